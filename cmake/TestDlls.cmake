@@ -1,0 +1,33 @@
+# Real Windows DLLs for the tests, built at test-build time by Debian's mingw-w64
+# compilers from small C sources kept beside the tests.
+find_program(VOSTREL_MINGW32_CC i686-w64-mingw32-gcc)
+find_program(VOSTREL_MINGW64_CC x86_64-w64-mingw32-gcc)
+if(NOT VOSTREL_MINGW32_CC OR NOT VOSTREL_MINGW64_CC)
+  message(FATAL_ERROR "The tests need gcc-mingw-w64-i686 and gcc-mingw-w64-x86-64 to build their DLLs")
+endif()
+
+set(VOSTREL_TEST_DLL_DIR "${CMAKE_BINARY_DIR}/testdlls" CACHE INTERNAL "")
+file(MAKE_DIRECTORY "${VOSTREL_TEST_DLL_DIR}")
+add_custom_target(vostrel_test_dlls)
+
+# vostrel_add_test_dll(NAME <file name without .dll> SOURCE <c file> [ARCH i686|x86_64])
+function(vostrel_add_test_dll)
+  cmake_parse_arguments(arg "" "NAME;SOURCE;ARCH" "" ${ARGN})
+  if(NOT arg_ARCH)
+    set(arg_ARCH i686)
+  endif()
+  if(arg_ARCH STREQUAL "x86_64")
+    set(cc "${VOSTREL_MINGW64_CC}")
+  else()
+    set(cc "${VOSTREL_MINGW32_CC}")
+  endif()
+  get_filename_component(source "${arg_SOURCE}" ABSOLUTE)
+  set(output "${VOSTREL_TEST_DLL_DIR}/${arg_NAME}.dll")
+  add_custom_command(OUTPUT "${output}"
+    COMMAND "${cc}" -shared -s -O1 -o "${output}" "${source}"
+    DEPENDS "${source}"
+    COMMENT "Building test DLL ${arg_NAME}.dll (${arg_ARCH})"
+    VERBATIM)
+  add_custom_target(vostrel_test_dll_${arg_NAME} DEPENDS "${output}")
+  add_dependencies(vostrel_test_dlls vostrel_test_dll_${arg_NAME})
+endfunction()

@@ -1,0 +1,132 @@
+// The PE/COFF format: from an image file's bytes to the file offset of a named
+// export's data. The only place that knows the layout of the headers.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <string_view>
+
+#include "byte_reader.h"
+
+namespace peloc {
+
+namespace pe {
+// DOS header
+inline constexpr uint16_t kDosMagic = 0x5A4D;  // "MZ"
+inline constexpr int64_t kOffsetOf_e_magic = 0;
+inline constexpr int64_t kOffsetOf_e_lfanew = 0x3C;
+// NT headers, from e_lfanew
+inline constexpr uint32_t kNtSignature = 0x00004550;  // "PE\0\0"
+inline constexpr int64_t kOffsetOfNumberOfSections = 6;
+inline constexpr int64_t kOffsetOfOptionalHeader = 24;
+inline constexpr uint16_t kPe32PlusMagic = 0x20B;
+// First data-directory entry (exports) and the section table, by optional-header
+// kind. PE32 images are read at the fixed positions of a standard 224-byte
+// optional header whatever SizeOfOptionalHeader says; PE32+ at those of a
+// standard 240-byte one.
+inline constexpr int64_t kPe32ExportDirectory = 120;
+inline constexpr int64_t kPe32SectionTable = 248;
+inline constexpr int64_t kPe32PlusExportDirectory = 136;
+inline constexpr int64_t kPe32PlusSectionTable = kOffsetOfOptionalHeader + 240;
+// Section table entry
+inline constexpr int64_t kSectionHeaderSize = 40;
+inline constexpr int64_t kOffsetOfVirtualSize = 8;
+inline constexpr int64_t kOffsetOfVirtualAddress = 12;
+inline constexpr int64_t kOffsetOfPointerToRawData = 20;
+// Export directory
+inline constexpr int64_t kOffsetOfNumberOfNames = 24;
+inline constexpr int64_t kOffsetOfAddressOfFunctions = 28;
+inline constexpr int64_t kOffsetOfAddressOfNames = 32;
+inline constexpr int64_t kOffsetOfAddressOfNameOrdinals = 36;
+}  // namespace pe
+
+// Where the section table lies, as read from the NT headers.
+struct SectionTable {
+  int64_t offset = 0;
+  int64_t count = 0;
+};
+
+// The first section (in table order) whose last byte is at or after the RVA
+// decides: inside it the RVA maps to its raw data; before it (headers or a gap
+// between sections) it maps nowhere. Membership is judged by VirtualSize, so a
+// section with VirtualSize 0 never holds an RVA.
+template <class Source>
+std::optional<uint32_t> TranslateRva(const ByteReader<Source>& image, const SectionTable& sections, uint32_t rva) {
+  for (int64_t i = 0; i < sections.count; ++i) {
+    const int64_t section = sections.offset + i * pe::kSectionHeaderSize;
+    const auto VirtualSize = image.U32(section + pe::kOffsetOfVirtualSize);
+    const auto VirtualAddress = image.U32(section + pe::kOffsetOfVirtualAddress);
+    const auto PointerToRawData = image.U32(section + pe::kOffsetOfPointerToRawData);
+    if (!VirtualSize || !VirtualAddress || !PointerToRawData) return std::nullopt;
+    const int64_t lastByte = int64_t{*VirtualAddress} + int64_t{*VirtualSize} - 1;
+    if (lastByte < int64_t{rva}) continue;
+    if (*VirtualAddress > rva) return std::nullopt;
+    const int64_t offset = int64_t{rva} - int64_t{*VirtualAddress} + int64_t{*PointerToRawData};
+    if (offset > int64_t{UINT32_MAX}) return std::nullopt;  // not a 32-bit file offset
+    return static_cast<uint32_t>(offset);
+  }
+  return std::nullopt;
+}
+
+// Reads the DOS and NT headers; empty when the file is no PE image or its
+// section table does not lie inside the file.
+template <class Source>
+std::optional<std::pair<SectionTable, uint32_t>> ReadHeaders(const ByteReader<Source>& image) {
+  if (image.U16(pe::kOffsetOf_e_magic) != pe::kDosMagic) return std::nullopt;
+  const auto e_lfanew = image.U32(pe::kOffsetOf_e_lfanew);
+  if (!e_lfanew || *e_lfanew == 0) return std::nullopt;
+  const int64_t nt = *e_lfanew;
+  if (image.U32(nt) != pe::kNtSignature) return std::nullopt;
+
+  const bool pe32Plus = image.U16(nt + pe::kOffsetOfOptionalHeader) == pe::kPe32PlusMagic;
+  const auto NumberOfSections = image.U16(nt + pe::kOffsetOfNumberOfSections);
+  const auto exportRva = image.U32(nt + (pe32Plus ? pe::kPe32PlusExportDirectory : pe::kPe32ExportDirectory));
+  if (!NumberOfSections || !exportRva) return std::nullopt;
+  const SectionTable sections{nt + (pe32Plus ? pe::kPe32PlusSectionTable : pe::kPe32SectionTable),
+                              int64_t{*NumberOfSections}};
+  if (!image.Contains(sections.offset, static_cast<uint64_t>(sections.count * pe::kSectionHeaderSize)))
+    return std::nullopt;
+  return std::pair{sections, *exportRva};
+}
+
+// File offset of the data of the export `name`; 0 when there is none or the
+// image's structures lead outside the file.
+template <class Source>
+uint32_t FindExportOffset(const ByteReader<Source>& image, std::string_view name) {
+  const auto headers = ReadHeaders(image);
+  if (!headers) return 0;
+  const auto& [sections, exportRva] = *headers;
+  const auto directory = TranslateRva(image, sections, exportRva);
+  if (!directory || *directory == 0) return 0;
+
+  // RVAs inside the export data are taken to lie at the same distance from the
+  // directory in the file as in memory, that is, in the directory's own section.
+  const auto inExportData = [&](uint32_t rva) { return int64_t{*directory} + int64_t{rva} - int64_t{exportRva}; };
+  const auto NumberOfNames = image.U32(*directory + pe::kOffsetOfNumberOfNames);
+  const auto AddressOfFunctions = image.U32(*directory + pe::kOffsetOfAddressOfFunctions);
+  const auto AddressOfNames = image.U32(*directory + pe::kOffsetOfAddressOfNames);
+  const auto AddressOfNameOrdinals = image.U32(*directory + pe::kOffsetOfAddressOfNameOrdinals);
+  if (!NumberOfNames || !AddressOfFunctions || !AddressOfNames || !AddressOfNameOrdinals) return 0;
+
+  // Linear search in table order; the first match wins.
+  const int64_t names = inExportData(*AddressOfNames);
+  for (uint32_t i = 0; i < *NumberOfNames; ++i) {
+    const auto nameRva = image.U32(names + 4 * int64_t{i});
+    if (!nameRva) return 0;
+    const auto matches = image.EqualsCString(inExportData(*nameRva), name);
+    if (!matches) return 0;
+    if (!*matches) continue;
+
+    // The ordinal indexes the functions array as stored: no ordinal base applies.
+    const auto index = image.U16(inExportData(*AddressOfNameOrdinals) + 2 * int64_t{i});
+    if (!index) return 0;
+    const auto targetRva = image.U32(inExportData(*AddressOfFunctions) + 4 * int64_t{*index});
+    if (!targetRva) return 0;
+    // The target is not examined: a forwarder yields its forwarder text's offset.
+    return TranslateRva(image, sections, *targetRva).value_or(0);
+  }
+  return 0;
+}
+
+}  // namespace peloc
