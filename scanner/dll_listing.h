@@ -1,0 +1,38 @@
+// Listing the *.dll files of a folder. One implementation per platform.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace vostrel {
+
+// Separator between folder text and file name.
+extern const char kPathSeparator[];
+
+// The folder text as typed, the separator, then the name: no normalisation.
+inline std::string JoinPath(const std::string& folder, const std::string& name) {
+  return folder + kPathSeparator + name;
+}
+
+// The ordinary files of a folder whose names end in ".dll" in any letter
+// case: no directories, no hidden or system files. Names come without their
+// folder, in the file system's order by name, in the native encoding.
+class DllListing {
+ public:
+  // Starts the listing of folder (native text, used as typed). A folder that
+  // does not exist or cannot be listed gives an empty listing.
+  explicit DllListing(const std::string& folder);
+  ~DllListing();
+  DllListing(const DllListing&) = delete;
+  DllListing& operator=(const DllListing&) = delete;
+
+  // The next name, or empty when there are no more.
+  std::optional<std::string> Next();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace vostrel

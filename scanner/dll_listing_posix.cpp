@@ -1,0 +1,68 @@
+// Linux: the regular files (or links to them) whose names end in ".dll" in
+// any letter case, without hidden (dot) files. The directory yields entries in
+// no useful order, so they are listed by their upper-cased names, the order in
+// which the game's own file system yields them.
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "dll_listing.h"
+
+namespace vostrel {
+
+const char kPathSeparator[] = "/";
+
+namespace {
+
+std::string UpperCased(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
+  return name;
+}
+
+bool HasDllExtension(const std::string& name) {
+  constexpr std::string_view kExtension = ".DLL";
+  return name.size() > kExtension.size() && UpperCased(name).ends_with(kExtension);
+}
+
+}  // namespace
+
+struct DllListing::State {
+  std::vector<std::string> names;
+  std::size_t next = 0;
+};
+
+DllListing::DllListing(const std::string& folder) : state_(std::make_unique<State>()) {
+  std::error_code error;
+  // The folder part of the pattern folder + "/*.dll": an empty folder text is the root.
+  std::filesystem::directory_iterator entries(folder + kPathSeparator, error);
+  if (error) return;  // missing or unreadable: nothing to list
+  struct Listed {
+    std::string upper;
+    std::string name;
+  };
+  std::vector<Listed> listed;
+  for (auto entry = entries; entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    if (error) break;
+    std::string name = entry->path().filename().string();
+    if (name.starts_with('.') || !HasDllExtension(name)) continue;
+    std::error_code statusError;
+    if (!entry->is_regular_file(statusError)) continue;  // follows links
+    listed.push_back({UpperCased(name), std::move(name)});
+  }
+  std::sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) {
+    return a.upper != b.upper ? a.upper < b.upper : a.name < b.name;
+  });
+  for (auto& item : listed) state_->names.push_back(std::move(item.name));
+}
+
+DllListing::~DllListing() = default;
+
+std::optional<std::string> DllListing::Next() {
+  if (state_->next >= state_->names.size()) return std::nullopt;
+  return state_->names[state_->next++];
+}
+
+}  // namespace vostrel

@@ -1,0 +1,42 @@
+// The program's binding to GetOffset in the lookup library, made by name at
+// run time on first use and kept for the rest of the run.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "peloc/peloc.h"
+#include "shared_library.h"
+
+namespace vostrel {
+
+// The library or its entry could not be found; the next call tries again.
+class LookupUnavailable : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class LookupBinding {
+ public:
+  // Binds the library as the platform finds it: on Windows "Peloc" through the
+  // system's search order (the program's folder first); elsewhere libPeloc.so
+  // in the program's folder, then through the loader's default search.
+  LookupBinding();
+  // Tries these library names or paths, in order, as given.
+  explicit LookupBinding(std::vector<std::string> candidates);
+
+  // The offset of the export's data in the file (native path), reinterpreted
+  // as signed as the program holds it; 0 when not found. Throws
+  // LookupUnavailable when the library cannot be bound.
+  int32_t GetOffset(const std::string& path, const std::string& exportName);
+
+ private:
+  std::vector<std::string> candidates_;
+  std::optional<SharedLibrary> library_;
+  PelocGetOffsetFn getOffset_ = nullptr;
+};
+
+}  // namespace vostrel

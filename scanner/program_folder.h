@@ -1,0 +1,12 @@
+// The folder that holds the running program.
+#pragma once
+
+#include <string>
+
+namespace vostrel {
+
+// Full path of the folder of the running executable (native encoding), with
+// no trailing separator.
+std::string ProgramFolder();
+
+}  // namespace vostrel

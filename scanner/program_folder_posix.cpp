@@ -1,0 +1,17 @@
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "program_folder.h"
+
+namespace vostrel {
+
+std::string ProgramFolder() {
+  std::error_code error;
+  const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return std::filesystem::current_path(error).string();
+  return executable.parent_path().string();
+}
+
+}  // namespace vostrel

@@ -1,0 +1,36 @@
+// The window operations the scan driver needs. Every text is UTF-8.
+#pragma once
+
+#include <string>
+
+namespace vostrel {
+
+// One row of the results table.
+struct ScanRow {
+  std::string dllName;
+  std::string mapName;
+  std::string techName;
+  std::string levelDesc;
+
+  bool operator==(const ScanRow&) const = default;
+};
+
+class ScanView {
+ public:
+  virtual ~ScanView() = default;
+
+  // The current text of the folder box.
+  virtual std::string FolderText() = 0;
+  // Removes every row of the results table.
+  virtual void ClearRows() = 0;
+  // Appends a row of four texts.
+  virtual void AddRow(const ScanRow& row) = 0;
+  // Appends a row whose first column holds the text and whose others are empty.
+  virtual void AddMessageRow(const std::string& text) = 0;
+  // Replaces the text of the status bar.
+  virtual void SetStatus(const std::string& text) = 0;
+  // Lets the window system deliver the events waiting for the program, then returns.
+  virtual void ProcessPendingEvents() = 0;
+};
+
+}  // namespace vostrel

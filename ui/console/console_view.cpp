@@ -1,0 +1,47 @@
+#include "console_view.h"
+
+#include <ostream>
+#include <utility>
+
+namespace vostrel {
+
+std::string EscapeField(const std::string& text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '\t': escaped += "\\t"; break;
+      case '\n': escaped += "\\n"; break;
+      case '\r': escaped += "\\r"; break;
+      case '\\': escaped += "\\\\"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+ConsoleView::ConsoleView(std::string folder, std::ostream& rows, std::ostream& status, bool progress)
+    : folder_(std::move(folder)), rows_(rows), status_(status), progress_(progress) {}
+
+void ConsoleView::AddRow(const ScanRow& row) {
+  rows_ << EscapeField(row.dllName) << '\t' << EscapeField(row.mapName) << '\t' << EscapeField(row.techName)
+        << '\t' << EscapeField(row.levelDesc) << '\n';
+}
+
+void ConsoleView::AddMessageRow(const std::string& text) { rows_ << EscapeField(text) << '\n'; }
+
+void ConsoleView::SetStatus(const std::string& text) {
+  // On a terminal the "Scanning ..." lines overwrite each other; the last
+  // status always stands on a line of its own.
+  const bool transient = progress_ && text.starts_with("Scanning ");
+  if (progressShown_) status_ << "\r\x1b[K";
+  status_ << text;
+  if (transient) {
+    status_.flush();
+  } else {
+    status_ << '\n';
+  }
+  progressShown_ = transient;
+}
+
+}  // namespace vostrel

@@ -1,0 +1,36 @@
+// The scan's view on a terminal: table rows on standard output, one line each
+// with the texts tab-separated; status messages on standard error.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "scan_view.h"
+
+namespace vostrel {
+
+// A text with tabs, line breaks and backslashes written as \t, \n, \r and \\,
+// so that each row stays one line.
+std::string EscapeField(const std::string& text);
+
+class ConsoleView : public ScanView {
+ public:
+  // progress: rewrite one line on standard error with the file in hand (for a terminal).
+  ConsoleView(std::string folder, std::ostream& rows, std::ostream& status, bool progress);
+
+  std::string FolderText() override { return folder_; }
+  void ClearRows() override {}
+  void AddRow(const ScanRow& row) override;
+  void AddMessageRow(const std::string& text) override;
+  void SetStatus(const std::string& text) override;
+  void ProcessPendingEvents() override {}
+
+ private:
+  std::string folder_;
+  std::ostream& rows_;
+  std::ostream& status_;
+  bool progress_;
+  bool progressShown_ = false;
+};
+
+}  // namespace vostrel

@@ -1,0 +1,66 @@
+// The main window's design, shared by every front end: geometry in twips,
+// the table's columns, the texts, and the rule that fits the controls to the
+// window's size. Knows no toolkit.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace vostrel::layout {
+
+inline constexpr std::string_view kCaption = "Kelvane";
+inline constexpr std::string_view kScanCaption = "&Scan";  // Alt+S
+inline constexpr std::string_view kReadyStatus = "Ready";
+inline constexpr std::string_view kTableFontFamily = "Arial";
+inline constexpr int kTableFontPoints = 9;
+
+inline constexpr int kTwipsPerInch = 1440;
+
+struct TwipsRect {
+  float left;
+  float top;
+  float width;
+  float height;
+};
+
+// Client area when the window first opens.
+inline constexpr float kClientWidth = 7665;
+inline constexpr float kClientHeight = 5985;
+
+// The controls as designed, before the first resize.
+inline constexpr TwipsRect kScanButton{6360, 90, 1215, 375};
+inline constexpr TwipsRect kStatusBar{0, 5700, 7665, 285};
+inline constexpr TwipsRect kFolderBox{120, 110, 6210, 315};
+inline constexpr TwipsRect kTable{120, 570, 7485, 5115};
+
+struct Column {
+  std::string_view key;
+  std::string_view header;
+  int widthTwips;
+};
+
+inline constexpr std::array<Column, 4> kColumns{{
+    {"DLLName", "DLL Name", 2540},
+    {"MapName", "Map Name", 2540},
+    {"TechName", "Techtree Name", 2540},
+    {"LevelDesc", "Level Description", 5080},
+}};
+
+// The controls' geometry after a resize.
+struct Layout {
+  TwipsRect scanButton;
+  TwipsRect folderBox;
+  TwipsRect table;
+};
+
+// Fits the controls to a client area of width x height twips (the height
+// includes the strip the docked status bar covers). Only the table's width
+// and height, the button's left and the folder box's width change; sizes are
+// clamped at zero for tiny windows. Computed in 32-bit floating point.
+Layout FitToClient(float width, float height);
+
+// Twips to pixels at a logical resolution of dotsPerInch (15 twips a pixel at 96).
+int TwipsToPixels(float twips, float dotsPerInch);
+float PixelsToTwips(int pixels, float dotsPerInch);
+
+}  // namespace vostrel::layout
