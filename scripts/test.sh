@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds and runs every test on a fresh Debian 12 machine (as root): the native
+# build with warnings as errors, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the Windows cross builds with their tests under
+# Wine, a bounded fuzzing run, and a screenshot of the window.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh scripts/deps.txt scripts/deps-test.txt
+jobs="$(nproc)"
+
+step() { printf '\n=== %s ===\n' "$*"; }
+
+step "Linux build and tests"
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOSTREL_WERROR=ON -DVOSTREL_BENCHMARKS=ON
+cmake --build build-test -j"$jobs"
+ctest --test-dir build-test --output-on-failure -j"$jobs"
+
+step "Linux tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_WERROR=ON -DVOSTREL_SANITIZE=ON
+cmake --build build-asan -j"$jobs"
+ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+step "Windows builds, tests under Wine, 32-bit inspection"
+bash scripts/steps/windows.sh
+
+step "Fuzzing the export lookup"
+bash scripts/steps/fuzz.sh
+
+step "Screenshot of the window"
+bash scripts/steps/screenshot.sh
+
+step "All tests passed"
