@@ -96,7 +96,10 @@ template <class Source>
 uint32_t FindExportOffset(const ByteReader<Source>& image, std::string_view name) {
   const auto headers = ReadHeaders(image);
   if (!headers) return 0;
-  const auto& [sections, exportRva] = *headers;
+  // Plain names, not a structured binding: the lambda below captures exportRva,
+  // which clang before 16 refuses for bindings.
+  const SectionTable& sections = headers->first;
+  const uint32_t exportRva = headers->second;
   const auto directory = TranslateRva(image, sections, exportRva);
   if (!directory || *directory == 0) return 0;
 

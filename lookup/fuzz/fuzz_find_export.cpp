@@ -1,0 +1,55 @@
+// libFuzzer entry: the PE reader over arbitrary bytes, looking up the three
+// texts' names and one taken from the input. Besides the sanitizers, the
+// answer must not depend on how the source hands out the bytes: the file
+// reader gets them block by block, so a source that hands them out a few at a
+// time must agree with one that hands out all of them.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "byte_reader.h"
+#include "pe_exports.h"
+
+namespace {
+
+// Hands out at most `piece` bytes per fetch.
+class ChoppedBytes {
+ public:
+  ChoppedBytes(std::span<const std::byte> bytes, uint64_t piece) : bytes_(bytes), piece_(piece) {}
+  uint64_t size() const { return bytes_.size(); }
+  std::span<const std::byte> Fetch(uint64_t offset, uint64_t maxLength) const {
+    return bytes_.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(std::min(maxLength, piece_)));
+  }
+
+ private:
+  std::span<const std::byte> bytes_;
+  uint64_t piece_;
+};
+
+// The input's trailing bytes after its last zero byte, at most 64 of them, so
+// that an image with a name appended looks that name up.
+std::string_view NameFromInput(std::span<const std::byte> bytes) {
+  const std::size_t tail = std::min<std::size_t>(bytes.size(), 64);
+  std::size_t start = bytes.size();
+  while (start > bytes.size() - tail && bytes[start - 1] != std::byte{0}) --start;
+  return {reinterpret_cast<const char*>(bytes.data()) + start, bytes.size() - start};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
+  peloc::MemoryBytes whole(bytes);
+  const peloc::ByteReader<peloc::MemoryBytes> image(whole);
+  // The piece size varies with the input, from 1 to 16 bytes.
+  ChoppedBytes chopped(bytes, size == 0 ? 1 : 1 + std::to_integer<uint64_t>(bytes[0]) % 16);
+  const peloc::ByteReader<ChoppedBytes> choppedImage(chopped);
+
+  for (const std::string_view name : {std::string_view("MapName"), std::string_view("TechtreeName"),
+                                      std::string_view("LevelDesc"), NameFromInput(bytes)}) {
+    if (peloc::FindExportOffset(image, name) != peloc::FindExportOffset(choppedImage, name)) __builtin_trap();
+  }
+  return 0;
+}
