@@ -3,7 +3,6 @@
 // no useful order, so they are listed by their upper-cased names, the order in
 // which the game's own file system yields them.
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -16,9 +15,10 @@ const char kPathSeparator[] = "/";
 
 namespace {
 
+// ASCII only, whatever the locale, so the order does not change with the user's settings.
 std::string UpperCased(std::string name) {
   std::transform(name.begin(), name.end(), name.begin(),
-                 [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
+                 [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
   return name;
 }
 

@@ -24,11 +24,24 @@ ConsoleView::ConsoleView(std::string folder, std::ostream& rows, std::ostream& s
     : folder_(std::move(folder)), rows_(rows), status_(status), progress_(progress) {}
 
 void ConsoleView::AddRow(const ScanRow& row) {
+  EndProgressLine();
   rows_ << EscapeField(row.dllName) << '\t' << EscapeField(row.mapName) << '\t' << EscapeField(row.techName)
         << '\t' << EscapeField(row.levelDesc) << '\n';
 }
 
-void ConsoleView::AddMessageRow(const std::string& text) { rows_ << EscapeField(text) << '\n'; }
+void ConsoleView::AddMessageRow(const std::string& text) {
+  EndProgressLine();
+  rows_ << EscapeField(text) << '\n';
+}
+
+// On a terminal the rows appear where the cursor is: after the "Scanning ..."
+// line unless that line is taken away first.
+void ConsoleView::EndProgressLine() {
+  if (!progressShown_) return;
+  status_ << "\r\x1b[K";
+  status_.flush();
+  progressShown_ = false;
+}
 
 void ConsoleView::SetStatus(const std::string& text) {
   // On a terminal the "Scanning ..." lines overwrite each other; the last

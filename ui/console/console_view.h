@@ -26,6 +26,8 @@ class ConsoleView : public ScanView {
   void ProcessPendingEvents() override {}
 
  private:
+  void EndProgressLine();
+
   std::string folder_;
   std::ostream& rows_;
   std::ostream& status_;

@@ -1,0 +1,179 @@
+// The cost of a whole scan per file, against the floor of the file-system
+// calls a scan cannot avoid: per file three lookups (open, fstat, the blocks
+// it reads, close) and three text reads (open, seek, one buffer, close).
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "lookup_binding.h"
+#include "scan_driver.h"
+#include "test_support.h"
+
+namespace {
+
+using vostrel::testing::TempFolder;
+
+constexpr std::array<const char*, 5> kMissionDlls{"mission_full.dll", "mission_leveldesc_only.dll",
+                                                  "mission_high_bytes.dll", "mission_long_desc.dll",
+                                                  "mission_full_x64.dll"};
+constexpr std::array<const char*, 3> kExportNames{"MapName", "TechtreeName", "LevelDesc"};
+
+// A window that does nothing, so only the scan itself is measured.
+class QuietView : public vostrel::ScanView {
+ public:
+  explicit QuietView(std::string folder) : folder_(std::move(folder)) {}
+  std::string FolderText() override { return folder_; }
+  void ClearRows() override {}
+  void AddRow(const vostrel::ScanRow& row) override { benchmark::DoNotOptimize(row.levelDesc.data()); }
+  void AddMessageRow(const std::string&) override {}
+  void SetStatus(const std::string&) override {}
+  void ProcessPendingEvents() override {}
+
+ private:
+  std::string folder_;
+};
+
+// A folder of copies of the mission DLLs, with the text offsets of each copy
+// (found once, up front) for the floor.
+struct MissionFolder {
+  TempFolder folder;
+  struct File {
+    std::string path;
+    std::array<off_t, 3> textOffsets;
+  };
+  std::vector<File> files;
+};
+
+std::unique_ptr<MissionFolder> MakeMissionFolder(int64_t count, vostrel::LookupBinding& binding) {
+  auto made = std::make_unique<MissionFolder>();
+  for (int64_t i = 0; i < count; ++i) {
+    const std::string source = vostrel::testing::TestDll(kMissionDlls[static_cast<std::size_t>(i) % kMissionDlls.size()]);
+    const std::string path = made->folder / ("mission" + std::to_string(100000 + i) + ".dll");
+    std::filesystem::copy_file(source, path);
+    MissionFolder::File file{path, {}};
+    for (std::size_t e = 0; e < kExportNames.size(); ++e) file.textOffsets[e] = binding.GetOffset(path, kExportNames[e]);
+    made->files.push_back(std::move(file));
+  }
+  return made;
+}
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {
+    if (fd_ < 0) throw std::runtime_error("open failed");
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() { ::close(fd_); }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+void ListFolder(const std::string& folder) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  while (const dirent* entry = ::readdir(dir.get())) benchmark::DoNotOptimize(entry->d_name[0]);
+}
+
+// What the lookup asks of the system: open, fstat, the file's first blocks
+// (an export search on these small DLLs touches them all), close.
+void LookupCalls(const std::string& path, std::array<char, 16384>& buffer) {
+  const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  struct stat status {};
+  ::fstat(fd.get(), &status);
+  for (off_t at = 0; at < status.st_size && at < 16384; at += 8192) {
+    benchmark::DoNotOptimize(::pread(fd.get(), buffer.data() + at, 8192, at));
+  }
+}
+
+// What a text read asks: open, seek to the text, one buffer, close.
+void TextCalls(const std::string& path, off_t offset, std::array<char, 16384>& buffer) {
+  const Descriptor fd(::open(path.c_str(), O_RDONLY));
+  ::lseek(fd.get(), offset, SEEK_SET);
+  benchmark::DoNotOptimize(::read(fd.get(), buffer.data(), 8191));
+}
+
+// Mapping instead of reading, for comparison: open, fstat, map, touch, unmap, close.
+void MappedLookupCalls(const std::string& path) {
+  const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat status {};
+  ::fstat(fd.get(), &status);
+  const auto size = static_cast<std::size_t>(status.st_size);
+  void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd.get(), 0);
+  if (view == MAP_FAILED) throw std::runtime_error("mmap failed");
+  const auto* bytes = static_cast<const volatile char*>(view);
+  for (std::size_t at = 0; at < size; at += 4096) benchmark::DoNotOptimize(bytes[at]);
+  ::munmap(view, size);
+}
+
+void RecordFiles(benchmark::State& state) {
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetComplexityN(state.range(0));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+  vostrel::LookupBinding binding;
+  std::map<int64_t, std::unique_ptr<MissionFolder>> folders;
+  for (const int64_t count : {100, 1000, 10000}) folders[count] = MakeMissionFolder(count, binding);
+
+  const auto sizes = [](benchmark::internal::Benchmark* b) {
+    b->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+  };
+  sizes(benchmark::RegisterBenchmark("Scan", [&](benchmark::State& state) {
+    QuietView view(folders.at(state.range(0))->folder.str());
+    vostrel::ScanDriver driver(view, binding);
+    for (auto _ : state) driver.cmdScan_Click();
+    RecordFiles(state);
+  }));
+  sizes(benchmark::RegisterBenchmark("Floor", [&](benchmark::State& state) {
+    const MissionFolder& mission = *folders.at(state.range(0));
+    std::array<char, 16384> buffer{};
+    for (auto _ : state) {
+      ListFolder(mission.folder.str());
+      for (const MissionFolder::File& file : mission.files) {
+        for (const off_t offset : file.textOffsets) {
+          LookupCalls(file.path, buffer);
+          TextCalls(file.path, offset, buffer);
+        }
+      }
+    }
+    RecordFiles(state);
+  }));
+  sizes(benchmark::RegisterBenchmark("FloorMapped", [&](benchmark::State& state) {
+    const MissionFolder& mission = *folders.at(state.range(0));
+    std::array<char, 16384> buffer{};
+    for (auto _ : state) {
+      ListFolder(mission.folder.str());
+      for (const MissionFolder::File& file : mission.files) {
+        for (const off_t offset : file.textOffsets) {
+          MappedLookupCalls(file.path);
+          TextCalls(file.path, offset, buffer);
+        }
+      }
+    }
+    RecordFiles(state);
+  }));
+
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

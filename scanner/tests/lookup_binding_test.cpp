@@ -1,0 +1,49 @@
+#include "lookup_binding.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "test_support.h"
+#include "text_reader.h"
+
+namespace vostrel {
+namespace {
+
+using testing::TempFolder;
+using testing::TestDll;
+
+TEST(LookupBinding, BindsTheLibraryBesideTheProgram) {
+  LookupBinding binding;
+  const std::string dll = TestDll("mission_full.dll");
+  const int32_t offset = binding.GetOffset(dll, "MapName");
+  ASSERT_GT(offset, 0);
+  EXPECT_EQ(ReadToFirstNull(dll, offset), testing::texts::kFullMap);
+  EXPECT_EQ(ReadToFirstNull(dll, binding.GetOffset(dll, "LevelDesc")), testing::texts::kFullDesc);
+  EXPECT_EQ(binding.GetOffset(dll, "mapname"), 0);
+  EXPECT_EQ(binding.GetOffset(TestDll("functions_only.dll"), "MapName"), 0);
+  EXPECT_EQ(binding.GetOffset(TestDll("no_such_file.dll"), "MapName"), 0);
+}
+
+TEST(LookupBinding, FailsUntilTheLibraryIsInPlaceThenKeepsIt) {
+  const TempFolder folder;
+  const std::string library = folder / "libPeloc.so";
+  const std::string dll = TestDll("mission_full.dll");
+  // Candidates that are no library, a library without GetOffset, and one not there yet.
+  testing::WriteFile(folder / "garbage.so", "not a shared object");
+  LookupBinding binding({folder / "garbage.so", "libm.so.6", library});
+  EXPECT_THROW(binding.GetOffset(dll, "MapName"), LookupUnavailable);
+  EXPECT_THROW(binding.GetOffset(dll, "MapName"), LookupUnavailable);
+
+  std::filesystem::copy_file(std::filesystem::path(VOSTREL_PELOC_LIBRARY), library);
+  const int32_t offset = binding.GetOffset(dll, "MapName");
+  EXPECT_EQ(ReadToFirstNull(dll, offset), testing::texts::kFullMap);
+
+  // Bound once: the library file can go, the binding stays.
+  std::filesystem::remove(library);
+  EXPECT_EQ(binding.GetOffset(dll, "MapName"), offset);
+}
+
+}  // namespace
+}  // namespace vostrel

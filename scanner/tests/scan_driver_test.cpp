@@ -1,0 +1,264 @@
+#include "scan_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "dll_listing.h"
+#include "test_support.h"
+
+namespace vostrel {
+namespace {
+
+using testing::PlaceDll;
+using testing::TempFolder;
+using Log = std::vector<std::string>;
+namespace texts = testing::texts;
+
+// Writes down every call the driver makes, in order. Hooks let a test act
+// where the window would: inside the event pass, or on a changed folder box.
+class RecordingView : public ScanView {
+ public:
+  explicit RecordingView(std::string folder) : folder_(std::move(folder)) {}
+
+  std::string FolderText() override {
+    log.push_back("FolderText");
+    return folderText ? folderText() : folder_;
+  }
+  void ClearRows() override { Record("ClearRows"); }
+  void AddRow(const ScanRow& row) override {
+    Record("AddRow " + row.dllName + " | " + row.mapName + " | " + row.techName + " | " + row.levelDesc);
+  }
+  void AddMessageRow(const std::string& text) override { Record("AddMessageRow " + text); }
+  void SetStatus(const std::string& text) override { Record("SetStatus " + text); }
+  void ProcessPendingEvents() override {
+    ++eventPasses;
+    Record("ProcessPendingEvents");
+    if (onEvents) onEvents(eventPasses);
+  }
+
+  Log log;
+  int eventPasses = 0;
+  std::function<void(int pass)> onEvents;
+  std::function<std::string()> folderText;
+  bool failEveryUpdate = false;  // the table and the status bar refuse every call
+
+ private:
+  void Record(std::string entry) {
+    log.push_back(std::move(entry));
+    if (failEveryUpdate) throw std::runtime_error("the window refuses");
+  }
+  std::string folder_;
+};
+
+Log Scanned(const std::string& name) { return {"ProcessPendingEvents", "SetStatus Scanning " + name + "..."}; }
+
+Log Scanned(const std::string& name, const std::string& map, const std::string& tech, const std::string& desc) {
+  Log steps = Scanned(name);
+  steps.push_back("AddRow " + name + " | " + map + " | " + tech + " | " + desc);
+  return steps;
+}
+
+Log Concat(std::initializer_list<Log> parts) {
+  Log all;
+  for (const Log& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+const Log kStart{"FolderText", "ClearRows"};
+const Log kFinished{"SetStatus Scan finished."};
+const Log kNothingFound{"FolderText", "ClearRows", "AddMessageRow No DLL's found!", "SetStatus No files to scan."};
+
+// Three mission DLLs with their rows in listing order, plus entries that must be passed over.
+struct MissionFolder {
+  MissionFolder() {
+    PlaceDll("mission_full.dll", folder / "b_full.dll");
+    PlaceDll("mission_leveldesc_only.dll", folder / "c_desc.dll");
+    PlaceDll("mission_full_x64.dll", folder / "D_X64.DLL");
+    PlaceDll("mission_full.dll", folder / ".hidden.dll");
+    std::filesystem::create_directory(folder / "a_folder.dll");
+  }
+  Log Rows() const {
+    return Concat({Scanned("b_full.dll", texts::kFullMap, texts::kFullTech, texts::kFullDesc),
+                   Scanned("c_desc.dll", "", "", texts::kDescOnly),
+                   Scanned("D_X64.DLL", texts::kX64Map, texts::kX64Tech, texts::kX64Desc)});
+  }
+  TempFolder folder;
+};
+
+TEST(ScanDriver, ScansARealFolder) {
+  const TempFolder folder;
+  PlaceDll("mission_full.dll", folder / "mission_full.dll");
+  PlaceDll("mission_leveldesc_only.dll", folder / "mission_leveldesc_only.dll");
+  PlaceDll("mission_high_bytes.dll", folder / "mission_high_bytes.dll");
+  PlaceDll("mission_long_desc.dll", folder / "mission_long_desc.dll");
+  PlaceDll("mission_full_x64.dll", folder / "MISSION_X64.DLL");
+  PlaceDll("functions_only.dll", folder / "functions_only.dll");
+  testing::WriteFile(folder / "not_pe.dll", "This file only has a DLL's name.\n");
+  PlaceDll("mission_full.dll", folder / ".hidden.dll");
+  PlaceDll("mission_full.dll", folder / "mission_full.dlx");
+  std::filesystem::create_directory(folder / "sub.dll");
+
+  RecordingView view(folder.str());
+  LookupBinding binding;
+  ScanDriver driver(view, binding);
+  driver.cmdScan_Click();
+
+  const Log expected = Concat({kStart, Scanned("functions_only.dll"),
+                               Scanned("mission_full.dll", texts::kFullMap, texts::kFullTech, texts::kFullDesc),
+                               Scanned("mission_high_bytes.dll", texts::kHighMap, texts::kHighTech, texts::kHighDesc),
+                               Scanned("mission_leveldesc_only.dll", "", "", texts::kDescOnly),
+                               Scanned("mission_long_desc.dll", texts::kLongMap, texts::kLongTech, texts::LongDesc()),
+                               Scanned("MISSION_X64.DLL", texts::kX64Map, texts::kX64Tech, texts::kX64Desc),
+                               Scanned("not_pe.dll"), kFinished});
+  EXPECT_EQ(view.log, expected);
+  EXPECT_FALSE(driver.IsScanning());
+}
+
+TEST(ScanDriver, FolderWithoutDllsGivesTheMessageRow) {
+  const TempFolder folder;
+  LookupBinding binding;
+  {
+    RecordingView view(folder.str());
+    ScanDriver(view, binding).cmdScan_Click();
+    EXPECT_EQ(view.log, kNothingFound) << "empty folder";
+  }
+  {
+    RecordingView view(folder / "missing");
+    ScanDriver(view, binding).cmdScan_Click();
+    EXPECT_EQ(view.log, kNothingFound) << "missing folder";
+  }
+  {
+    PlaceDll("mission_full.dll", folder / ".hidden.dll");
+    PlaceDll("mission_full.dll", folder / "mission.dll.bak");
+    std::filesystem::create_directory(folder / "x.dll");
+    RecordingView view(folder.str());
+    ScanDriver(view, binding).cmdScan_Click();
+    EXPECT_EQ(view.log, kNothingFound) << "nothing listable";
+  }
+}
+
+TEST(ScanDriver, WithoutTheLibraryWalksEveryFileAndFindsNothing) {
+  const MissionFolder mission;
+  const TempFolder nowhere;
+  LookupBinding binding({nowhere / "libPeloc.so"});
+  RecordingView view(mission.folder.str());
+  ScanDriver(view, binding).cmdScan_Click();
+  EXPECT_EQ(view.log, Concat({kStart, Scanned("b_full.dll"), Scanned("c_desc.dll"), Scanned("D_X64.DLL"), kFinished}));
+}
+
+TEST(ScanDriver, UsesTheFolderTextAsTyped) {
+  const MissionFolder mission;
+  // A separator at the end is kept: the paths hold two in a row, which the
+  // file system reads as one.
+  EXPECT_EQ(JoinPath(mission.folder.str() + "/", "b_full.dll"), mission.folder.str() + "//b_full.dll");
+  LookupBinding binding;
+  RecordingView view(mission.folder.str() + "/");
+  ScanDriver(view, binding).cmdScan_Click();
+  EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
+}
+
+TEST(ScanDriver, SecondScanClearsTheTableAndFindsTheSameRows) {
+  const MissionFolder mission;
+  LookupBinding binding;
+  RecordingView view(mission.folder.str());
+  ScanDriver driver(view, binding);
+  driver.cmdScan_Click();
+  driver.cmdScan_Click();
+  const Log once = Concat({kStart, mission.Rows(), kFinished});
+  EXPECT_EQ(view.log, Concat({once, once}));
+}
+
+TEST(ScanDriver, RefusesAScanCommandDuringTheScan) {
+  const MissionFolder mission;
+  LookupBinding binding;
+  RecordingView view(mission.folder.str());
+  ScanDriver driver(view, binding);
+  view.onEvents = [&](int) {
+    EXPECT_TRUE(driver.IsScanning());
+    driver.cmdScan_Click();
+  };
+  driver.cmdScan_Click();
+  EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
+  EXPECT_FALSE(driver.IsScanning());
+}
+
+TEST(ScanDriver, StopEndsTheScanBeforeItsNextFile) {
+  const MissionFolder mission;
+  LookupBinding binding;
+  RecordingView view(mission.folder.str());
+  ScanDriver driver(view, binding);
+  driver.RequestStop();  // no scan running: has no effect on the next one
+  view.onEvents = [&](int pass) {
+    if (pass == 2) driver.RequestStop();
+  };
+  driver.cmdScan_Click();
+  EXPECT_EQ(view.log,
+            Concat({kStart, Scanned("b_full.dll", texts::kFullMap, texts::kFullTech, texts::kFullDesc),
+                    {"ProcessPendingEvents"}}));
+  EXPECT_FALSE(driver.IsScanning());
+
+  // The request ended with that scan.
+  view.log.clear();
+  view.onEvents = nullptr;
+  driver.cmdScan_Click();
+  EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
+}
+
+TEST(ScanDriver, ReadsTheFolderTextOnce) {
+  const MissionFolder mission;
+  // The same names in another folder, with other contents.
+  const TempFolder other;
+  for (const char* name : {"b_full.dll", "c_desc.dll", "D_X64.DLL"}) PlaceDll("functions_only.dll", other / name);
+  LookupBinding binding;
+  RecordingView view(mission.folder.str());
+  bool typed = false;
+  view.folderText = [&] {
+    const std::string text = typed ? other.str() : mission.folder.str();
+    typed = true;  // the user edits the box as soon as the scan starts
+    return text;
+  };
+  ScanDriver(view, binding).cmdScan_Click();
+  EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
+}
+
+TEST(ScanDriver, GoesOnWhenAFileVanishesDuringTheScan) {
+  const MissionFolder mission;
+  LookupBinding binding;
+  RecordingView view(mission.folder.str());
+  view.onEvents = [&](int pass) {
+    if (pass == 2) std::filesystem::remove(mission.folder / "c_desc.dll");
+  };
+  ScanDriver(view, binding).cmdScan_Click();
+  EXPECT_EQ(view.log,
+            Concat({kStart, Scanned("b_full.dll", texts::kFullMap, texts::kFullTech, texts::kFullDesc),
+                    Scanned("c_desc.dll"), Scanned("D_X64.DLL", texts::kX64Map, texts::kX64Tech, texts::kX64Desc),
+                    kFinished}));
+}
+
+TEST(ScanDriver, GoesOnWhenTheWindowRefusesUpdates) {
+  const MissionFolder mission;
+  LookupBinding binding;
+  {
+    RecordingView view(mission.folder.str());
+    view.failEveryUpdate = true;
+    ScanDriver driver(view, binding);
+    driver.cmdScan_Click();
+    EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
+    EXPECT_FALSE(driver.IsScanning());
+  }
+  {
+    const TempFolder empty;
+    RecordingView view(empty.str());
+    view.failEveryUpdate = true;
+    ScanDriver(view, binding).cmdScan_Click();
+    EXPECT_EQ(view.log, kNothingFound);
+  }
+}
+
+}  // namespace
+}  // namespace vostrel

@@ -1,0 +1,89 @@
+// Real files and folders for the tests: a temporary folder that removes itself,
+// and the test DLLs that mingw-w64 builds from lookup/tests/dlls.
+#pragma once
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace vostrel::testing {
+
+// A fresh folder under the system's temporary folder, removed with all it
+// holds when the object goes.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vostrel-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
+    path_ = pattern;
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  ~TempFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(path_, error);
+  }
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string str() const { return path_.string(); }
+  std::string operator/(std::string_view name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline void WriteFile(const std::string& path, std::string_view bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!file) throw std::runtime_error("cannot write " + path);
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw std::runtime_error("cannot read " + path);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// A test DLL by its file name, e.g. "mission_full.dll".
+inline std::string TestDll(std::string_view name) { return (std::filesystem::path(VOSTREL_TEST_DLL_DIR) / name).string(); }
+
+// Copies a test DLL into a folder under another name.
+inline void PlaceDll(std::string_view dll, const std::string& destination) {
+  std::filesystem::copy_file(TestDll(dll), destination, std::filesystem::copy_options::overwrite_existing);
+}
+
+// The texts the test DLLs' sources export, in UTF-8.
+namespace texts {
+inline constexpr char kFullMap[] = "Crater Basin";
+inline constexpr char kFullTech[] = "Standard Techtree";
+inline constexpr char kFullDesc[] = "Hold the ridge until the convoy arrives.";
+inline constexpr char kX64Map[] = "Twin Rivers";
+inline constexpr char kX64Tech[] = "Extended Techtree";
+inline constexpr char kX64Desc[] = "Take both bridges before nightfall.";
+inline constexpr char kDescOnly[] = "Scout the northern pass and report back.";
+// Windows-1252 0xE2 0x96 0xE9 / 0xC6 0xA9 0xDC / 0x93 0xEA 0xE0 0xE9 0x94 0xFB
+// 0x80 0xBD 0xF1 0xFF 0xFE 0xA0, written out as their UTF-8 bytes.
+inline constexpr char kHighMap[] = "Ch\xC3\xA2teau Fort \xE2\x80\x93 Bl\xC3\xA9"
+                                   "de";
+inline constexpr char kHighTech[] = "\xC3\x86ra Standard \xC2\xA9 \xC3\x9C"
+                                    "ber";
+inline constexpr char kHighDesc[] =
+    "\xE2\x80\x9CTenez la cr\xC3\xAAte jusqu'\xC3\xA0 l'arriv\xC3\xA9"
+    "e du convoi.\xE2\x80\x9D Co\xC3\xBBt: 100 \xE2\x82\xAC, \xC2\xBD de la r\xC3\xA9serve. "
+    "Se\xC3\xB1or \xC3\xBF\xC3\xBE\xC2\xA0"
+    "fin.";
+inline constexpr char kLongMap[] = "Long Crossing";
+inline constexpr char kLongTech[] = "Standard Techtree";
+inline std::string LongDesc() {
+  std::string text = "<begin>";
+  for (int i = 0; i < 100; ++i) text += "The convoy crosses the basin at dawn; hold every ridge now. ";
+  return text + "<end>";
+}
+}  // namespace texts
+
+}  // namespace vostrel::testing

@@ -1,0 +1,133 @@
+#include "text_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "test_support.h"
+
+namespace vostrel {
+namespace {
+
+using testing::TempFolder;
+using testing::WriteFile;
+
+// UTF-8 of one code point, for building expected texts independently of the reader.
+std::string Utf8(char32_t c) {
+  std::string out;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+// Windows-1252 bytes 0x80..0x9F as published; the five unassigned ones are
+// the C1 controls of the same value. 0xA0..0xFF are Latin-1.
+constexpr char32_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t Windows1252(unsigned char byte) {
+  if (byte >= 0x80 && byte < 0xA0) return kWindows1252High[byte - 0x80];
+  return byte;
+}
+
+TEST(ReadToFirstNull, OffsetZeroIsTheEmptyTextWithoutTouchingTheFile) {
+  EXPECT_EQ(ReadToFirstNull("/nonexistent/vostrel/missing.dll", 0), "");
+}
+
+TEST(ReadToFirstNull, ReadsFromTheOffsetToTheFirstZero) {
+  const TempFolder folder;
+  const std::string file = folder / "texts.bin";
+  WriteFile(file, std::string("MZ\0\0abc\0def\0\0xyz", 16));
+  EXPECT_EQ(ReadToFirstNull(file, 4), "abc");
+  EXPECT_EQ(ReadToFirstNull(file, 5), "bc");
+  EXPECT_EQ(ReadToFirstNull(file, 7), "");  // a zero right at the offset
+  EXPECT_EQ(ReadToFirstNull(file, 8), "def");
+  EXPECT_EQ(ReadToFirstNull(file, 1), "Z");
+  // The end of the file before a zero ends the text; past the end there is none.
+  EXPECT_EQ(ReadToFirstNull(file, 13), "xyz");
+  EXPECT_EQ(ReadToFirstNull(file, 15), "z");
+  EXPECT_EQ(ReadToFirstNull(file, 16), "");
+  EXPECT_EQ(ReadToFirstNull(file, 100000), "");
+}
+
+TEST(ReadToFirstNull, ReadsTextsOfSeveralKilobytes) {
+  const TempFolder folder;
+  const std::string file = folder / "long.bin";
+  std::string text;
+  for (int i = 0; text.size() < 9000; ++i) text += "line " + std::to_string(i) + ";";
+  // Zero-terminated in the middle of the file, then unterminated to its end.
+  WriteFile(file, "\x01" + text + '\0' + text);
+  EXPECT_EQ(ReadToFirstNull(file, 1), text);
+  EXPECT_EQ(ReadToFirstNull(file, static_cast<int32_t>(text.size() + 2)), text);
+  // A zero on either side of a 4096-byte boundary of the file.
+  for (const std::size_t length : {4094u, 4095u, 4096u, 8191u}) {
+    WriteFile(file, "\x01" + text.substr(0, length) + '\0' + "after");
+    EXPECT_EQ(ReadToFirstNull(file, 1), text.substr(0, length)) << length;
+  }
+}
+
+TEST(ReadToFirstNull, DecodesWindows1252) {
+  const TempFolder folder;
+  const std::string file = folder / "high.bin";
+  std::string bytes = "X";
+  std::string expected;
+  for (int b = 0x80; b <= 0xFF; ++b) {
+    bytes += static_cast<char>(b);
+    expected += Utf8(Windows1252(static_cast<unsigned char>(b)));
+  }
+  WriteFile(file, bytes + '\0');
+  EXPECT_EQ(ReadToFirstNull(file, 1), expected);
+
+  const auto one = [&](unsigned char byte) {
+    WriteFile(file, std::string("X") + static_cast<char>(byte) + '\0');
+    return ReadToFirstNull(file, 1);
+  };
+  EXPECT_EQ(one(0x80), "\xE2\x82\xAC");  // €
+  EXPECT_EQ(one(0x81), "\xC2\x81");
+  EXPECT_EQ(one(0x8D), "\xC2\x8D");
+  EXPECT_EQ(one(0x8F), "\xC2\x8F");
+  EXPECT_EQ(one(0x90), "\xC2\x90");
+  EXPECT_EQ(one(0x9D), "\xC2\x9D");
+  EXPECT_EQ(one(0x9F), "\xC5\xB8");  // Ÿ
+  EXPECT_EQ(one(0xE9), "\xC3\xA9");  // é
+  EXPECT_EQ(one(0xFF), "\xC3\xBF");  // ÿ
+
+  // Thousands of two- and three-byte characters with the unassigned bytes
+  // among them: nothing lost where the conversion restarts.
+  std::string many;
+  std::string manyExpected;
+  for (int i = 0; i < 3000; ++i) {
+    const auto byte = static_cast<unsigned char>(i % 7 == 0 ? 0x8D : (i % 2 == 0 ? 0xE9 : 0x80));
+    many += static_cast<char>(byte);
+    manyExpected += Utf8(Windows1252(byte));
+  }
+  WriteFile(file, "X" + many + "end");
+  EXPECT_EQ(ReadToFirstNull(file, 1), manyExpected + "end");
+}
+
+TEST(ReadToFirstNull, FailsOnFilesAndOffsetsItCannotRead) {
+  const TempFolder folder;
+  const std::string file = folder / "short.bin";
+  WriteFile(file, std::string("abc\0", 4));
+  EXPECT_THROW(ReadToFirstNull(folder / "missing.dll", 1), TextReadError);
+  EXPECT_THROW(ReadToFirstNull(file, -1), TextReadError);
+  EXPECT_THROW(ReadToFirstNull(file, std::numeric_limits<int32_t>::min()), TextReadError);
+  EXPECT_THROW(ReadToFirstNull(file, std::numeric_limits<int32_t>::max()), TextReadError);
+  EXPECT_EQ(ReadToFirstNull(file, std::numeric_limits<int32_t>::max() - 1), "");
+  EXPECT_THROW(ReadToFirstNull(folder.str(), 1), TextReadError);  // a folder has no bytes to read
+}
+
+}  // namespace
+}  // namespace vostrel
