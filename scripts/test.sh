@@ -27,6 +27,6 @@ step "Fuzzing the export lookup"
 bash scripts/steps/fuzz.sh
 
 step "Screenshot of the window"
-bash scripts/steps/screenshot.sh
+BUILD_DIR=build-test bash scripts/steps/screenshot.sh
 
 step "All tests passed"

@@ -1,0 +1,59 @@
+// The program's one window: a folder box, the Scan button, the results table
+// and a status bar. Presentation only: the Scan command and everything it
+// does belong to the scan driver, which calls back through ScanView.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "lookup_binding.h"
+#include "scan_driver.h"
+#include "scan_view.h"
+
+class QCloseEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QResizeEvent;
+class QStatusBar;
+class QTreeWidget;
+
+class frmMain : public QWidget, public vostrel::ScanView {
+  Q_OBJECT
+
+ public:
+  explicit frmMain(QWidget* parent = nullptr);
+
+  // Appends one row to the results table; an empty text is an empty cell.
+  void AddListEntry(const QString& dllName, const QString& mapName, const QString& techName,
+                    const QString& levelDesc);
+
+  // ScanView
+  std::string FolderText() override;
+  void ClearRows() override;
+  void AddRow(const vostrel::ScanRow& row) override;
+  void AddMessageRow(const std::string& text) override;
+  void SetStatus(const std::string& text) override;
+  void ProcessPendingEvents() override;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void Form_Load();
+  void Form_Resize();
+  void cmdScan_Click();
+  float DpiX() const;
+  float DpiY() const;
+
+  // Children of the window, which owns them.
+  QPushButton* cmdScan;
+  QStatusBar* sbStatusBar;
+  QLabel* sbStatusText;
+  QLineEdit* txtTrhDir;
+  QTreeWidget* lvStats;
+
+  vostrel::LookupBinding binding_;
+  vostrel::ScanDriver driver_{*this, binding_};
+};

@@ -1,0 +1,392 @@
+// The window on the offscreen platform, bound to the real lookup library
+// beside this program and scanning real DLLs built by mingw-w64.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFont>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <algorithm>
+#include <limits>
+
+#include "frm_main.h"
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+
+struct Controls {
+  QPushButton* scan;
+  QStatusBar* statusBar;
+  QLabel* status;
+  QLineEdit* folder;
+  QTreeWidget* table;
+};
+
+Controls Find(frmMain& window) {
+  return {window.findChild<QPushButton*>(QStringLiteral("cmdScan")),
+          window.findChild<QStatusBar*>(QStringLiteral("sbStatusBar")),
+          window.findChild<QLabel*>(QStringLiteral("sbStatusText")),
+          window.findChild<QLineEdit*>(QStringLiteral("txtTrhDir")),
+          window.findChild<QTreeWidget*>(QStringLiteral("lvStats"))};
+}
+
+double DpiX(const QWidget& window) { return window.screen()->logicalDotsPerInchX(); }
+double DpiY(const QWidget& window) { return window.screen()->logicalDotsPerInchY(); }
+
+int Px(double twips, double dpi) { return qRound(twips * dpi / kTwipsPerInch); }
+double Twips(int pixels, double dpi) { return pixels * kTwipsPerInch / dpi; }
+
+// A rectangle given in twips, as pixels on the window's screen.
+QRect PxRect(const QWidget& window, double left, double top, double width, double height) {
+  return {Px(left, DpiX(window)), Px(top, DpiY(window)), Px(width, DpiX(window)), Px(height, DpiY(window))};
+}
+
+// Where a control lies on the window's client area.
+QRect OnClient(const QWidget& control, const QWidget& window) {
+  return {control.mapTo(&window, QPoint(0, 0)), control.size()};
+}
+
+// The controls' places for the window's current client size: the folder box
+// and the table follow the width, the table the height, the button the right
+// edge; the status bar takes the bottom strip of the whole client area.
+void CheckFitted(frmMain& window) {
+  const Controls c = Find(window);
+  const double w = Twips(window.width(), DpiX(window));
+  const double h = Twips(window.height(), DpiY(window));
+  QCOMPARE(OnClient(*c.scan, window), PxRect(window, w - 1300, 90, 1215, 375));
+  QCOMPARE(OnClient(*c.folder, window), PxRect(window, 120, 110, std::max(0.0, w - 1500), 315));
+  QCOMPARE(OnClient(*c.table, window), PxRect(window, 120, 570, std::max(0.0, w - 200), std::max(0.0, h - 900)));
+  const int barHeight = Px(285, DpiY(window));
+  QCOMPARE(OnClient(*c.statusBar, window), QRect(0, window.height() - barHeight, window.width(), barHeight));
+}
+
+void ResizeTo(frmMain& window, QSize size) {
+  window.resize(size);
+  QTRY_COMPARE(window.size(), size.expandedTo(window.minimumSize()));
+}
+
+QStringList Row(const QTreeWidget& table, int index) {
+  const QTreeWidgetItem* item = table.topLevelItem(index);
+  if (item == nullptr) return {};
+  QStringList texts;
+  for (int column = 0; column < table.columnCount(); ++column) texts << item->text(column);
+  return texts;
+}
+
+QList<QStringList> Rows(const QTreeWidget& table) {
+  QList<QStringList> rows;
+  for (int i = 0; i < table.topLevelItemCount(); ++i) rows << Row(table, i);
+  return rows;
+}
+
+// m0000.dll, m0001.dll, ...: names that list in the order of their numbers.
+QString Numbered(int i) { return QStringLiteral("m%1.dll").arg(i, 4, 10, QChar('0')); }
+
+QString TestDll(const char* name) { return QStringLiteral(VOSTREL_TEST_DLL_DIR "/") + QLatin1String(name); }
+
+// Sets the window up on screen, active, as a user finds it.
+void Open(frmMain& window) {
+  window.show();
+  window.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
+}  // namespace
+
+class FrmMainTest : public QObject {
+  Q_OBJECT
+
+ private:
+  // A folder with the test DLLs under their own names, copies under other
+  // names, a file that is no PE image, and entries the listing passes over.
+  void MakeMissionFolder(const QString& folder) {
+    const char* copies[] = {"mission_full.dll",   "mission_leveldesc_only.dll", "mission_high_bytes.dll",
+                            "mission_long_desc.dll", "functions_only.dll",       "mission_full_x64.dll"};
+    for (const char* name : copies) QVERIFY(QFile::copy(TestDll(name), folder + "/" + name));
+    QVERIFY(QFile::copy(TestDll("mission_full.dll"), folder + "/ALPHA.DLL"));
+    QVERIFY(QFile::copy(TestDll("mission_full.dll"), folder + QStringLiteral("/\u00e9t\u00e9.dll")));
+    QVERIFY(QFile::copy(TestDll("mission_full.dll"), folder + "/readme.txt"));
+    QVERIFY(QFile::copy(TestDll("mission_full.dll"), folder + "/.hidden.dll"));
+    QVERIFY(QDir(folder).mkdir("folder.dll"));
+    QFile broken(folder + "/Broken.dll");
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    QVERIFY(broken.write("MZ but nothing after it") > 0);
+  }
+
+  static QList<QStringList> MissionFolderRows() {
+    const QStringList full{QString(), QStringLiteral("Crater Basin"), QStringLiteral("Standard Techtree"),
+                           QStringLiteral("Hold the ridge until the convoy arrives.")};
+    const auto named = [](QString name, QStringList texts) {
+      texts[0] = std::move(name);
+      return texts;
+    };
+    QString longDesc = QStringLiteral("<begin>");
+    for (int i = 0; i < 100; ++i) {
+      longDesc += QStringLiteral("The convoy crosses the basin at dawn; hold every ridge now. ");
+    }
+    longDesc += QStringLiteral("<end>");
+    // In upper-cased name order. functions_only.dll and Broken.dll have no
+    // texts and give no row; readme.txt, .hidden.dll and the folder
+    // folder.dll are not listed.
+    return {
+        named(QStringLiteral("ALPHA.DLL"), full),
+        named(QStringLiteral("mission_full.dll"), full),
+        {QStringLiteral("mission_full_x64.dll"), QStringLiteral("Twin Rivers"), QStringLiteral("Extended Techtree"),
+         QStringLiteral("Take both bridges before nightfall.")},
+        {QStringLiteral("mission_high_bytes.dll"), QStringLiteral("Ch\u00e2teau Fort \u2013 Bl\u00e9de"),
+         QStringLiteral("\u00c6ra Standard \u00a9 \u00dcber"),
+         QStringLiteral("\u201cTenez la cr\u00eate jusqu'\u00e0 l'arriv\u00e9e du convoi.\u201d "
+                        "Co\u00fbt: 100 \u20ac, \u00bd de la r\u00e9serve. Se\u00f1or \u00ff\u00fe\u00a0fin.")},
+        {QStringLiteral("mission_leveldesc_only.dll"), QString(), QString(),
+         QStringLiteral("Scout the northern pass and report back.")},
+        {QStringLiteral("mission_long_desc.dll"), QStringLiteral("Long Crossing"), QStringLiteral("Standard Techtree"),
+         longDesc},
+        named(QStringLiteral("\u00e9t\u00e9.dll"), full),
+    };
+  }
+
+ private slots:
+  // The test runs on the screen it is configured with.
+  void initTestCase() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    QVERIFY(screen != nullptr);
+    qInfo("logical resolution %g x %g dpi", screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY());
+    if (qEnvironmentVariableIsSet("VOSTREL_TEST_DPI")) {
+      const double dpi = qEnvironmentVariable("VOSTREL_TEST_DPI").toDouble();
+      QCOMPARE(screen->logicalDotsPerInchX(), dpi);
+      QCOMPARE(screen->logicalDotsPerInchY(), dpi);
+    }
+  }
+
+  void opensAsDesigned() {
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    QVERIFY(c.scan && c.statusBar && c.status && c.folder && c.table);
+
+    QCOMPARE(window.windowTitle(), QStringLiteral("Kelvane"));
+    QVERIFY(window.windowIcon().availableSizes().contains(QSize(32, 32)));
+    QCOMPARE(window.size(), QSize(Px(7665, DpiX(window)), Px(5985, DpiY(window))));
+    if (DpiX(window) == 96 && DpiY(window) == 96) QCOMPARE(window.size(), QSize(511, 399));
+    CheckFitted(window);
+
+    QCOMPARE(c.scan->text(), QStringLiteral("&Scan"));
+    QCOMPARE(c.status->text(), QStringLiteral("Ready"));
+    QCOMPARE(c.folder->text(), QCoreApplication::applicationDirPath());
+    QCOMPARE(c.folder->maxLength(), std::numeric_limits<int>::max());
+
+    QCOMPARE(c.table->columnCount(), 4);
+    const QStringList headers{"DLL Name", "Map Name", "Techtree Name", "Level Description"};
+    const int widths[] = {2540, 2540, 2540, 5080};
+    for (int i = 0; i < 4; ++i) {
+      QCOMPARE(c.table->headerItem()->text(i), headers[i]);
+      QCOMPARE(c.table->header()->sectionSize(i), Px(widths[i], DpiX(window)));
+    }
+    QVERIFY(!c.table->header()->isHidden());
+    QCOMPARE(c.table->topLevelItemCount(), 0);
+    QCOMPARE(c.table->font().family(), QStringLiteral("Arial"));
+    QCOMPARE(c.table->font().pointSize(), 9);
+    QCOMPARE(c.table->font().weight(), QFont::Normal);
+    QVERIFY(!c.table->font().italic());
+    QVERIFY(!c.table->rootIsDecorated());
+
+    // The button has the focus; Tab goes on to the box, then the table.
+    QCOMPARE(QApplication::focusWidget(), c.scan);
+    QTest::keyClick(c.scan, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), c.folder);
+    QTest::keyClick(c.folder, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), c.table);
+    QTest::keyClick(c.table, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), c.scan);
+  }
+
+  void resizeFitsControls_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("large") << QSize(1000, 700);
+    QTest::newRow("wide and low") << QSize(900, 120);
+    QTest::newRow("narrow and tall") << QSize(150, 600);
+    QTest::newRow("narrower than the button's margin") << QSize(80, 90);
+    QTest::newRow("tiny") << QSize(10, 10);
+    QTest::newRow("back to large") << QSize(640, 480);
+  }
+
+  void resizeFitsControls() {
+    QFETCH(QSize, size);
+    frmMain window;
+    Open(window);
+    ResizeTo(window, size);
+    CheckFitted(window);
+    const Controls c = Find(window);
+    QVERIFY(c.table->width() >= 0 && c.table->height() >= 0 && c.folder->width() >= 0);
+  }
+
+  void wideningMovesButtonAndWidensBoxAndTable() {
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    ResizeTo(window, QSize(600, 450));
+    const QRect scan = c.scan->geometry();
+    const QRect folder = c.folder->geometry();
+    const QRect table = c.table->geometry();
+
+    ResizeTo(window, QSize(600 + 137, 450));
+    QCOMPARE(c.scan->geometry(), scan.translated(137, 0));
+    QCOMPARE(c.folder->geometry(), folder.adjusted(0, 0, 137, 0));
+    QCOMPARE(c.table->geometry(), table.adjusted(0, 0, 137, 0));
+
+    ResizeTo(window, QSize(600 + 137, 450 + 50));
+    QCOMPARE(c.scan->geometry(), scan.translated(137, 0));
+    QCOMPARE(c.folder->geometry(), folder.adjusted(0, 0, 137, 0));
+    QCOMPARE(c.table->geometry(), table.adjusted(0, 0, 137, 50));
+  }
+
+  void scanCommand_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("click") << "click";
+    QTest::newRow("Alt+S") << "alt+s";
+    QTest::newRow("Alt+S in the folder box") << "alt+s in box";
+  }
+
+  // Each way of giving the Scan command scans the folder in the box, the
+  // same way: the rows of its DLLs in name order, then the final status.
+  void scanCommand() {
+    QFETCH(QString, how);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    MakeMissionFolder(folder.path());
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(folder.path());
+
+    if (how == "click") {
+      QTest::mouseClick(c.scan, Qt::LeftButton);
+    } else if (how == "alt+s") {
+      QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+    } else {
+      c.folder->setFocus();
+      QTest::keyClick(c.folder, Qt::Key_S, Qt::AltModifier);
+      QCOMPARE(c.folder->text(), folder.path());  // the mnemonic, not a typed "s"
+    }
+    // A mnemonic presses its button visibly: the click comes a moment later.
+    QTRY_COMPARE(c.status->text(), QStringLiteral("Scan finished."));
+    QCOMPARE(Rows(*c.table), MissionFolderRows());
+  }
+
+  void scanReplacesTheRows() {
+    QTemporaryDir missions;
+    QTemporaryDir empty;
+    QVERIFY(missions.isValid() && empty.isValid());
+    MakeMissionFolder(missions.path());
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+
+    c.folder->setText(missions.path());
+    c.scan->click();
+    c.scan->click();
+    QCOMPARE(Rows(*c.table), MissionFolderRows());
+
+    c.folder->setText(empty.path());
+    c.scan->click();
+    QCOMPARE(Rows(*c.table), (QList<QStringList>{{"No DLL's found!", "", "", ""}}));
+    QCOMPARE(c.status->text(), QStringLiteral("No files to scan."));
+
+    c.folder->setText(missions.path());
+    c.scan->click();
+    QCOMPARE(Rows(*c.table), MissionFolderRows());
+  }
+
+  void enterInFolderBoxDoesNotScan() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    MakeMissionFolder(folder.path());
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(folder.path());
+    c.folder->setFocus();
+    QTest::keyClick(c.folder, Qt::Key_Return);
+    QTest::keyClick(c.folder, Qt::Key_Enter);
+    QTest::qWait(300);  // longer than a button's animated press
+    QCOMPARE(c.table->topLevelItemCount(), 0);
+    QCOMPARE(c.status->text(), QStringLiteral("Ready"));
+  }
+
+  // A Scan command given while a scan runs (it arrives among the events the
+  // scan lets through) neither restarts nor repeats it.
+  void scanCommandDuringScanIsRefused() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    constexpr int kFiles = 40;
+    for (int i = 0; i < kFiles; ++i) {
+      QVERIFY(QFile::link(TestDll("mission_full.dll"), folder.filePath(Numbered(i))));
+    }
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(folder.path());
+
+    int pressed = 0;
+    QTimer presser;
+    connect(&presser, &QTimer::timeout, &window, [&] {
+      if (c.table->topLevelItemCount() >= 5 && pressed < 3) {
+        ++pressed;
+        c.scan->click();
+      }
+    });
+    presser.start(0);
+    c.scan->click();
+    presser.stop();
+    QVERIFY(pressed > 0);
+    QCOMPARE(c.table->topLevelItemCount(), kFiles);
+    QCOMPARE(Row(*c.table, kFiles - 1).first(), Numbered(kFiles - 1));
+    QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
+  }
+
+  // Closing the window during a long scan ends the scan before its next file
+  // and lets the program's event loop return, as the program's main does.
+  void closeDuringScanEndsScanAndProgram() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    constexpr int kFiles = 2000;
+    for (int i = 0; i < kFiles; ++i) {
+      QVERIFY(QFile::link(TestDll("mission_full.dll"), folder.filePath(Numbered(i))));
+    }
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(folder.path());
+
+    int rowsAtClose = -1;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, &window, [&] {
+      if (rowsAtClose < 0 && c.table->topLevelItemCount() >= 5) {
+        rowsAtClose = c.table->topLevelItemCount();
+        window.close();
+      }
+    });
+    closer.start(0);
+    QTimer::singleShot(0, c.scan, &QPushButton::click);
+    QCOMPARE(QApplication::exec(), 0);
+    closer.stop();
+
+    QVERIFY(rowsAtClose >= 5);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(c.table->topLevelItemCount(), rowsAtClose);
+    QVERIFY(c.status->text().startsWith(QStringLiteral("Scanning m")));
+  }
+};
+
+QTEST_MAIN(FrmMainTest)
+#include "frm_main_test.moc"
