@@ -169,23 +169,23 @@ TEST(GetOffset, RepeatedAndConcurrentCallsAgree) {
 // the writer placed, and on every cut of the file the file reader agrees with
 // the in-memory one.
 TEST(GetOffset, LargeWrittenImageAgreesWithMemoryReader) {
-  ImageSpec spec;
+  ImagePlan plan;
   for (int k = 0; k < 3000; ++k) {
     // Names of varying length so they straddle block edges at every phase.
-    spec.exports.push_back({"Export" + std::string(static_cast<std::size_t>(k % 13), '_') + std::to_string(k),
+    plan.exports.push_back({"Export" + std::string(static_cast<std::size_t>(k % 13), '_') + std::to_string(k),
                             "value " + std::to_string(k)});
   }
-  const PeImage image = WriteImage(spec);
+  const PeImage image = WriteImage(plan);
   ASSERT_GT(image.size(), 64u * 1024);
   const TempDir dir;
   const fs::path path = dir / "large.dll";
   image.SaveTo(path);
-  for (std::size_t k = 0; k < spec.exports.size(); ++k) {
-    ASSERT_EQ(Get(path, spec.exports[k].name.c_str()), image.layout().dataOffsets[k]) << spec.exports[k].name;
+  for (std::size_t k = 0; k < plan.exports.size(); ++k) {
+    ASSERT_EQ(Get(path, plan.exports[k].name.c_str()), image.layout().dataOffsets[k]) << plan.exports[k].name;
   }
   EXPECT_EQ(Get(path, "Export3000"), 0u);
 
-  const std::vector<std::string> names{spec.exports.front().name, spec.exports[1500].name, spec.exports.back().name,
+  const std::vector<std::string> names{plan.exports.front().name, plan.exports[1500].name, plan.exports.back().name,
                                        "Absent"};
   for (uint64_t size = 0; size <= image.size(); size += 509) {
     const std::vector<std::byte> cut(image.bytes().begin(), image.bytes().begin() + static_cast<std::ptrdiff_t>(size));

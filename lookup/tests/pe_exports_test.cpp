@@ -21,24 +21,24 @@ uint32_t Lookup(const std::vector<std::byte>& bytes, std::string_view name) {
   return FindExportOffset(image, name);
 }
 
-std::size_t IndexOf(const ImageSpec& spec, std::string_view name) {
-  for (std::size_t k = 0; k < spec.exports.size(); ++k) {
-    if (spec.exports[k].name == name) return k;
+std::size_t IndexOf(const ImagePlan& plan, std::string_view name) {
+  for (std::size_t k = 0; k < plan.exports.size(); ++k) {
+    if (plan.exports[k].name == name) return k;
   }
-  throw std::invalid_argument("no such export in the spec");
+  throw std::invalid_argument("no such export in the plan");
 }
 
-using Expectation = std::function<uint64_t(const PeImage&, const ImageSpec&)>;
+using Expectation = std::function<uint64_t(const PeImage&, const ImagePlan&)>;
 
 Expectation Zero() {
-  return [](const PeImage&, const ImageSpec&) { return uint64_t{0}; };
+  return [](const PeImage&, const ImagePlan&) { return uint64_t{0}; };
 }
 // The data (or forwarder text) the writer placed for the k-th export.
 Expectation DataAt(std::size_t k) {
-  return [k](const PeImage& image, const ImageSpec&) { return image.layout().dataOffsets.at(k); };
+  return [k](const PeImage& image, const ImagePlan&) { return image.layout().dataOffsets.at(k); };
 }
 Expectation DataOf(std::string name) {
-  return [name](const PeImage& image, const ImageSpec& spec) { return image.layout().dataOffsets.at(IndexOf(spec, name)); };
+  return [name](const PeImage& image, const ImagePlan& plan) { return image.layout().dataOffsets.at(IndexOf(plan, name)); };
 }
 
 struct Row {
@@ -46,7 +46,7 @@ struct Row {
   std::string lookup;
   Expectation expected;
   std::function<void(PeImage&)> change = [](PeImage&) {};
-  std::function<void(ImageSpec&)> write = [](ImageSpec&) {};
+  std::function<void(ImagePlan&)> write = [](ImagePlan&) {};
   PeKind kind = PeKind::Pe32;
 };
 
@@ -65,7 +65,7 @@ uint64_t ExportSectionField(const PeImage& image, uint64_t field) {
 uint64_t DataSectionField(const PeImage& image, uint64_t field) {
   return image.SectionField(image.layout().dataSection, field);
 }
-// In MissionSpec order: TechtreeName, MapName, LevelDesc, Version.
+// In MissionPlan order: TechtreeName, MapName, LevelDesc, Version.
 constexpr std::size_t kMap = 1, kLevelDesc = 2, kVersion = 3;
 
 std::vector<Row> Rows() {
@@ -101,7 +101,7 @@ std::vector<Row> Rows() {
   add({.id = "SignatureWithoutZeroes", .lookup = "MapName", .expected = Zero(),
        .change = [](PeImage& i) { i.PokeBytes(i.layout().nt, "PEPE"); }});
   add({.id = "HeadersFarFromDosHeader", .lookup = "MapName", .expected = DataOf("MapName"),
-       .write = [](ImageSpec& s) { s.e_lfanew = 0x1F0; }});
+       .write = [](ImagePlan& s) { s.e_lfanew = 0x1F0; }});
 
   // Optional header kind and the fixed positions read for each
   add({.id = "Pe32SmallSizeOfOptionalHeader", .lookup = "MapName", .expected = DataOf("MapName"),
@@ -171,7 +171,7 @@ std::vector<Row> Rows() {
          i.CopyBytes(l.ordinals, ordinals, 2 * 4);
          i.CopyBytes(l.functions, functions, 4 * 4);
        },
-       .write = [](ImageSpec& s) { s.e_lfanew = 0x1F0; }});
+       .write = [](ImagePlan& s) { s.e_lfanew = 0x1F0; }});
   add({.id = "SectionsOutOfOrderFirstEndingAfterRvaDecides", .lookup = "MapName", .expected = Zero(),
        .change = [](PeImage& i) {
          // Swap the .edata and .data headers: .data ends after the export RVA but starts after it too.
@@ -183,12 +183,12 @@ std::vector<Row> Rows() {
          i.CopyBytes(scratch, d, section::kSize);
        }});
   add({.id = "VirtualSizeZeroSectionSkipped", .lookup = "MapName", .expected = DataOf("MapName"),
-       .write = [](ImageSpec& s) {
+       .write = [](ImagePlan& s) {
          // Same RVA as .edata, raw data pointing at the DOS header.
          s.extraSectionsFirst.push_back({.VirtualSize = 0, .VirtualAddress = 0x2000, .SizeOfRawData = 0x200,
                                          .PointerToRawData = 0});
        }});
-  add({.id = "SectionEndPast4GiBNotWrapped", .lookup = "MapName", .expected = Zero(), .write = [](ImageSpec& s) {
+  add({.id = "SectionEndPast4GiBNotWrapped", .lookup = "MapName", .expected = Zero(), .write = [](ImagePlan& s) {
          // Ends at 0x1'00000FFF: wrapped to 32 bits it would end before every RVA and be passed over.
          s.extraSectionsFirst.push_back({.VirtualSize = 0x2000, .VirtualAddress = 0xFFFFF000, .SizeOfRawData = 0x200,
                                          .PointerToRawData = 0x400});
@@ -250,12 +250,12 @@ std::vector<Row> Rows() {
   add({.id = "LongerThanStoredName", .lookup = "MapNameX", .expected = Zero()});
   add({.id = "EmptyName", .lookup = "", .expected = Zero()});
   add({.id = "StoredNameLonger", .lookup = "MapName", .expected = Zero(),
-       .write = [](ImageSpec& s) { s.exports[kMap].name = "MapNames"; }});
+       .write = [](ImagePlan& s) { s.exports[kMap].name = "MapNames"; }});
   add({.id = "StoredNameShorter", .lookup = "MapName", .expected = Zero(),
-       .write = [](ImageSpec& s) { s.exports[kMap].name = "MapNam"; }});
+       .write = [](ImagePlan& s) { s.exports[kMap].name = "MapNam"; }});
   add({.id = "HighBytesComparedExactly", .lookup = "Karte\xE9", .expected = DataOf("Karte\xE9"),
-       .write = [](ImageSpec& s) { s.exports.push_back({"Karte\xC9", "upper"}); s.exports.push_back({"Karte\xE9", "lower"}); }});
-  add({.id = "FirstOfDuplicateNamesWins", .lookup = "MapName", .expected = DataAt(kMap), .write = [](ImageSpec& s) {
+       .write = [](ImagePlan& s) { s.exports.push_back({"Karte\xC9", "upper"}); s.exports.push_back({"Karte\xE9", "lower"}); }});
+  add({.id = "FirstOfDuplicateNamesWins", .lookup = "MapName", .expected = DataAt(kMap), .write = [](ImagePlan& s) {
          s.exports.push_back({"MapName", "Second Basin"});
        }});
 
@@ -280,15 +280,15 @@ std::vector<Row> Rows() {
          i.PokeU32(i.DirectoryField(export_directory::AddressOfFunctions), i.ExportDataRva(0) - 0x100);
        }});
   add({.id = "ForwarderYieldsItsText", .lookup = "MapName", .expected = DataOf("MapName"),
-       .write = [](ImageSpec& s) { s.exports[kMap] = {"MapName", "OTHER.MapName", true}; }});
+       .write = [](ImagePlan& s) { s.exports[kMap] = {"MapName", "OTHER.MapName", true}; }});
   add({.id = "TargetTranslatedThroughItsSection", .lookup = "Version",
-       .expected = [](const PeImage& i, const ImageSpec&) { return i.layout().dataOffsets[kVersion] + 0x40; },
+       .expected = [](const PeImage& i, const ImagePlan&) { return i.layout().dataOffsets[kVersion] + 0x40; },
        .change = [](PeImage& i) {
          // Moving .data's raw data moves the result; the export data stay put.
          const uint64_t field = DataSectionField(i, section::PointerToRawData);
          i.PokeU32(field, i.U32(field) + 0x40);
        }});
-  add({.id = "TargetPastEndOfFileNotExamined", .lookup = "MapName", .expected = [](const PeImage& i, const ImageSpec&) {
+  add({.id = "TargetPastEndOfFileNotExamined", .lookup = "MapName", .expected = [](const PeImage& i, const ImagePlan&) {
          return uint64_t{i.U32(DataSectionField(i, section::PointerToRawData))} + 0x8000;
        },
        .change = [](PeImage& i) {
@@ -307,7 +307,7 @@ std::vector<Row> Rows() {
          ASSERT_GE(within, 5u);
          i.PokeU32(DataSectionField(i, section::PointerToRawData), static_cast<uint32_t>(0x1'00000004ULL - within));
        }});
-  add({.id = "TargetOffsetJustBelow4GiB", .lookup = "MapName", .expected = [](const PeImage&, const ImageSpec&) {
+  add({.id = "TargetOffsetJustBelow4GiB", .lookup = "MapName", .expected = [](const PeImage&, const ImagePlan&) {
          return uint64_t{0xFFFFFFFF};
        },
        .change = [](PeImage& i) {
@@ -330,14 +330,14 @@ class FindExportOffsetTest : public ::testing::TestWithParam<Row> {};
 
 TEST_P(FindExportOffsetTest, Row) {
   const Row& row = GetParam();
-  ImageSpec spec = MissionSpec(row.kind);
-  row.write(spec);
-  PeImage image = WriteImage(spec);
+  ImagePlan plan = MissionPlan(row.kind);
+  row.write(plan);
+  PeImage image = WriteImage(plan);
   // Expectations refer to the image as written, before the row breaks it.
   const PeImage written = image;
   row.change(image);
   if (::testing::Test::HasFatalFailure()) return;
-  EXPECT_EQ(Lookup(image.bytes(), row.lookup), row.expected(written, spec)) << "looking up \"" << row.lookup << '"';
+  EXPECT_EQ(Lookup(image.bytes(), row.lookup), row.expected(written, plan)) << "looking up \"" << row.lookup << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, FindExportOffsetTest, ::testing::ValuesIn(Rows()),
@@ -347,15 +347,15 @@ INSTANTIATE_TEST_SUITE_P(Images, FindExportOffsetTest, ::testing::ValuesIn(Rows(
 // first-few-entries shortcut would miss some.
 TEST(FindExportOffset, EveryNameOfALargeTable) {
   for (const PeKind kind : {PeKind::Pe32, PeKind::Pe32Plus}) {
-    ImageSpec spec;
-    spec.kind = kind;
+    ImagePlan plan;
+    plan.kind = kind;
     for (int k = 0; k < 500; ++k) {
       const std::string n = std::to_string((k * 7919) % 500);
-      spec.exports.push_back({"Export_" + n, "data of " + n});
+      plan.exports.push_back({"Export_" + n, "data of " + n});
     }
-    const PeImage image = WriteImage(spec);
-    for (std::size_t k = 0; k < spec.exports.size(); ++k) {
-      ASSERT_EQ(Lookup(image.bytes(), spec.exports[k].name), image.layout().dataOffsets[k]) << spec.exports[k].name;
+    const PeImage image = WriteImage(plan);
+    for (std::size_t k = 0; k < plan.exports.size(); ++k) {
+      ASSERT_EQ(Lookup(image.bytes(), plan.exports[k].name), image.layout().dataOffsets[k]) << plan.exports[k].name;
     }
     EXPECT_EQ(Lookup(image.bytes(), "Export_500"), 0u);
   }
@@ -365,12 +365,12 @@ TEST(FindExportOffset, EveryNameOfALargeTable) {
 // reads no further than the cut or gives 0, and once everything it needs is
 // inside, the answer is the full image's.
 TEST(FindExportOffset, EveryTruncation) {
-  const ImageSpec spec = MissionSpec();
-  const PeImage image = WriteImage(spec);
+  const ImagePlan plan = MissionPlan();
+  const PeImage image = WriteImage(plan);
   const uint64_t expected = image.layout().dataOffsets[kLevelDesc];
   // The last byte read is the terminator of "LevelDesc" in .edata, after the
   // ordinals and functions (the data itself is not read).
-  const uint64_t needed = image.layout().nameOffsets[kLevelDesc] + spec.exports[kLevelDesc].name.size() + 1;
+  const uint64_t needed = image.layout().nameOffsets[kLevelDesc] + plan.exports[kLevelDesc].name.size() + 1;
   for (uint64_t size = 0; size <= image.size(); ++size) {
     const std::vector<std::byte> cut(image.bytes().begin(), image.bytes().begin() + static_cast<std::ptrdiff_t>(size));
     ASSERT_EQ(Lookup(cut, "LevelDesc"), size >= needed ? expected : 0u) << "cut at " << size;

@@ -127,20 +127,20 @@ void PeImage::SaveTo(const std::filesystem::path& path) const {
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
-PeImage WriteImage(const ImageSpec& spec) {
-  const bool plus = spec.kind == PeKind::Pe32Plus;
-  const std::size_t count = spec.exports.size();
+PeImage WriteImage(const ImagePlan& plan) {
+  const bool plus = plan.kind == PeKind::Pe32Plus;
+  const std::size_t count = plan.exports.size();
   ImageLayout layout;
 
   // Headers: DOS header, NT headers at e_lfanew, then the section table right
   // after a standard-size optional header.
-  layout.nt = spec.e_lfanew;
+  layout.nt = plan.e_lfanew;
   layout.optionalHeader = layout.nt + nt::OptionalHeader;
   const uint16_t optionalSize = plus ? optional_header::kPe32PlusSize : optional_header::kPe32Size;
   layout.exportDataDirectory =
       layout.optionalHeader + (plus ? optional_header::Pe32PlusDataDirectory : optional_header::Pe32DataDirectory);
   layout.sectionTable = layout.optionalHeader + optionalSize;
-  const std::size_t extra = spec.extraSectionsFirst.size();
+  const std::size_t extra = plan.extraSectionsFirst.size();
   layout.numberOfSections = static_cast<uint16_t>(extra + 3);
   layout.textSection = extra;
   layout.exportSection = extra + 1;
@@ -162,13 +162,13 @@ PeImage WriteImage(const ImageSpec& spec) {
   std::vector<uint64_t> nameAt(count);
   for (std::size_t k = 0; k < count; ++k) {
     nameAt[k] = cursor;
-    cursor += spec.exports[k].name.size() + 1;
+    cursor += plan.exports[k].name.size() + 1;
   }
   std::vector<uint64_t> itemAt(count);  // within .edata for forwarders, within .data otherwise
   for (std::size_t k = 0; k < count; ++k) {
-    if (!spec.exports[k].forwarder) continue;
+    if (!plan.exports[k].forwarder) continue;
     itemAt[k] = cursor;
-    cursor += spec.exports[k].data.size() + 1;
+    cursor += plan.exports[k].data.size() + 1;
   }
   SectionPlan edata{".edata", kFirstSectionRva + kSectionAlignment, U32Of(cursor), text.PointerToRawData + text.SizeOfRawData,
                     U32Of(AlignUp(cursor, kFileAlignment)), kReadOnlyDataCharacteristics};
@@ -176,9 +176,9 @@ PeImage WriteImage(const ImageSpec& spec) {
   // .data: each data export's bytes, zero-terminated, 4-aligned.
   uint64_t dataCursor = 0;
   for (std::size_t k = 0; k < count; ++k) {
-    if (spec.exports[k].forwarder) continue;
+    if (plan.exports[k].forwarder) continue;
     itemAt[k] = dataCursor;
-    dataCursor = AlignUp(dataCursor + spec.exports[k].data.size() + 1, 4);
+    dataCursor = AlignUp(dataCursor + plan.exports[k].data.size() + 1, 4);
   }
   dataCursor = std::max<uint64_t>(dataCursor, 4);
   SectionPlan data{".data", U32Of(AlignUp(edata.VirtualAddress + edata.VirtualSize, kSectionAlignment)),
@@ -190,7 +190,7 @@ PeImage WriteImage(const ImageSpec& spec) {
 
   // DOS header
   out.Text(dos::e_magic, "MZ");
-  out.U32(dos::e_lfanew, spec.e_lfanew);
+  out.U32(dos::e_lfanew, plan.e_lfanew);
 
   // NT headers
   out.Text(layout.nt + nt::Signature, std::string_view("PE\0\0", 4));
@@ -240,12 +240,12 @@ PeImage WriteImage(const ImageSpec& spec) {
     out.U32(at + section::PointerToRawData, h.PointerToRawData);
     out.U32(at + section::Characteristics, characteristics);
   };
-  for (std::size_t i = 0; i < extra; ++i) writeHeader(i, ".extra", spec.extraSectionsFirst[i], kDataCharacteristics);
+  for (std::size_t i = 0; i < extra; ++i) writeHeader(i, ".extra", plan.extraSectionsFirst[i], kDataCharacteristics);
   std::size_t index = extra;
-  for (const SectionPlan* plan : {&text, &edata, &data}) {
-    writeHeader(index++, plan->name,
-                {plan->VirtualSize, plan->VirtualAddress, plan->SizeOfRawData, plan->PointerToRawData},
-                plan->Characteristics);
+  for (const SectionPlan* planned : {&text, &edata, &data}) {
+    writeHeader(index++, planned->name,
+                {planned->VirtualSize, planned->VirtualAddress, planned->SizeOfRawData, planned->PointerToRawData},
+                planned->Characteristics);
   }
 
   // .text body: xor eax, eax; ret; then int3 padding.
@@ -260,7 +260,7 @@ PeImage WriteImage(const ImageSpec& spec) {
   layout.names = dir + namesAt;
   layout.ordinals = dir + ordinalsAt;
   out.U32(dir + export_directory::Name, edataRva(dllNameAt));
-  out.U32(dir + export_directory::Base, spec.Base);
+  out.U32(dir + export_directory::Base, plan.Base);
   out.U32(dir + export_directory::NumberOfFunctions, U32Of(count));
   out.U32(dir + export_directory::NumberOfNames, U32Of(count));
   out.U32(dir + export_directory::AddressOfFunctions, edataRva(functionsAt));
@@ -269,7 +269,7 @@ PeImage WriteImage(const ImageSpec& spec) {
   out.Text(dir + dllNameAt, kDllName);
 
   for (std::size_t k = 0; k < count; ++k) {
-    const ExportSpec& e = spec.exports[k];
+    const ExportSpec& e = plan.exports[k];
     const auto function = static_cast<uint32_t>(count - 1 - k);
     const uint64_t itemOffset = (e.forwarder ? dir : data.PointerToRawData) + itemAt[k];
     const uint32_t itemRva = U32Of((e.forwarder ? edata.VirtualAddress : data.VirtualAddress) + itemAt[k]);
@@ -286,16 +286,16 @@ PeImage WriteImage(const ImageSpec& spec) {
   return PeImage(out.Take(), std::move(layout));
 }
 
-ImageSpec MissionSpec(PeKind kind) {
-  ImageSpec spec;
-  spec.kind = kind;
-  spec.exports = {
+ImagePlan MissionPlan(PeKind kind) {
+  ImagePlan plan;
+  plan.kind = kind;
+  plan.exports = {
       {"TechtreeName", "Standard Techtree"},
       {"MapName", "Crater Basin"},
       {"LevelDesc", "Hold the ridge until the convoy arrives."},
       {"Version", "1.0"},
   };
-  return spec;
+  return plan;
 }
 
 }  // namespace peloc::testing

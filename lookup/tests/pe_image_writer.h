@@ -89,7 +89,7 @@ struct ExtraSectionHeader {
   uint32_t PointerToRawData = 0;
 };
 
-struct ImageSpec {
+struct ImagePlan {
   PeKind kind = PeKind::Pe32;
   uint32_t e_lfanew = 0x80;
   uint32_t Base = 1;  // the ordinal base, which ordinals as stored do not include
@@ -153,12 +153,12 @@ class PeImage {
 };
 
 // Lays out DOS header, NT headers, section table (.text, .edata, .data after any
-// extra headers) and the export table of `spec`. The functions array is stored
+// extra headers) and the export table of `plan`. The functions array is stored
 // in the reverse of the names' order, so an ordinal never equals its name's index
 // (with more than one export).
-PeImage WriteImage(const ImageSpec& spec);
+PeImage WriteImage(const ImagePlan& plan);
 
 // The three mission texts and one more export, names deliberately unsorted.
-ImageSpec MissionSpec(PeKind kind = PeKind::Pe32);
+ImagePlan MissionPlan(PeKind kind = PeKind::Pe32);
 
 }  // namespace peloc::testing
