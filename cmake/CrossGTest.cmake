@@ -1,7 +1,24 @@
 # Cross builds have no GoogleTest for the target: build it from Debian's sources.
+# For Windows it needs std::mutex: configure with -DVOSTREL_MINGW_THREADS=posix.
+if(WIN32 AND NOT VOSTREL_MINGW_THREADS STREQUAL "posix")
+  message(FATAL_ERROR "GoogleTest needs the posix thread model of mingw-w64: configure the test build with -DVOSTREL_MINGW_THREADS=posix")
+endif()
 set(VOSTREL_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+# On Windows GoogleTest locks with Win32 primitives: it need not link pthread.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 add_subdirectory("${VOSTREL_GTEST_SOURCE_DIR}" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
-add_library(GTest::gtest ALIAS gtest)
-add_library(GTest::gtest_main ALIAS gtest_main)
+if(NOT TARGET GTest::gtest)  # GoogleTest 1.12 names them itself
+  add_library(GTest::gtest ALIAS gtest)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+endif()
+
+# The tests list themselves under the emulator (Wine) when CTest starts; make
+# its prefix now, so that the first listing does not wait for it.
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} RESULT_VARIABLE vostrel_emulator_status)
+  if(NOT vostrel_emulator_status EQUAL 0)
+    message(WARNING "The test emulator is not ready: ${CMAKE_CROSSCOMPILING_EMULATOR}")
+  endif()
+endif()

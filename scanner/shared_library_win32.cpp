@@ -1,0 +1,42 @@
+// Windows: LoadLibraryA with the system's search order, which starts with the
+// folder of the running program.
+#include <windows.h>
+
+#include "shared_library.h"
+
+namespace vostrel {
+namespace {
+
+// A library that fails to load must not put up a message box of the system's.
+class QuietErrorMode {
+ public:
+  QuietErrorMode() { ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous_); }
+  QuietErrorMode(const QuietErrorMode&) = delete;
+  QuietErrorMode& operator=(const QuietErrorMode&) = delete;
+  ~QuietErrorMode() { ::SetThreadErrorMode(previous_, nullptr); }
+
+ private:
+  DWORD previous_ = 0;
+};
+
+}  // namespace
+
+void SharedLibrary::Unloader::operator()(void* handle) const { ::FreeLibrary(static_cast<HMODULE>(handle)); }
+
+std::optional<SharedLibrary> SharedLibrary::Load(const std::string& nameOrPath) {
+  const QuietErrorMode quiet;
+  HMODULE module = ::LoadLibraryA(nameOrPath.c_str());
+  if (module == nullptr) return std::nullopt;
+  return SharedLibrary(module);
+}
+
+void* SharedLibrary::Symbol(const char* name) const {
+  return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(handle_.get()), name));
+}
+
+std::vector<std::string> DefaultLookupLibraryCandidates() {
+  // No extension and no folder: the loader adds ".dll" and searches.
+  return {"Peloc"};
+}
+
+}  // namespace vostrel

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Cross-builds Vostrel for Windows with Debian's mingw-w64, 32-bit and 64-bit,
+# each into a folder that holds all a user needs (the compiler's runtime is
+# linked in; the programs need only the system's DLLs):
+#   out/windows-x86/   Vostrel.exe  Peloc.dll  vostrel-scan.exe   (PE32, i686)
+#   out/windows-x64/   the same, PE32+ (x86_64)
+# Build folders: build-win32 and build-win64.
+#   --tests   also build the 64-bit tests in build-win64/tests (the posix
+#             thread model of mingw-w64, which GoogleTest needs); run them
+#             with: ctest --test-dir build-win64/tests
+#   JOBS      parallel jobs (default 2)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=${JOBS:-2}
+with_tests=false
+for argument in "$@"; do
+  case "$argument" in
+    --tests) with_tests=true ;;
+    *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
+  esac
+done
+
+configure() {  # build-folder toolchain-triple extra-arguments...
+  local build=$1 triple=$2
+  shift 2
+  local generator=()
+  [ -f "$build/CMakeCache.txt" ] || generator=(-G Ninja)
+  cmake -S "$root" -B "$build" "${generator[@]}" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$triple.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DVOSTREL_UI=win32 -DVOSTREL_WERROR=ON "$@"
+}
+
+deliver() {  # build-folder toolchain-triple output-folder
+  local build=$1 triple=$2 out=$3
+  configure "$build" "$triple" -DVOSTREL_TESTS=OFF
+  cmake --build "$build" -j"$jobs" --target Vostrel Peloc vostrel-scan
+  mkdir -p "$out"
+  for file in Vostrel.exe Peloc.dll vostrel-scan.exe; do
+    "$triple-strip" -o "$out/$file" "$build/bin/$file"
+  done
+  echo "build-windows: $out: $(cd "$out" && echo *)"
+}
+
+deliver "$root/build-win32" i686-w64-mingw32 "$root/out/windows-x86"
+deliver "$root/build-win64" x86_64-w64-mingw32 "$root/out/windows-x64"
+
+if $with_tests; then
+  configure "$root/build-win64/tests" x86_64-w64-mingw32 -DVOSTREL_TESTS=ON -DVOSTREL_MINGW_THREADS=posix
+  cmake --build "$root/build-win64/tests" -j"$jobs"
+fi

@@ -1,0 +1,340 @@
+// frmMain as a real window: its controls, layout, keys and scans.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "lookup_binding.h"
+#include "main_window.h"
+#include "program_folder.h"
+#include "text_encoding.h"
+#include "wide_text.h"
+#include "win32_test_support.h"
+#include "window_layout.h"
+
+namespace vostrel::win32 {
+namespace {
+
+using testing::CopyTo;
+using testing::TempFolder;
+using testing::TestDll;
+
+// Runs the queue dry; a quit request left by a destroyed window is dropped.
+void DrainMessages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+std::string WindowText(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return Narrow(text);
+}
+
+// A control's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND control) {
+  RECT rect{};
+  ::GetWindowRect(control, &rect);
+  ::MapWindowPoints(HWND_DESKTOP, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() : frmMain_(::GetModuleHandleW(nullptr), binding_) {}
+  ~MainWindowTest() override {
+    if (frmMain_.IsOpen()) ::DestroyWindow(frmMain_.hwnd());
+    DrainMessages();
+  }
+
+  HWND Control(int id) const { return ::GetDlgItem(frmMain_.hwnd(), id); }
+  HWND cmdScan() const { return Control(kScanButtonId); }
+  HWND sbStatusBar() const { return Control(kStatusBarId); }
+  HWND txtTrhDir() const { return Control(kFolderBoxId); }
+  HWND lvStats() const { return Control(kTableId); }
+
+  std::string Status() const {
+    // Read back as part 0: in simple mode that is the simple text.
+    const HWND bar = sbStatusBar();
+    const auto length = LOWORD(::SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0));
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length);
+    return Narrow(text);
+  }
+
+  std::string CellText(int item, int subItem) const {
+    std::wstring text(4096, L'\0');
+    LVITEMW lvItem{};
+    lvItem.iSubItem = subItem;
+    lvItem.pszText = text.data();
+    lvItem.cchTextMax = static_cast<int>(text.size());
+    const auto length = ::SendMessageW(lvStats(), LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
+                                       reinterpret_cast<LPARAM>(&lvItem));
+    text.resize(static_cast<std::size_t>(length));
+    return Narrow(text);
+  }
+
+  std::vector<ScanRow> Rows() const {
+    std::vector<ScanRow> rows;
+    const auto count = static_cast<int>(::SendMessageW(lvStats(), LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) rows.push_back({CellText(i, 0), CellText(i, 1), CellText(i, 2), CellText(i, 3)});
+    return rows;
+  }
+
+  std::vector<ScanRow> SortedRows() const {
+    auto rows = Rows();
+    std::sort(rows.begin(), rows.end(), [](const ScanRow& a, const ScanRow& b) { return a.dllName < b.dllName; });
+    return rows;
+  }
+
+  void SetFolder(const std::string& utf8) { ::SetWindowTextW(txtTrhDir(), Widen(utf8).c_str()); }
+  void ClickScan() { ::SendMessageW(cmdScan(), BM_CLICK, 0, 0); }
+
+  // A key message as the message loop would hand it over, through the dialog keys.
+  bool Key(HWND target, UINT message, WPARAM key, LPARAM flags = 0) {
+    MSG msg{};
+    msg.hwnd = target;
+    msg.message = message;
+    msg.wParam = key;
+    msg.lParam = flags;
+    const bool handled = frmMain_.PreTranslateMessage(msg);
+    if (!handled) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    return handled;
+  }
+
+  int Dpi(int index) const {
+    const HDC dc = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(dc, index);
+    ::ReleaseDC(nullptr, dc);
+    return dpi;
+  }
+  int ToPixelsX(float twips) const { return layout::TwipsToPixels(twips, static_cast<float>(Dpi(LOGPIXELSX))); }
+  int ToPixelsY(float twips) const { return layout::TwipsToPixels(twips, static_cast<float>(Dpi(LOGPIXELSY))); }
+
+  LookupBinding binding_;
+  MainWindow frmMain_;
+};
+
+const ScanRow kRidge{"win32_ridge.dll", "Ridge Line", "Standard Techtree", "Hold the ridge until the convoy arrives."};
+const ScanRow kHarbour{"win32_harbour.dll", "Port \xC3\x89toile", "Naval \xE2\x80\x93 Advanced",
+                       "Take the lighthouse, then the pier (premi\xC3\xA8re vague)."};
+const ScanRow kScouting{"win32_scouting.dll", "", "", "Scout the northern pass and report back."};
+
+// A folder of mission DLLs, one DLL without texts, a file that is no image and a hidden mission.
+void PlaceMissions(const TempFolder& folder) {
+  for (const char* name : {"win32_ridge.dll", "win32_harbour.dll", "win32_scouting.dll", "win32_plain.dll"}) {
+    CopyTo(TestDll(name), folder / name);
+  }
+  testing::WriteFile(folder / "broken.dll", "MZ and nothing else");
+  CopyTo(TestDll("win32_ridge.dll"), folder / "hidden.dll");
+  ::SetFileAttributesA((folder / "hidden.dll").c_str(), FILE_ATTRIBUTE_HIDDEN);
+}
+
+TEST_F(MainWindowTest, OpensAsDesigned) {
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  const HWND hwnd = frmMain_.hwnd();
+  EXPECT_EQ(WindowText(hwnd), "Kelvane");
+
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  EXPECT_EQ(Width(client), ToPixelsX(7665));
+  EXPECT_EQ(Height(client), ToPixelsY(5985));
+
+  EXPECT_EQ(WindowText(txtTrhDir()), NativeToUtf8(ProgramFolder()));
+  EXPECT_GT(::SendMessageW(txtTrhDir(), EM_GETLIMITTEXT, 0, 0), 0x7FFF0000);  // no length limit to speak of
+  EXPECT_EQ(Status(), "Ready");
+  EXPECT_EQ(WindowText(cmdScan()), "&Scan");
+  EXPECT_EQ(::GetWindowLongW(cmdScan(), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+  EXPECT_EQ(::GetFocus(), cmdScan());
+
+  // The four headers, their widths, no rows, the table's font.
+  const HWND header = reinterpret_cast<HWND>(::SendMessageW(lvStats(), LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 4);
+  const char* headers[] = {"DLL Name", "Map Name", "Techtree Name", "Level Description"};
+  const float widths[] = {2540, 2540, 2540, 5080};
+  for (int i = 0; i < 4; ++i) {
+    wchar_t text[64] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = text;
+    column.cchTextMax = 64;
+    ASSERT_TRUE(::SendMessageW(lvStats(), LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)));
+    EXPECT_EQ(Narrow(text), headers[i]);
+    EXPECT_EQ(column.cx, ToPixelsX(widths[i])) << headers[i];
+  }
+  EXPECT_EQ(::SendMessageW(lvStats(), LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_EQ(::GetWindowLongW(lvStats(), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+  LOGFONTW font{};
+  ASSERT_TRUE(::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(lvStats(), WM_GETFONT, 0, 0)), sizeof font, &font));
+  EXPECT_EQ(Narrow(font.lfFaceName), "Arial");
+  EXPECT_EQ(font.lfHeight, -::MulDiv(9, Dpi(LOGPIXELSY), 72));
+  EXPECT_EQ(font.lfWeight, FW_NORMAL);
+}
+
+TEST_F(MainWindowTest, ResizingMovesTheButtonAndStretchesTheBoxAndTable) {
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  const HWND hwnd = frmMain_.hwnd();
+  const RECT button = ChildRect(cmdScan()), box = ChildRect(txtTrhDir()), table = ChildRect(lvStats());
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  // The table ends 330 twips above the client's bottom, the button 85 twips inside its right edge.
+  EXPECT_EQ(table.bottom, client.bottom - ToPixelsY(330));
+  EXPECT_NEAR(button.right, client.right - ToPixelsX(85), 1);
+
+  RECT window{};
+  ::GetWindowRect(hwnd, &window);
+  constexpr int kWider = 150, kTaller = 90;
+  ::SetWindowPos(hwnd, nullptr, 0, 0, Width(window) + kWider, Height(window) + kTaller, SWP_NOMOVE | SWP_NOZORDER);
+
+  const RECT button2 = ChildRect(cmdScan()), box2 = ChildRect(txtTrhDir()), table2 = ChildRect(lvStats());
+  EXPECT_EQ(button2.left, button.left + kWider);
+  EXPECT_EQ(button2.top, button.top);
+  EXPECT_EQ(Width(button2), Width(button));
+  EXPECT_EQ(Height(button2), Height(button));
+  EXPECT_EQ(box2.left, box.left);
+  EXPECT_EQ(Width(box2), Width(box) + kWider);
+  EXPECT_EQ(Height(box2), Height(box));
+  EXPECT_EQ(table2.left, table.left);
+  EXPECT_EQ(table2.top, table.top);
+  EXPECT_EQ(Width(table2), Width(table) + kWider);
+  EXPECT_EQ(Height(table2), Height(table) + kTaller);
+
+  // The status bar stays docked along the whole bottom edge.
+  RECT client2{};
+  ::GetClientRect(hwnd, &client2);
+  const RECT bar = ChildRect(sbStatusBar());
+  EXPECT_EQ(bar.left, 0);
+  EXPECT_EQ(bar.right, client2.right);
+  EXPECT_EQ(bar.bottom, client2.bottom);
+  EXPECT_GT(Height(bar), 0);
+
+  // A window too small for the rule leaves nothing at a negative size.
+  ::SetWindowPos(hwnd, nullptr, 0, 0, 60, 40, SWP_NOMOVE | SWP_NOZORDER);
+  for (const HWND control : {txtTrhDir(), lvStats(), cmdScan()}) {
+    const RECT rect = ChildRect(control);
+    EXPECT_GE(Width(rect), 0);
+    EXPECT_GE(Height(rect), 0);
+  }
+}
+
+TEST_F(MainWindowTest, ScanFillsTheTableAndTheNextScanStartsAfresh) {
+  const TempFolder folder;
+  PlaceMissions(folder);
+  SetFolder(NativeToUtf8(folder.str()));
+  ClickScan();
+  EXPECT_EQ(SortedRows(), (std::vector<ScanRow>{kHarbour, kRidge, kScouting}));
+  EXPECT_EQ(Status(), "Scan finished.");
+
+  const TempFolder empty;
+  SetFolder(NativeToUtf8(empty.str()));
+  ClickScan();
+  EXPECT_EQ(Rows(), (std::vector<ScanRow>{{"No DLL's found!", "", "", ""}}));
+  EXPECT_EQ(Status(), "No files to scan.");
+}
+
+TEST_F(MainWindowTest, ScanCommandsDuringAScanAreRefused) {
+  const TempFolder folder;
+  PlaceMissions(folder);
+  SetFolder(NativeToUtf8(folder.str()));
+  // Delivered by the scan's own event passes, while it runs.
+  ::PostMessageW(cmdScan(), BM_CLICK, 0, 0);
+  ::PostMessageW(frmMain_.hwnd(), WM_COMMAND, MAKEWPARAM(kScanButtonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(cmdScan()));
+  ClickScan();
+  EXPECT_EQ(SortedRows(), (std::vector<ScanRow>{kHarbour, kRidge, kScouting}));
+  EXPECT_EQ(Status(), "Scan finished.");
+}
+
+TEST_F(MainWindowTest, AltSScansAndEnterInTheFolderBoxDoesNot) {
+  const TempFolder folder;
+  PlaceMissions(folder);
+  SetFolder(NativeToUtf8(folder.str()));
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+
+  ::SetFocus(txtTrhDir());
+  Key(txtTrhDir(), WM_KEYDOWN, VK_RETURN);
+  Key(txtTrhDir(), WM_CHAR, L'\r');
+  Key(txtTrhDir(), WM_KEYDOWN, VK_ESCAPE);
+  DrainMessages();
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_EQ(Status(), "Ready");
+  EXPECT_EQ(WindowText(txtTrhDir()), NativeToUtf8(folder.str()));
+
+  constexpr LPARAM kAltDown = LPARAM{1} << 29;
+  EXPECT_TRUE(Key(txtTrhDir(), WM_SYSCHAR, L's', kAltDown));
+  DrainMessages();
+  EXPECT_EQ(SortedRows(), (std::vector<ScanRow>{kHarbour, kRidge, kScouting}));
+  EXPECT_EQ(Status(), "Scan finished.");
+}
+
+TEST_F(MainWindowTest, TabWalksButtonFolderBoxTable) {
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  ASSERT_EQ(::GetFocus(), cmdScan());
+  for (const HWND expected : {txtTrhDir(), lvStats(), cmdScan()}) {
+    Key(::GetFocus(), WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(::GetFocus(), expected);
+  }
+}
+
+TEST_F(MainWindowTest, ClosingDuringAScanEndsItAndQuitsAfterwards) {
+  const TempFolder folder;
+  PlaceMissions(folder);
+  SetFolder(NativeToUtf8(folder.str()));
+  const HWND hwnd = frmMain_.hwnd();
+  ::PostMessageW(hwnd, WM_CLOSE, 0, 0);  // taken by the scan's first event pass
+  ClickScan();
+
+  EXPECT_FALSE(::IsWindow(hwnd));
+  EXPECT_FALSE(frmMain_.IsOpen());
+  // The quit that the destruction posted comes after the scan, not inside it.
+  MSG message;
+  ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 0u);
+
+  // The view outlives its window and does nothing.
+  EXPECT_EQ(frmMain_.FolderText(), "");
+  frmMain_.ClearRows();
+  frmMain_.AddRow(kRidge);
+  frmMain_.AddMessageRow("No DLL's found!");
+  frmMain_.SetStatus("Scan finished.");
+  frmMain_.ProcessPendingEvents();
+  EXPECT_FALSE(frmMain_.PreTranslateMessage(message));
+}
+
+TEST_F(MainWindowTest, WithoutTheLibraryTheScanStillWalksEveryFile) {
+  LookupBinding missing({"NoSuchLib"});
+  MainWindow window(::GetModuleHandleW(nullptr), missing);
+  const TempFolder folder;
+  PlaceMissions(folder);
+  ::SetWindowTextW(::GetDlgItem(window.hwnd(), kFolderBoxId), Widen(NativeToUtf8(folder.str())).c_str());
+  ::SendMessageW(::GetDlgItem(window.hwnd(), kScanButtonId), BM_CLICK, 0, 0);
+  const HWND table = ::GetDlgItem(window.hwnd(), kTableId);
+  EXPECT_EQ(::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_EQ(window.FolderText(), NativeToUtf8(folder.str()));
+  wchar_t status[64] = {};
+  ::SendMessageW(::GetDlgItem(window.hwnd(), kStatusBarId), SB_GETTEXTW, 0,
+                 reinterpret_cast<LPARAM>(status));
+  EXPECT_EQ(Narrow(status), "Scan finished.");
+}
+
+}  // namespace
+}  // namespace vostrel::win32
