@@ -45,11 +45,12 @@ int Usage() {
   return 2;
 }
 
-int PrintOffset(const std::string& file, const std::string& exportName) {
+// The arguments come in the platform's own encoding (the ANSI code page on
+// Windows), as the library takes them.
+int PrintOffset(const std::string& path, const std::string& exportName) {
   vostrel::LookupBinding binding;
   try {
-    const std::string path = vostrel::Utf8ToNative(file);
-    const int32_t offset = binding.GetOffset(path, vostrel::Utf8ToNative(exportName));
+    const int32_t offset = binding.GetOffset(path, exportName);
     const std::string text = vostrel::ReadToFirstNull(path, offset);
     std::cout << static_cast<uint32_t>(offset) << '\t' << vostrel::EscapeField(text) << '\n';
     return offset != 0 ? 0 : 1;
@@ -61,7 +62,8 @@ int PrintOffset(const std::string& file, const std::string& exportName) {
 
 int ScanFolder(const std::string& folder) {
   vostrel::LookupBinding binding;
-  vostrel::ConsoleView view(folder, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+  // The view holds the folder as the window would show it: UTF-8.
+  vostrel::ConsoleView view(vostrel::NativeToUtf8(folder), std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
   vostrel::ScanDriver driver(view, binding);
   driver.cmdScan_Click();
   return 0;
