@@ -21,7 +21,7 @@ cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 step "Windows builds, tests under Wine, 32-bit inspection"
-bash scripts/steps/windows.sh
+ARTIFACTS_DIR=build-test/artifacts bash scripts/steps/windows.sh
 
 step "Fuzzing the export lookup"
 bash scripts/steps/fuzz.sh
