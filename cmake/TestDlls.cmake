@@ -10,19 +10,29 @@ set(VOSTREL_TEST_DLL_DIR "${CMAKE_BINARY_DIR}/testdlls" CACHE INTERNAL "")
 file(MAKE_DIRECTORY "${VOSTREL_TEST_DLL_DIR}")
 add_custom_target(vostrel_test_dlls)
 
-# vostrel_add_test_dll(NAME <file name without .dll> SOURCE <c file> [ARCH i686|x86_64])
+# vostrel_add_test_dll(NAME <file name without .dll> SOURCE <c file> [ARCH i686|x86_64]
+#                      [OUTPUT_DIR <folder>])
+# Builds <OUTPUT_DIR>/<NAME>.dll (OUTPUT_DIR defaults to ${VOSTREL_TEST_DLL_DIR})
+# as the target vostrel_test_dll_<NAME>, which vostrel_test_dlls depends on;
+# NAME is unique across the build.
 function(vostrel_add_test_dll)
-  cmake_parse_arguments(arg "" "NAME;SOURCE;ARCH" "" ${ARGN})
+  cmake_parse_arguments(arg "" "NAME;SOURCE;ARCH;OUTPUT_DIR" "" ${ARGN})
   if(NOT arg_ARCH)
     set(arg_ARCH i686)
   endif()
   if(arg_ARCH STREQUAL "x86_64")
     set(cc "${VOSTREL_MINGW64_CC}")
-  else()
+  elseif(arg_ARCH STREQUAL "i686")
     set(cc "${VOSTREL_MINGW32_CC}")
+  else()
+    message(FATAL_ERROR "vostrel_add_test_dll(${arg_NAME}): ARCH is i686 or x86_64, not ${arg_ARCH}")
   endif()
+  if(NOT arg_OUTPUT_DIR)
+    set(arg_OUTPUT_DIR "${VOSTREL_TEST_DLL_DIR}")
+  endif()
+  file(MAKE_DIRECTORY "${arg_OUTPUT_DIR}")
   get_filename_component(source "${arg_SOURCE}" ABSOLUTE)
-  set(output "${VOSTREL_TEST_DLL_DIR}/${arg_NAME}.dll")
+  set(output "${arg_OUTPUT_DIR}/${arg_NAME}.dll")
   add_custom_command(OUTPUT "${output}"
     COMMAND "${cc}" -shared -s -O1 -o "${output}" "${source}"
     DEPENDS "${source}"

@@ -15,9 +15,12 @@ inline std::string JoinPath(const std::string& folder, const std::string& name) 
   return folder + kPathSeparator + name;
 }
 
-// The ordinary files of a folder whose names end in ".dll" in any letter
-// case: no directories, no hidden or system files. Names come without their
-// folder, in the file system's order by name, in the native encoding.
+// The ordinary files of a folder that the pattern "*.dll" matches, in any
+// letter case: no directories, no hidden or system files. Names come without
+// their folder, in the file system's order by name, in the native encoding.
+// On Windows the match is the system's own, which also tries a file's short
+// (8.3) name, so "x.dllx" can be listed there; on Linux the name must end in
+// ".dll".
 class DllListing {
  public:
   // Starts the listing of folder (native text, used as typed). A folder that

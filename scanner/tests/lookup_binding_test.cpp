@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "test_platform.h"
 #include "test_support.h"
 #include "text_reader.h"
 
@@ -28,11 +29,12 @@ TEST(LookupBinding, BindsTheLibraryBesideTheProgram) {
 
 TEST(LookupBinding, FailsUntilTheLibraryIsInPlaceThenKeepsIt) {
   const TempFolder folder;
-  const std::string library = folder / "libPeloc.so";
+  const std::string library = folder / testing::kPelocFileName;
+  const std::string garbage = folder / (std::string("garbage") + testing::kLibraryExtension);
   const std::string dll = TestDll("mission_full.dll");
   // Candidates that are no library, a library without GetOffset, and one not there yet.
-  testing::WriteFile(folder / "garbage.so", "not a shared object");
-  LookupBinding binding({folder / "garbage.so", "libm.so.6", library});
+  testing::WriteFile(garbage, "not a shared object");
+  LookupBinding binding({garbage, testing::kLibraryWithoutGetOffset, library});
   EXPECT_THROW(binding.GetOffset(dll, "MapName"), LookupUnavailable);
   EXPECT_THROW(binding.GetOffset(dll, "MapName"), LookupUnavailable);
 
@@ -40,8 +42,9 @@ TEST(LookupBinding, FailsUntilTheLibraryIsInPlaceThenKeepsIt) {
   const int32_t offset = binding.GetOffset(dll, "MapName");
   EXPECT_EQ(ReadToFirstNull(dll, offset), testing::texts::kFullMap);
 
-  // Bound once: the library file can go, the binding stays.
-  std::filesystem::remove(library);
+  // Bound once: the library file can go, the binding stays. (Windows keeps a
+  // loaded library's file from being deleted, but not from being renamed.)
+  std::filesystem::rename(library, folder / (std::string("moved") + testing::kLibraryExtension));
   EXPECT_EQ(binding.GetOffset(dll, "MapName"), offset);
 }
 

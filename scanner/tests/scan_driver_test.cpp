@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dll_listing.h"
+#include "test_platform.h"
 #include "test_support.h"
 
 namespace vostrel {
@@ -73,13 +74,15 @@ const Log kStart{"FolderText", "ClearRows"};
 const Log kFinished{"SetStatus Scan finished."};
 const Log kNothingFound{"FolderText", "ClearRows", "AddMessageRow No DLL's found!", "SetStatus No files to scan."};
 
-// Three mission DLLs with their rows in listing order, plus entries that must be passed over.
+// Three mission DLLs with their rows in listing order, plus entries that must
+// be passed over. The expected orders here are those of the upper-cased names:
+// the Linux listing's own, and the order in which Wine (and NTFS) yield names.
 struct MissionFolder {
   MissionFolder() {
     PlaceDll("mission_full.dll", folder / "b_full.dll");
     PlaceDll("mission_leveldesc_only.dll", folder / "c_desc.dll");
     PlaceDll("mission_full_x64.dll", folder / "D_X64.DLL");
-    PlaceDll("mission_full.dll", folder / ".hidden.dll");
+    testing::MakeHidden(PlaceDll("mission_full.dll", folder / "hidden.dll"));
     std::filesystem::create_directory(folder / "a_folder.dll");
   }
   Log Rows() const {
@@ -91,6 +94,7 @@ struct MissionFolder {
 };
 
 TEST(ScanDriver, ScansARealFolder) {
+  if (!testing::AnsiIsWindows1252()) GTEST_SKIP() << "the system's code page is not Windows-1252";
   const TempFolder folder;
   PlaceDll("mission_full.dll", folder / "mission_full.dll");
   PlaceDll("mission_leveldesc_only.dll", folder / "mission_leveldesc_only.dll");
@@ -99,7 +103,7 @@ TEST(ScanDriver, ScansARealFolder) {
   PlaceDll("mission_full_x64.dll", folder / "MISSION_X64.DLL");
   PlaceDll("functions_only.dll", folder / "functions_only.dll");
   testing::WriteFile(folder / "not_pe.dll", "This file only has a DLL's name.\n");
-  PlaceDll("mission_full.dll", folder / ".hidden.dll");
+  testing::MakeHidden(PlaceDll("mission_full.dll", folder / "hidden.dll"));
   PlaceDll("mission_full.dll", folder / "mission_full.dlx");
   std::filesystem::create_directory(folder / "sub.dll");
 
@@ -133,7 +137,7 @@ TEST(ScanDriver, FolderWithoutDllsGivesTheMessageRow) {
     EXPECT_EQ(view.log, kNothingFound) << "missing folder";
   }
   {
-    PlaceDll("mission_full.dll", folder / ".hidden.dll");
+    testing::MakeHidden(PlaceDll("mission_full.dll", folder / "hidden.dll"));
     PlaceDll("mission_full.dll", folder / "mission.dll.bak");
     std::filesystem::create_directory(folder / "x.dll");
     RecordingView view(folder.str());
@@ -145,7 +149,7 @@ TEST(ScanDriver, FolderWithoutDllsGivesTheMessageRow) {
 TEST(ScanDriver, WithoutTheLibraryWalksEveryFileAndFindsNothing) {
   const MissionFolder mission;
   const TempFolder nowhere;
-  LookupBinding binding({nowhere / "libPeloc.so"});
+  LookupBinding binding({nowhere / testing::kPelocFileName});
   RecordingView view(mission.folder.str());
   ScanDriver(view, binding).cmdScan_Click();
   EXPECT_EQ(view.log, Concat({kStart, Scanned("b_full.dll"), Scanned("c_desc.dll"), Scanned("D_X64.DLL"), kFinished}));
@@ -155,9 +159,10 @@ TEST(ScanDriver, UsesTheFolderTextAsTyped) {
   const MissionFolder mission;
   // A separator at the end is kept: the paths hold two in a row, which the
   // file system reads as one.
-  EXPECT_EQ(JoinPath(mission.folder.str() + "/", "b_full.dll"), mission.folder.str() + "//b_full.dll");
+  const std::string typed = mission.folder.str() + testing::kSeparator;
+  EXPECT_EQ(JoinPath(typed, "b_full.dll"), typed + testing::kSeparator + "b_full.dll");
   LookupBinding binding;
-  RecordingView view(mission.folder.str() + "/");
+  RecordingView view(typed);
   ScanDriver(view, binding).cmdScan_Click();
   EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
 }

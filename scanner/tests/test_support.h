@@ -1,11 +1,12 @@
 // Real files and folders for the tests: a temporary folder that removes itself,
-// and the test DLLs that mingw-w64 builds from lookup/tests/dlls.
+// and the test DLLs that mingw-w64 builds from lookup/tests/dlls. The same on
+// every platform; what differs is in test_platform.h.
 #pragma once
-
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,9 +19,12 @@ namespace vostrel::testing {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vostrel-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path();
+    std::random_device random;
+    // create_directory says false only when the name is taken: draw another.
+    do {
+      path_ = temp / ("vostrel-test-" + std::to_string(random()) + "-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(path_));
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
@@ -49,12 +53,17 @@ inline std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// A test DLL by its file name, e.g. "mission_full.dll".
-inline std::string TestDll(std::string_view name) { return (std::filesystem::path(VOSTREL_TEST_DLL_DIR) / name).string(); }
+// A test DLL by its file name, e.g. "mission_full.dll". Under Wine the build's
+// folder is a Unix path, which Wine takes as a path on the current drive: Z:,
+// the whole Unix file system, where CTest starts the tests.
+inline std::string TestDll(std::string_view name) {
+  return (std::filesystem::path(VOSTREL_TEST_DLL_DIR) / name).string();
+}
 
-// Copies a test DLL into a folder under another name.
-inline void PlaceDll(std::string_view dll, const std::string& destination) {
+// Copies a test DLL into a folder under another name; gives that path.
+inline std::string PlaceDll(std::string_view dll, const std::string& destination) {
   std::filesystem::copy_file(TestDll(dll), destination, std::filesystem::copy_options::overwrite_existing);
+  return destination;
 }
 
 // The texts the test DLLs' sources export, in UTF-8.

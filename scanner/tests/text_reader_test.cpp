@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "test_platform.h"
 #include "test_support.h"
 
 namespace vostrel {
@@ -73,12 +74,13 @@ TEST(ReadToFirstNull, ReadsTextsOfSeveralKilobytes) {
   EXPECT_EQ(ReadToFirstNull(file, static_cast<int32_t>(text.size() + 2)), text);
   // A zero on either side of a 4096-byte boundary of the file.
   for (const std::size_t length : {4094u, 4095u, 4096u, 8191u}) {
-    WriteFile(file, "\x01" + text.substr(0, length) + '\0' + "after");
+    WriteFile(file, std::string("\x01").append(text, 0, length) + '\0' + "after");
     EXPECT_EQ(ReadToFirstNull(file, 1), text.substr(0, length)) << length;
   }
 }
 
 TEST(ReadToFirstNull, DecodesWindows1252) {
+  if (!testing::AnsiIsWindows1252()) GTEST_SKIP() << "the system's code page is not Windows-1252";
   const TempFolder folder;
   const std::string file = folder / "high.bin";
   std::string bytes = "X";

@@ -1,0 +1,27 @@
+// What the tests must do each platform's way (test_platform_posix.cpp,
+// test_platform_win32.cpp).
+#pragma once
+
+#include <string>
+
+namespace vostrel::testing {
+
+// Between a folder and a name in a path: "/" or "\\".
+extern const char kSeparator[];
+// The lookup library's file: libPeloc.so or Peloc.dll.
+extern const char kPelocFileName[];
+// How a shared library's file name ends: ".so" or ".dll".
+extern const char kLibraryExtension[];
+// A system library that loads but has no GetOffset.
+extern const char kLibraryWithoutGetOffset[];
+
+// Hides the file the platform's way and gives its path afterwards: on Linux
+// a dot before its name, on Windows the hidden attribute (a dot name is not
+// hidden there).
+std::string MakeHidden(const std::string& path);
+
+// Whether texts are decoded through Windows-1252, as the expected texts are
+// written: always on Linux, on Windows when it is the system's code page.
+bool AnsiIsWindows1252();
+
+}  // namespace vostrel::testing
