@@ -39,7 +39,7 @@ class ByteReader {
     while (!out.empty()) {
       const auto piece = source_.Fetch(position, out.size());
       if (piece.empty()) return false;
-      for (std::size_t i = 0; i < piece.size(); ++i) out[i] = piece[i];
+      std::copy(piece.begin(), piece.end(), out.begin());
       out = out.subspan(piece.size());
       position += piece.size();
     }
