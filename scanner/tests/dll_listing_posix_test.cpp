@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dll_listing.h"
+#include "listed_names.h"
 #include "test_support.h"
 
 namespace vostrel {
@@ -17,13 +18,6 @@ namespace {
 using testing::TempFolder;
 using testing::WriteFile;
 
-std::vector<std::string> List(const std::string& folder) {
-  DllListing listing(folder);
-  std::vector<std::string> names;
-  while (auto name = listing.Next()) names.push_back(*name);
-  EXPECT_EQ(listing.Next(), std::nullopt);  // stays at the end
-  return names;
-}
 
 TEST(DllListingPosix, ListsOrdinaryDllFilesByUpperCasedName) {
   const TempFolder folder;
@@ -42,8 +36,8 @@ TEST(DllListingPosix, ListsOrdinaryDllFilesByUpperCasedName) {
   // "_" (0x5F) sorts after the upper-case letters, "." before the digits.
   const std::vector<std::string> expected{"AB.dll", "ab2.dll", "A_B.dll", "link.dll", "Mixed.DlL",
                                           "UPPER.DLL", "zeta.dll", "_first.dll"};
-  EXPECT_EQ(List(folder.str()), expected);
-  EXPECT_EQ(List(folder.str() + "/"), expected);  // a separator at the end of the folder text
+  EXPECT_EQ(testing::ListedNames(folder.str()), expected);
+  EXPECT_EQ(testing::ListedNames(folder.str() + "/"), expected);  // a separator at the end of the folder text
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "listed_names.h"
 #include "test_platform.h"
 #include "test_support.h"
 
@@ -16,15 +17,6 @@ namespace {
 using testing::TempFolder;
 using testing::WriteFile;
 
-// Sorted: the order is each platform's own (dll_listing_posix_test.cpp).
-std::vector<std::string> ListSorted(const std::string& folder) {
-  DllListing listing(folder);
-  std::vector<std::string> names;
-  while (auto name = listing.Next()) names.push_back(*name);
-  EXPECT_EQ(listing.Next(), std::nullopt);  // stays at the end
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(DllListing, ListsOrdinaryDllFilesInAnyLetterCase) {
   const TempFolder folder;
@@ -36,19 +28,19 @@ TEST(DllListing, ListsOrdinaryDllFilesInAnyLetterCase) {
   std::filesystem::create_directory(folder / "folder.dll");
 
   const std::vector<std::string> expected{"Mixed.DlL", "UPPER.DLL", "plain.dll"};
-  EXPECT_EQ(ListSorted(folder.str()), expected);
+  EXPECT_EQ(testing::ListedNamesSorted(folder.str()), expected);
   // A separator at the end of the folder text gives two in a row, which the system takes as one.
-  EXPECT_EQ(ListSorted(folder.str() + testing::kSeparator), expected);
+  EXPECT_EQ(testing::ListedNamesSorted(folder.str() + testing::kSeparator), expected);
 }
 
 TEST(DllListing, MissingOrEmptyFolderListsNothingALoneFileItself) {
   const TempFolder folder;
-  EXPECT_TRUE(ListSorted(folder.str()).empty());
-  EXPECT_TRUE(ListSorted(folder / "missing").empty());
+  EXPECT_TRUE(testing::ListedNamesSorted(folder.str()).empty());
+  EXPECT_TRUE(testing::ListedNamesSorted(folder / "missing").empty());
   WriteFile(folder / "file.dll", "MZ");
-  EXPECT_TRUE(ListSorted(folder / "file.dll").empty());  // a file is no folder
+  EXPECT_TRUE(testing::ListedNamesSorted(folder / "file.dll").empty());  // a file is no folder
   // The first entry is also the last.
-  EXPECT_EQ(ListSorted(folder.str()), std::vector<std::string>{"file.dll"});
+  EXPECT_EQ(testing::ListedNamesSorted(folder.str()), std::vector<std::string>{"file.dll"});
 }
 
 }  // namespace

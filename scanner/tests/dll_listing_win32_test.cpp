@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dll_listing.h"
+#include "listed_names.h"
 #include "win32_test_support.h"
 
 namespace vostrel {
@@ -17,15 +18,6 @@ namespace {
 using win32::testing::TempFolder;
 using win32::testing::WriteFile;
 
-// Sorted: the file system's own order is not what is under test here.
-std::vector<std::string> ListSorted(const std::string& folder) {
-  DllListing listing(folder);
-  std::vector<std::string> names;
-  while (auto name = listing.Next()) names.push_back(*name);
-  EXPECT_EQ(listing.Next(), std::nullopt);  // stays at the end
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 void SetAttributes(const std::string& path, DWORD attributes) {
   ASSERT_TRUE(::SetFileAttributesA(path.c_str(), attributes)) << path;
@@ -46,9 +38,9 @@ TEST(DllListingWin32, ListsOrdinaryDllFilesInAnyCaseButNoHiddenSystemOrDirectori
   SetAttributes(folder / "hidden_system.dll", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 
   const std::vector<std::string> expected{"Mixed.DlL", "UPPER.DLL", "archived.dll", "plain.dll", "readonly.dll"};
-  EXPECT_EQ(ListSorted(folder.str()), expected);
+  EXPECT_EQ(testing::ListedNamesSorted(folder.str()), expected);
   // A separator at the end of the folder text gives two in a row; the system takes them as one.
-  EXPECT_EQ(ListSorted(folder.str() + "\\"), expected);
+  EXPECT_EQ(testing::ListedNamesSorted(folder.str() + "\\"), expected);
 }
 
 TEST(DllListingWin32, JoinsWithABackslashAsTyped) {

@@ -90,9 +90,19 @@ QList<QStringList> Rows(const QTreeWidget& table) {
 }
 
 // m0000.dll, m0001.dll, ...: names that list in the order of their numbers.
-QString Numbered(int i) { return QStringLiteral("m%1.dll").arg(i, 4, 10, QChar('0')); }
 
 QString TestDll(const char* name) { return QStringLiteral(VOSTREL_TEST_DLL_DIR "/") + QLatin1String(name); }
+
+QString Numbered(int i) { return QStringLiteral("m%1.dll").arg(i, 4, 10, QChar('0')); }
+
+// Fills a folder with `count` links to one mission DLL, named in listing order.
+bool FillWithMissions(const QTemporaryDir& folder, int count) {
+  if (!folder.isValid()) return false;
+  for (int i = 0; i < count; ++i) {
+    if (!QFile::link(TestDll("mission_full.dll"), folder.filePath(Numbered(i)))) return false;
+  }
+  return true;
+}
 
 // Sets the window up on screen, active, as a user finds it.
 void Open(frmMain& window) {
@@ -327,11 +337,8 @@ class FrmMainTest : public QObject {
   // scan lets through) neither restarts nor repeats it.
   void scanCommandDuringScanIsRefused() {
     QTemporaryDir folder;
-    QVERIFY(folder.isValid());
     constexpr int kFiles = 40;
-    for (int i = 0; i < kFiles; ++i) {
-      QVERIFY(QFile::link(TestDll("mission_full.dll"), folder.filePath(Numbered(i))));
-    }
+    QVERIFY(FillWithMissions(folder, kFiles));
     frmMain window;
     Open(window);
     const Controls c = Find(window);
@@ -358,11 +365,8 @@ class FrmMainTest : public QObject {
   // and lets the program's event loop return, as the program's main does.
   void closeDuringScanEndsScanAndProgram() {
     QTemporaryDir folder;
-    QVERIFY(folder.isValid());
     constexpr int kFiles = 2000;
-    for (int i = 0; i < kFiles; ++i) {
-      QVERIFY(QFile::link(TestDll("mission_full.dll"), folder.filePath(Numbered(i))));
-    }
+    QVERIFY(FillWithMissions(folder, kFiles));
     frmMain window;
     Open(window);
     const Controls c = Find(window);
