@@ -1,6 +1,7 @@
 // vostrel-scan: the scanner from the command line.
 //   vostrel-scan FOLDER               scan a folder as the window does
 //   vostrel-scan --offset FILE EXPORT print one export's offset and text
+//   vostrel-scan --version            print the program's version
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "scan_driver.h"
 #include "text_encoding.h"
 #include "text_reader.h"
+#include "vostrel_version.h"
 
 namespace {
 
@@ -34,6 +36,9 @@ constexpr char kHelp[] =
     "  vostrel-scan --offset FILE EXPORT\n"
     "      Prints the file offset of export EXPORT's data in FILE, a tab, and the\n"
     "      zero-terminated text found there. Exits 0 when found, 1 when not.\n"
+    "\n"
+    "  vostrel-scan --version\n"
+    "      Prints the program's name and version.\n"
     "\n"
     "  vostrel-scan --help\n"
     "      Shows this help.\n"
@@ -76,6 +81,10 @@ int main(int argc, char** argv) {
   const std::string_view first = count >= 1 ? argv[1] : "";
   if (count == 1 && (first == "--help" || first == "-h")) {
     std::cout << kUsage << '\n' << kHelp;
+    return 0;
+  }
+  if (count == 1 && first == "--version") {
+    std::cout << "vostrel-scan " VOSTREL_VERSION "\n";
     return 0;
   }
   if (first == "--offset") {

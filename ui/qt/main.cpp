@@ -4,12 +4,13 @@
 #include <QLocale>
 
 #include "frm_main.h"
+#include "vostrel_version.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QCoreApplication::setOrganizationName(QStringLiteral("Vostrel"));
   QCoreApplication::setApplicationName(QStringLiteral("Vostrel"));
-  QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(VOSTREL_VERSION));
   QGuiApplication::setDesktopFileName(QStringLiteral("vostrel"));
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 

@@ -17,6 +17,7 @@
 #include "lookup_binding.h"
 #include "scan_driver.h"
 #include "test_support.h"
+#include "vostrel_version.h"
 
 extern char** environ;
 
@@ -175,6 +176,7 @@ TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_TRUE(help.out.starts_with("usage: vostrel-scan FOLDER\n")) << help.out;
   EXPECT_NE(help.out.find("--offset FILE EXPORT"), std::string::npos);
+  EXPECT_EQ(Scan({"--version"}).out, "vostrel-scan " VOSTREL_VERSION "\n");
 }
 
 TEST(VostrelScan, ScansAFolderIntoLines) {
