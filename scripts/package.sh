@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds the release files into dist/ (run as root on Debian 12: it installs
+# the packages of scripts/deps.txt and scripts/deps-package.txt first):
+#   vostrel_<version>-1_amd64.deb      the window, vostrel-scan, libPeloc.so, desktop entry, manual pages
+#   vostrel-dev_<version>-1_amd64.deb  Peloc's header and pkg-config file
+#   Vostrel-<version>-windows-x86.zip  the 32-bit Windows files, with Peloc's header and import libraries
+#   Vostrel-<version>-windows-x64.zip  the same, 64-bit
+# CPack makes each of them (packaging/CMakeLists.txt). Build folders:
+# build-package (Linux), build-win32 and build-win64 (scripts/build-windows.sh).
+#   JOBS  parallel jobs (default 2)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=${JOBS:-2}
+dist="$root/dist"
+bash "$root/scripts/install-deps.sh" "$root/scripts/deps.txt" "$root/scripts/deps-package.txt"
+
+say() { printf -- '--- package: %s\n' "$*"; }
+
+# Linux: a release build with Debian's hardening flags (CMake reads no CPPFLAGS).
+say "Linux build (build-package)"
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cppflags=$(dpkg-buildflags --get CPPFLAGS)
+generator=()
+[ -f "$root/build-package/CMakeCache.txt" ] || generator=(-G Ninja)
+cmake -S "$root" -B "$root/build-package" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_INSTALL_PREFIX=/usr -DVOSTREL_TESTS=OFF -DVOSTREL_UI=qt \
+  -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $cppflags" \
+  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $cppflags" \
+  -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+  -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+cmake --build "$root/build-package" -j"$jobs"
+
+# Windows: the folders of scripts/build-windows.sh, then the same builds zipped.
+say "Windows builds (build-win32, build-win64)"
+JOBS=$jobs bash "$root/scripts/build-windows.sh"
+
+rm -rf "$dist" "$root"/build-package/packages "$root"/build-win32/packages "$root"/build-win64/packages
+mkdir -p "$dist"
+(cd "$root/build-package" && cpack -G DEB)
+for build in build-win32 build-win64; do
+  cmake --build "$root/$build" -j"$jobs"  # also what only the zip holds: Peloc.lib
+  (cd "$root/$build" && cpack -G ZIP)
+done
+cp "$root"/build-package/packages/*.deb "$root"/build-win32/packages/*.zip "$root"/build-win64/packages/*.zip "$dist/"
+say "dist: $(cd "$dist" && echo *)"
