@@ -2,10 +2,11 @@
 # Builds and runs every test on a fresh Debian 12 machine (as root): the native
 # build with warnings as errors, the same tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the Windows cross builds with their tests under
-# Wine, a bounded fuzzing run, and a screenshot of the window.
+# Wine, a bounded fuzzing run, a screenshot of the window, and the release
+# packages, installed and used.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh scripts/deps.txt scripts/deps-test.txt
+bash scripts/install-deps.sh scripts/deps.txt scripts/deps-test.txt scripts/deps-package.txt
 jobs="$(nproc)"
 
 step() { printf '\n=== %s ===\n' "$*"; }
@@ -28,5 +29,8 @@ bash scripts/steps/fuzz.sh
 
 step "Screenshot of the window"
 BUILD_DIR=build-test bash scripts/steps/screenshot.sh
+
+step "Release packages, installed and used"
+BUILD_DIR=build-test JOBS="$jobs" bash scripts/steps/release.sh
 
 step "All tests passed"

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The release files, made by scripts/package.sh and used as users use them:
+#   - lintian finds no errors in the .debs;
+#   - the .debs install with apt-get; vostrel-scan from the PATH scans the test
+#     mission DLLs as the build's own vostrel-scan does; vostrel starts on Qt's
+#     offscreen platform; man finds vostrel-scan(1); a program built with
+#     pkg-config's flags for peloc runs against the installed library and finds
+#     what vostrel-scan --offset finds; purging leaves none of their files;
+#   - each Windows zip, unpacked: its vostrel-scan.exe scans the test DLLs under
+#     Wine as the Linux build does, and the same program built against the
+#     zip's header and each of its import libraries finds the same offsets.
+# Runs as root (it installs and purges the packages) after the Linux test build
+# ($BUILD_DIR, default build-test), whose test DLLs and vostrel-scan it uses.
+#   JOBS  parallel jobs (default 2)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(realpath -m "${BUILD_DIR:-$root/build-test}")
+dist="$root/dist"
+version=$(sed -n 's/^#define VOSTREL_VERSION "\(.*\)"$/\1/p' "$build/generated/vostrel_version.h")
+packages=(vostrel vostrel-dev)
+apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq "$@"; }
+
+say() { printf -- '--- release: %s\n' "$*"; }
+fail() { printf 'release: %s\n' "$*" >&2; exit 1; }
+
+testdlls="$build/testdlls"
+scan="$build/bin/vostrel-scan"
+[ -n "$version" ] && [ -x "$scan" ] && [ -f "$testdlls/mission_full.dll" ] ||
+  fail "no vostrel-scan or test DLLs in $build: build it first (scripts/test.sh's first step)"
+scratch=$(mktemp -d)
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+cleanup() {
+  local package
+  [ -z "${WINEPREFIX:-}" ] || /usr/lib/wine/wineserver -k 2>/dev/null || true
+  for package in "${packages[@]}"; do
+    if installed "$package"; then apt_get purge "$package" >/dev/null || true; fi
+  done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# What the tests know: the rows of a scan of the test DLLs (in the listing's
+# order, which differs between platforms), and where the three texts of one
+# mission lie.
+expected_rows=$("$scan" "$testdlls" 2>/dev/null | sort)
+grep -q $'^mission_full.dll\t[^\t]' <<<"$expected_rows" || fail "the build's own scan finds no mission_full.dll row"
+mission="$testdlls/mission_full.dll"
+names=(MapName TechtreeName LevelDesc)
+expected_offsets=$(for name in "${names[@]}"; do "$scan" --offset "$mission" "$name" | cut -f1; done)
+! grep -qx 0 <<<"$expected_offsets" || fail "the build's own lookup misses a text of mission_full.dll"
+
+say "scripts/package.sh"
+JOBS=${JOBS:-2} bash "$root/scripts/package.sh"
+deb="$dist/vostrel_${version}-1_amd64.deb"
+deb_dev="$dist/vostrel-dev_${version}-1_amd64.deb"
+[ -f "$deb" ] && [ -f "$deb_dev" ] || fail "no $deb and $deb_dev"
+
+say "lintian"
+lintian --fail-on error "$deb" "$deb_dev" || fail "lintian finds errors"
+
+say "install"
+for package in "${packages[@]}"; do
+  if installed "$package"; then apt_get purge "$package" >/dev/null; fi
+done
+apt_get install "$deb" "$deb_dev" >/dev/null
+[ "$(command -v vostrel-scan)" = /usr/bin/vostrel-scan ] || fail "vostrel-scan is not /usr/bin/vostrel-scan on the PATH"
+[ "$(command -v vostrel)" = /usr/bin/vostrel ] || fail "vostrel is not /usr/bin/vostrel on the PATH"
+[ "$(vostrel-scan --version)" = "vostrel-scan $version" ] || fail "vostrel-scan --version does not say $version"
+rows=$(vostrel-scan "$testdlls" 2>/dev/null | sort)
+[ "$rows" = "$expected_rows" ] || fail "the installed vostrel-scan's rows differ from the build's:"$'\n'"$rows"
+
+# The window: still there after a while on the offscreen platform, then ended.
+QT_QPA_PLATFORM=offscreen vostrel >"$scratch/vostrel.log" 2>&1 &
+window=$!
+sleep 2
+kill -0 "$window" 2>/dev/null || fail "vostrel ended at start: $(cat "$scratch/vostrel.log")"
+kill "$window"
+wait "$window" 2>/dev/null || true
+
+man -w vostrel-scan >/dev/null || fail "man finds no page vostrel-scan"
+
+# shellcheck disable=SC2046  # pkg-config's flags are words
+cc -o "$scratch/link_client" "$root/lookup/tests/link_client.c" $(pkg-config --cflags --libs peloc)
+[ "$("$scratch/link_client" "$mission" "${names[@]}")" = "$expected_offsets" ] ||
+  fail "a program linked through pkg-config's peloc finds other offsets"
+
+say "purge"
+mapfile -t owned < <(dpkg -L "${packages[@]}" | grep -vx '/\.')
+apt_get purge "${packages[@]}" >/dev/null
+for path in "${owned[@]}"; do
+  if [ -d "$path" ] && [ ! -L "$path" ]; then
+    dpkg -S "$path" >/dev/null 2>&1 || fail "purged, but the folder $path is left"  # unless others own it
+  elif [ -e "$path" ] || [ -L "$path" ]; then
+    fail "purged, but $path is left"
+  fi
+done
+
+# A Windows zip, unpacked as a user unpacks it; its programs run under the
+# given Wine command.
+windows_path() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
+check_windows_zip() {  # zip mingw-triple wine-command...
+  local zip=$1 triple=$2 name
+  shift 2
+  local wine=("$@")
+  name=$(basename "$zip" .zip)
+  say "$name under ${wine[*]}"
+  unzip -q "$zip" -d "$scratch/$name"
+  local folder="$scratch/$name/$name" file
+  for file in Vostrel.exe Peloc.dll vostrel-scan.exe README.txt LICENSE.txt include/peloc/peloc.h \
+    lib/libPeloc.dll.a lib/Peloc.lib; do
+    [ -f "$folder/$file" ] || fail "$zip has no $name/$file"
+  done
+
+  export WINEPREFIX="$scratch/wine-$name" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  "${wine[@]}" wineboot -i >/dev/null 2>&1 || true
+  local rows
+  rows=$("${wine[@]}" "$folder/vostrel-scan.exe" "$(windows_path "$testdlls")" 2>/dev/null | tr -d '\r' | sort)
+  [ "$rows" = "$expected_rows" ] || fail "$name: vostrel-scan.exe's rows differ from the Linux build's:"$'\n'"$rows"
+
+  # Beside Peloc.dll, where a linked program finds it.
+  local library
+  for library in libPeloc.dll.a Peloc.lib; do
+    "$triple-gcc" -O1 -o "$folder/link_client.exe" "$root/lookup/tests/link_client.c" -I"$folder/include" \
+      "$folder/lib/$library"
+    [ "$("${wine[@]}" "$folder/link_client.exe" "$(windows_path "$mission")" "${names[@]}" 2>/dev/null | tr -d '\r')" = \
+      "$expected_offsets" ] || fail "$name: a program linked with $library finds other offsets"
+  done
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  unset WINEPREFIX
+}
+
+check_windows_zip "$dist/Vostrel-$version-windows-x64.zip" x86_64-w64-mingw32 /usr/lib/wine/wine64
+say "all release checks passed"
