@@ -13,9 +13,10 @@ namespace vostrel {
 
 // A cell shows at most this many characters of its text, so that no window
 // ever lays out a text of any length (a damaged DLL's text runs to the end of
-// the file); a tooltip shows at most kTipCharacters.
+// the file); a tooltip shows at most kTipCharacters, which keeps it within
+// the 1,023 characters a common-controls tooltip holds (INFOTIPSIZE).
 inline constexpr std::size_t kCellCharacters = 32768;
-inline constexpr std::size_t kTipCharacters = 4096;
+inline constexpr std::size_t kTipCharacters = 1000;
 // What a cell shows for a line break (CR, LF or CR LF) or a tab: " ¶ ".
 inline constexpr std::string_view kCellBreakMark = " \xC2\xB6 ";
 // Ends a text that was cut: "…".
