@@ -205,8 +205,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     QToolTip::hideText();
   } else {
     // As rich text, so that a text that looks like markup shows as written
-    // and long lines wrap.
-    QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(tip), lvStats->viewport(),
+    // and long lines wrap at spaces.
+    QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal), lvStats->viewport(),
                        lvStats->visualRect(index));
   }
   return true;

@@ -449,8 +449,9 @@ class FrmMainTest : public QObject {
     // cuts it or is too narrow for it; none on a cell that shows it all.
     c.table->header()->resizeSection(3, 40);
     QCOMPARE(TipOn(*c.table, 0, 3),
-             Qt::convertFromPlainText("Objectives:\n- Hold the bridge\n- Keep the convoy\tin sight"));
-    QCOMPARE(TipOn(*c.table, 1, 3), Qt::convertFromPlainText(filler.left(vostrel::kTipCharacters) + QChar(0x2026)));
+             Qt::convertFromPlainText("Objectives:\n- Hold the bridge\n- Keep the convoy\tin sight", Qt::WhiteSpaceNormal));
+    QCOMPARE(TipOn(*c.table, 1, 3),
+             Qt::convertFromPlainText(filler.left(vostrel::kTipCharacters) + QChar(0x2026), Qt::WhiteSpaceNormal));
     QCOMPARE(TipOn(*c.table, 2, 0), QString());
 
     // Ctrl+A, Ctrl+C: every row, as vostrel-scan prints them; a click and the
