@@ -116,8 +116,14 @@ bool FillWithMissions(const QTemporaryDir& folder, int count) {
 constexpr char kOrders[] = "Objectives:\r\n- Hold the bridge\n- Keep the convoy\tin sight";
 constexpr char kOrdersCell[] = "Objectives: \u00b6 - Hold the bridge \u00b6 - Keep the convoy \u00b6 in sight";
 constexpr std::size_t kLongBytes = vostrel::kCellCharacters + 1000;
-// Several hundred megabytes, as a damaged DLL's text running to its end can be.
+// Several hundred megabytes, as a damaged DLL's text running to its end can
+// be; under AddressSanitizer, whose checks make the scan's reading and
+// decoding some twenty times slower, less.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::uint64_t kHugeBytes = 32u << 20;
+#else
 constexpr std::uint64_t kHugeBytes = 300u << 20;
+#endif
 
 // Writes a0_orders.dll (several lines), a1_long.dll (cut in its cell) and
 // a copy of mission_full.dll: the orders row comes first.
@@ -491,14 +497,14 @@ class FrmMainTest : public QObject {
     QVERIFY(TipOn(*c.table, 0, 3).size() < qsizetype(2 * vostrel::kTipCharacters));
     ResizeTo(window, QSize(700, 500));
     QVERIFY(!window.grab().isNull());
-    // Loosely: the process held the text a few times at most, never the
-    // gigabytes that laying it out took.
+    // Loosely: the process held the text a few times at most (beside what it
+    // needs anyway), never the gigabytes that laying it out took.
     rusage usage{};
     QCOMPARE(getrusage(RUSAGE_SELF, &usage), 0);
     const double peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
     qInfo("peak resident set: %.0f MB for a text of %llu MB", peakMegabytes,
           static_cast<unsigned long long>(kHugeBytes >> 20));
-    QVERIFY(peakMegabytes < 8.0 * static_cast<double>(kHugeBytes >> 20));
+    QVERIFY(peakMegabytes < 4.0 * static_cast<double>(kHugeBytes >> 20) + 512.0);
   }
 };
 
