@@ -3,35 +3,21 @@
 #include <ostream>
 #include <utility>
 
-namespace vostrel {
+#include "table_text.h"
 
-std::string EscapeField(const std::string& text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
-      case '\t': escaped += "\\t"; break;
-      case '\n': escaped += "\\n"; break;
-      case '\r': escaped += "\\r"; break;
-      case '\\': escaped += "\\\\"; break;
-      default: escaped += c;
-    }
-  }
-  return escaped;
-}
+namespace vostrel {
 
 ConsoleView::ConsoleView(std::string folder, std::ostream& rows, std::ostream& status, bool progress)
     : folder_(std::move(folder)), rows_(rows), status_(status), progress_(progress) {}
 
 void ConsoleView::AddRow(const ScanRow& row) {
   EndProgressLine();
-  rows_ << EscapeField(row.dllName) << '\t' << EscapeField(row.mapName) << '\t' << EscapeField(row.techName)
-        << '\t' << EscapeField(row.levelDesc) << '\n';
+  rows_ << RowLine(row);
 }
 
 void ConsoleView::AddMessageRow(const std::string& text) {
   EndProgressLine();
-  rows_ << EscapeField(text) << '\n';
+  rows_ << MessageLine(text);
 }
 
 // On a terminal the rows appear where the cursor is: after the "Scanning ..."

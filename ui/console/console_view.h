@@ -9,10 +9,6 @@
 
 namespace vostrel {
 
-// A text with tabs, line breaks and backslashes written as \t, \n, \r and \\,
-// so that each row stays one line.
-std::string EscapeField(const std::string& text);
-
 class ConsoleView : public ScanView {
  public:
   // progress: rewrite one line on standard error with the file in hand (for a terminal).

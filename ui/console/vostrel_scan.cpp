@@ -12,6 +12,7 @@
 #include "console_view.h"
 #include "lookup_binding.h"
 #include "scan_driver.h"
+#include "table_text.h"
 #include "text_encoding.h"
 #include "text_reader.h"
 #include "vostrel_version.h"

@@ -1,11 +1,16 @@
 #include "frm_main.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFont>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,11 +18,16 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStringList>
+#include <QStyle>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 #include <QWidget>
+#include <algorithm>
 #include <limits>
 #include <string_view>
+#include <utility>
 
 #include "program_folder.h"
 #include "window_layout.h"
@@ -74,7 +84,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   lvStats->setItemsExpandable(false);
   lvStats->setUniformRowHeights(true);
   lvStats->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  lvStats->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Shift and Ctrl click, Ctrl+A: rows are picked for copying.
+  lvStats->setSelectionMode(QAbstractItemView::ExtendedSelection);
   lvStats->setSelectionBehavior(QAbstractItemView::SelectRows);
   lvStats->setSortingEnabled(false);
   QStringList headers;
@@ -87,6 +98,16 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   for (const auto& column : layout::kColumns) {
     header->resizeSection(section++, layout::TwipsToPixels(static_cast<float>(column.widthTwips), DpiX()));
   }
+
+  // Ctrl+C and the table's context menu copy the selected rows.
+  auto* copy = new QAction(QStringLiteral("Copy"), lvStats);
+  copy->setObjectName(QStringLiteral("actCopy"));
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetShortcut);
+  lvStats->addAction(copy);
+  lvStats->setContextMenuPolicy(Qt::ActionsContextMenu);
+  connect(copy, &QAction::triggered, this, &frmMain::CopySelectedRows);
+  lvStats->viewport()->installEventFilter(this);
 
   Place(*cmdScan, layout::kScanButton, DpiX(), DpiY());
   Place(*sbStatusBar, layout::kStatusBar, DpiX(), DpiY());
@@ -105,23 +126,27 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   Form_Load();
 }
 
-void frmMain::AddListEntry(const QString& dllName, const QString& mapName, const QString& techName,
-                           const QString& levelDesc) {
+void frmMain::AddListEntry(vostrel::TableRow row) {
+  // Only the bounded line of a text reaches the table, so that no text of
+  // any length is converted or laid out; each row is then one line high.
+  QStringList cells;
+  const std::size_t columns = row.isMessage ? 1 : layout::kColumns.size();
+  for (std::size_t column = 0; column < columns; ++column) cells << ToQString(vostrel::CellText(row.Cell(column)));
+  rows_.push_back(std::move(row));
   // An item made with the table as its parent is appended to it and owned by it.
-  new QTreeWidgetItem(lvStats, QStringList{dllName, mapName, techName, levelDesc});
+  new QTreeWidgetItem(lvStats, cells);
 }
 
 std::string frmMain::FolderText() { return txtTrhDir->text().toStdString(); }
 
-void frmMain::ClearRows() { lvStats->clear(); }
-
-void frmMain::AddRow(const vostrel::ScanRow& row) {
-  AddListEntry(ToQString(row.dllName), ToQString(row.mapName), ToQString(row.techName), ToQString(row.levelDesc));
+void frmMain::ClearRows() {
+  lvStats->clear();
+  rows_.clear();
 }
 
-void frmMain::AddMessageRow(const std::string& text) {
-  new QTreeWidgetItem(lvStats, QStringList{ToQString(text)});
-}
+void frmMain::AddRow(const vostrel::ScanRow& row) { AddListEntry({row, false}); }
+
+void frmMain::AddMessageRow(const std::string& text) { AddListEntry({{text, {}, {}, {}}, true}); }
 
 void frmMain::SetStatus(const std::string& text) { sbStatusText->setText(ToQString(text)); }
 
@@ -159,6 +184,44 @@ void frmMain::Form_Resize() {
 }
 
 void frmMain::cmdScan_Click() { driver_.cmdScan_Click(); }
+
+void frmMain::CopySelectedRows() {
+  QList<int> selected;
+  for (const QModelIndex& index : lvStats->selectionModel()->selectedRows()) selected << index.row();
+  std::sort(selected.begin(), selected.end());
+  std::string lines;
+  for (const int row : selected) {
+    if (row >= 0 && static_cast<std::size_t>(row) < rows_.size()) lines += rows_[static_cast<std::size_t>(row)].Line();
+  }
+  if (!lines.empty()) QGuiApplication::clipboard()->setText(ToQString(lines));
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != lvStats->viewport() || event->type() != QEvent::ToolTip) return QWidget::eventFilter(watched, event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const QModelIndex index = lvStats->indexAt(help->pos());
+  const QString tip = CellTip(index);
+  if (tip.isEmpty()) {
+    QToolTip::hideText();
+  } else {
+    // As rich text, so that a text that looks like markup shows as written
+    // and long lines wrap at spaces.
+    QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal), lvStats->viewport(),
+                       lvStats->visualRect(index));
+  }
+  return true;
+}
+
+QString frmMain::CellTip(const QModelIndex& index) const {
+  if (!index.isValid() || static_cast<std::size_t>(index.row()) >= rows_.size()) return {};
+  const std::string_view text = rows_[static_cast<std::size_t>(index.row())].Cell(static_cast<std::size_t>(index.column()));
+  if (text.empty()) return {};
+  // The item view's text margin, as the style draws it on either side.
+  const int margin = lvStats->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvStats) + 1;
+  const int shownWidth = lvStats->fontMetrics().horizontalAdvance(index.data().toString()) + 2 * margin;
+  if (!vostrel::IsCutInCell(text) && shownWidth <= lvStats->visualRect(index).width()) return {};
+  return ToQString(vostrel::TipText(text));
+}
 
 // Twips go through the logical resolution of the window's screen, so the
 // window keeps its proportions to the text on any screen.

@@ -5,14 +5,18 @@
 
 #include <QString>
 #include <QWidget>
+#include <vector>
 
 #include "lookup_binding.h"
 #include "scan_driver.h"
 #include "scan_view.h"
+#include "table_text.h"
 
 class QCloseEvent;
+class QEvent;
 class QLabel;
 class QLineEdit;
+class QModelIndex;
 class QPushButton;
 class QResizeEvent;
 class QStatusBar;
@@ -25,8 +29,9 @@ class frmMain : public QWidget, public vostrel::ScanView {
   explicit frmMain(QWidget* parent = nullptr);
 
   // Appends one row to the results table; an empty text is an empty cell.
-  void AddListEntry(const QString& dllName, const QString& mapName, const QString& techName,
-                    const QString& levelDesc);
+  // The table shows each text's one bounded line (CellText); the window keeps
+  // the whole texts for tooltips and copying.
+  void AddListEntry(vostrel::TableRow row);
 
   // ScanView
   std::string FolderText() override;
@@ -39,11 +44,17 @@ class frmMain : public QWidget, public vostrel::ScanView {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // The table's tooltips.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Form_Load();
   void Form_Resize();
   void cmdScan_Click();
+  void CopySelectedRows();
+  // A cell's tooltip: its whole text, bounded, when the cell cuts it or it
+  // does not fit; otherwise empty.
+  QString CellTip(const QModelIndex& index) const;
   float DpiX() const;
   float DpiY() const;
 
@@ -53,6 +64,8 @@ class frmMain : public QWidget, public vostrel::ScanView {
   QLabel* sbStatusText;
   QLineEdit* txtTrhDir;
   QTreeWidget* lvStats;
+
+  std::vector<vostrel::TableRow> rows_;  // the whole texts of lvStats's rows, in its order
 
   vostrel::LookupBinding binding_;
   vostrel::ScanDriver driver_{*this, binding_};

@@ -1,9 +1,13 @@
 #include "main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
+#include <memory>
 #include <stdexcept>
+#include <type_traits>
 
+#include "clipboard.h"
 #include "program_folder.h"
 #include "resource.h"
 #include "text_encoding.h"
@@ -45,6 +49,30 @@ void InitCommonControls() {
 HWND CreateControl(HWND parent, int id, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle) {
   return ::CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+}
+
+// The list view draws at most this many characters of a cell, and some
+// pixels of padding around them.
+constexpr std::size_t kListViewDrawnCharacters = 259;
+constexpr int kListViewCellPadding = 12;
+
+struct MenuDestroyer {
+  void operator()(HMENU menu) const { ::DestroyMenu(menu); }
+};
+using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+bool IsControlDown() { return ::GetKeyState(VK_CONTROL) < 0; }
+
+// Lines on the Windows clipboard end in CR LF. The copied fields hold no line
+// breaks of their own (they are escaped), so every LF ends a row.
+std::wstring WithCrLf(const std::wstring& lines) {
+  std::wstring text;
+  text.reserve(lines.size() + lines.size() / 16);
+  for (const wchar_t c : lines) {
+    if (c == L'\n') text += L'\r';
+    text += c;
+  }
+  return text;
 }
 
 void SetDefaultGuiFont(HWND control) {
@@ -103,7 +131,20 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kScanButtonId && HIWORD(wParam) == BN_CLICKED) cmdScan_Click();
+      if (LOWORD(wParam) == kCopyCommandId && HIWORD(wParam) == 0) CopySelectedRows();
       return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->idFrom == kTableId && header->code == LVN_KEYDOWN)
+        lvStats_KeyDown(reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey);
+      return 0;
+    }
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) == lvStats_) {
+        lvStats_ContextMenu(lParam);
+        return 0;
+      }
+      break;
     case DM_GETDEFID:
       return 0;  // no default push button: Enter in the folder box does nothing
     case WM_ACTIVATE:
@@ -124,6 +165,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = focused_ = nullptr;
+      rows_.clear();
       ::PostQuitMessage(0);
       return 0;
     default:
@@ -160,6 +202,8 @@ bool MainWindow::CreateControls() {
   if (tableFont_) ::SendMessageW(lvStats_, WM_SETFONT, reinterpret_cast<WPARAM>(tableFont_.get()), FALSE);
   ::SendMessageW(lvStats_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   AddColumns();
+  tips_ = std::make_unique<TableTips>(lvStats_, hwnd(), layout::TwipsToPixels(layout::kTable.width, dpiX_),
+                                      [this](int item, int subItem) { return CellTip(item, subItem); });
   return true;
 }
 
@@ -215,7 +259,9 @@ std::string MainWindow::FolderText() {
 }
 
 void MainWindow::ClearRows() {
-  if (lvStats_ != nullptr) ::SendMessageW(lvStats_, LVM_DELETEALLITEMS, 0, 0);
+  if (lvStats_ == nullptr) return;
+  ::SendMessageW(lvStats_, LVM_DELETEALLITEMS, 0, 0);
+  rows_.clear();
 }
 
 int MainWindow::AppendItem(const std::string& text) {
@@ -229,12 +275,15 @@ int MainWindow::AppendItem(const std::string& text) {
   return index;
 }
 
+// Only the bounded line of a text reaches the list view, so that no text of
+// any length is converted or drawn; the window keeps the whole texts.
 void MainWindow::AddRow(const ScanRow& row) {
   if (lvStats_ == nullptr) return;
-  const int index = AppendItem(row.dllName);
+  const int index = AppendItem(CellText(row.dllName));
+  rows_.push_back({row, false});
   int subItem = 1;
   for (const std::string* text : {&row.mapName, &row.techName, &row.levelDesc}) {
-    std::wstring wide = Widen(*text);
+    std::wstring wide = Widen(CellText(*text));
     LVITEMW item{};
     item.iSubItem = subItem++;
     item.pszText = wide.data();
@@ -244,7 +293,60 @@ void MainWindow::AddRow(const ScanRow& row) {
 }
 
 void MainWindow::AddMessageRow(const std::string& text) {
-  if (lvStats_ != nullptr) AppendItem(text);
+  if (lvStats_ == nullptr) return;
+  AppendItem(CellText(text));
+  rows_.push_back({{text, {}, {}, {}}, true});
+}
+
+void MainWindow::lvStats_KeyDown(WORD key) {
+  if (!IsControlDown()) return;
+  if (key == 'C') CopySelectedRows();
+  if (key == 'A') {
+    LVITEMW selected{};
+    selected.stateMask = LVIS_SELECTED;
+    selected.state = LVIS_SELECTED;
+    ::SendMessageW(lvStats_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&selected));
+  }
+}
+
+void MainWindow::lvStats_ContextMenu(LPARAM screenPoint) {
+  POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+  if (at.x == -1 && at.y == -1) {  // from the keyboard: at the table's corner
+    at = POINT{0, 0};
+    ::ClientToScreen(lvStats_, &at);
+  }
+  const Menu menu(::CreatePopupMenu());
+  if (!menu || !::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, L"Copy\tCtrl+C")) return;
+  // The menu sends its command to the window as WM_COMMAND.
+  ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+}
+
+void MainWindow::CopySelectedRows() {
+  if (lvStats_ == nullptr) return;
+  std::string lines;
+  for (auto item = static_cast<int>(::SendMessageW(lvStats_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+       item >= 0;
+       item = static_cast<int>(::SendMessageW(lvStats_, LVM_GETNEXTITEM, static_cast<WPARAM>(item), LVNI_SELECTED))) {
+    if (static_cast<std::size_t>(item) < rows_.size()) lines += rows_[static_cast<std::size_t>(item)].Line();
+  }
+  if (!lines.empty()) PutOnClipboard(hwnd(), WithCrLf(Widen(lines)));
+}
+
+std::wstring MainWindow::CellTip(int item, int subItem) const {
+  if (lvStats_ == nullptr || item < 0 || subItem < 0 || static_cast<std::size_t>(item) >= rows_.size()) return {};
+  const std::string_view text = rows_[static_cast<std::size_t>(item)].Cell(static_cast<std::size_t>(subItem));
+  if (text.empty()) return {};
+  if (!IsCutInCell(text)) {
+    const std::wstring shown = Widen(CellText(text));
+    RECT cell{};
+    cell.top = subItem;
+    cell.left = subItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+    ::SendMessageW(lvStats_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+    const auto width = static_cast<int>(
+        ::SendMessageW(lvStats_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(shown.c_str())));
+    if (shown.size() <= kListViewDrawnCharacters && width + kListViewCellPadding <= cell.right - cell.left) return {};
+  }
+  return Widen(TipText(text));
 }
 
 void MainWindow::SetStatus(const std::string& text) {

@@ -5,13 +5,17 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "gdi_font.h"
 #include "lookup_binding.h"
 #include "scan_driver.h"
 #include "scan_view.h"
+#include "table_text.h"
+#include "table_tips.h"
 #include "window_base.h"
 #include "window_layout.h"
 
@@ -23,6 +27,7 @@ inline constexpr int kScanButtonId = 101;
 inline constexpr int kStatusBarId = 102;
 inline constexpr int kFolderBoxId = 103;
 inline constexpr int kTableId = 104;
+inline constexpr int kCopyCommandId = 105;  // the table's context menu: Copy
 
 class MainWindow final : public Window, public ScanView {
  public:
@@ -54,6 +59,12 @@ class MainWindow final : public Window, public ScanView {
   void cmdScan_Click();
   void Place(HWND control, const layout::TwipsRect& rect) const;
   int AppendItem(const std::string& text);
+  void lvStats_KeyDown(WORD key);
+  void lvStats_ContextMenu(LPARAM screenPoint);
+  void CopySelectedRows();
+  // A cell's tooltip: its whole text, bounded, when the cell cuts it or it
+  // does not fit; otherwise empty.
+  std::wstring CellTip(int item, int subItem) const;
 
   HINSTANCE instance_;
   float dpiX_;
@@ -64,6 +75,8 @@ class MainWindow final : public Window, public ScanView {
   HWND sbStatusBar_ = nullptr;
   HWND txtTrhDir_ = nullptr;
   HWND lvStats_ = nullptr;
+  std::vector<TableRow> rows_;  // the whole texts of lvStats's rows, in its order
+  std::unique_ptr<TableTips> tips_;
   HWND focused_ = nullptr;  // the control that had the focus when the window was last deactivated
   std::optional<int> quitCode_;  // a WM_QUIT taken from the queue during a scan
 };

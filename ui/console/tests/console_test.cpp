@@ -1,5 +1,5 @@
-// The console front end: the escaping of its fields, its output as a terminal
-// shows it, and the built vostrel-scan run as a child process (output, exit status).
+// The console front end: its output as a terminal shows it, and the built
+// vostrel-scan run as a child process (output, exit status).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -78,16 +78,6 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
 }
 
 ProgramRun Scan(const std::vector<std::string>& args) { return RunProgram(VOSTREL_SCAN_PROGRAM, args); }
-
-TEST(EscapeField, KeepsEachRowOnOneLine) {
-  EXPECT_EQ(EscapeField("Crater Basin"), "Crater Basin");
-  EXPECT_EQ(EscapeField(""), "");
-  EXPECT_EQ(EscapeField("a\tb"), "a\\tb");
-  EXPECT_EQ(EscapeField("line\r\nnext\n"), "line\\r\\nnext\\n");
-  EXPECT_EQ(EscapeField("C:\\Games\\t"), "C:\\\\Games\\\\t");  // a backslash before t is no tab
-  EXPECT_EQ(EscapeField("\\\t\\"), "\\\\\\t\\\\");
-  EXPECT_EQ(EscapeField("Ch\xC3\xA2teau \xE2\x82\xAC"), "Ch\xC3\xA2teau \xE2\x82\xAC");  // UTF-8 untouched
-}
 
 // The lines a terminal shows for what was written to it: "\r" goes back to the
 // start of the line, "\x1b[K" erases to its end, "\n" starts the next line.

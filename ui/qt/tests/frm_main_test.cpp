@@ -1,6 +1,10 @@
 // The window on the offscreen platform, bound to the real lookup library
 // beside this program and scanning real DLLs built by mingw-w64.
+#include <sys/resource.h>
+
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -12,13 +16,17 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
 #include <algorithm>
 #include <limits>
 
 #include "frm_main.h"
+#include "mission_writer.h"
+#include "table_text.h"
 
 namespace {
 
@@ -102,6 +110,39 @@ bool FillWithMissions(const QTemporaryDir& folder, int count) {
     if (!QFile::link(TestDll("mission_full.dll"), folder.filePath(Numbered(i)))) return false;
   }
   return true;
+}
+
+// Texts as missions carry them: several lines; longer than a cell shows.
+constexpr char kOrders[] = "Objectives:\r\n- Hold the bridge\n- Keep the convoy\tin sight";
+constexpr char kOrdersCell[] = "Objectives: \u00b6 - Hold the bridge \u00b6 - Keep the convoy \u00b6 in sight";
+constexpr std::size_t kLongBytes = vostrel::kCellCharacters + 1000;
+// Several hundred megabytes, as a damaged DLL's text running to its end can
+// be; under AddressSanitizer, whose checks make the scan's reading and
+// decoding some twenty times slower, less.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::uint64_t kHugeBytes = 32u << 20;
+#else
+constexpr std::uint64_t kHugeBytes = 300u << 20;
+#endif
+
+// Writes a0_orders.dll (several lines), a1_long.dll (cut in its cell) and
+// a copy of mission_full.dll: the orders row comes first.
+bool WriteTextMissions(const QTemporaryDir& folder) {
+  if (!folder.isValid()) return false;
+  vostrel::testing::WriteMission(folder.filePath("a0_orders.dll").toStdString(), "Orders", kOrders);
+  vostrel::testing::WriteMission(folder.filePath("a1_long.dll").toStdString(), "Long",
+                                 vostrel::testing::FillerText(kLongBytes));
+  return QFile::copy(TestDll("mission_full.dll"), folder.filePath("mission_full.dll"));
+}
+
+// The tooltip a user gets on a cell: empty when none shows.
+QString TipOn(QTreeWidget& table, int row, int column) {
+  QToolTip::hideText();
+  if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) return QStringLiteral("(the last tooltip stayed)");
+  const QPoint at = table.visualRect(table.model()->index(row, column)).center();
+  QHelpEvent help(QEvent::ToolTip, at, table.viewport()->mapToGlobal(at));
+  QApplication::sendEvent(table.viewport(), &help);
+  return QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
 // Sets the window up on screen, active, as a user finds it.
@@ -389,6 +430,81 @@ class FrmMainTest : public QObject {
     QVERIFY(!window.isVisible());
     QCOMPARE(c.table->topLevelItemCount(), rowsAtClose);
     QVERIFY(c.status->text().startsWith(QStringLiteral("Scanning m")));
+  }
+  // Every row is one line high whatever its texts: line breaks and tabs show
+  // as one mark each, a long text is cut; the whole texts stay for copying.
+  void textsShowOnOneLineAndCopyWhole() {
+    QTemporaryDir folder;
+    QVERIFY(WriteTextMissions(folder));
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(folder.path());
+    c.scan->click();
+    QCOMPARE(c.table->topLevelItemCount(), 3);
+    const QString filler = QString::fromStdString(vostrel::testing::FillerText(kLongBytes));
+    QCOMPARE(Row(*c.table, 0),
+             (QStringList{"a0_orders.dll", "Orders", "Standard Techtree", QString::fromUtf8(kOrdersCell)}));
+    QCOMPARE(Row(*c.table, 1)[3], filler.left(vostrel::kCellCharacters) + QChar(0x2026));
+
+    const int oneLine = c.table->visualItemRect(c.table->topLevelItem(2)).height();
+    QVERIFY(oneLine < 2 * c.table->fontMetrics().lineSpacing());
+    for (int row = 0; row < 2; ++row) QCOMPARE(c.table->visualItemRect(c.table->topLevelItem(row)).height(), oneLine);
+
+    // Tooltips: the whole text with its line breaks, bounded, on a cell that
+    // cuts it or is too narrow for it; none on a cell that shows it all.
+    c.table->header()->resizeSection(3, 40);
+    QCOMPARE(TipOn(*c.table, 0, 3),
+             Qt::convertFromPlainText("Objectives:\n- Hold the bridge\n- Keep the convoy\tin sight", Qt::WhiteSpaceNormal));
+    QCOMPARE(TipOn(*c.table, 1, 3),
+             Qt::convertFromPlainText(filler.left(vostrel::kTipCharacters) + QChar(0x2026), Qt::WhiteSpaceNormal));
+    QCOMPARE(TipOn(*c.table, 2, 0), QString());
+
+    // Ctrl+A, Ctrl+C: every row, as vostrel-scan prints them; a click and the
+    // context menu's Copy: the row clicked.
+    c.table->setFocus();
+    QTest::keyClick(c.table, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(c.table, Qt::Key_C, Qt::ControlModifier);
+    const QString full = "mission_full.dll\tCrater Basin\tStandard Techtree\tHold the ridge until the convoy arrives.\n";
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             "a0_orders.dll\tOrders\tStandard Techtree\tObjectives:\\r\\n- Hold the bridge\\n- Keep the convoy\\tin sight\n"
+             "a1_long.dll\tLong\tStandard Techtree\t" + filler + "\n" + full);
+    QTest::mouseClick(c.table->viewport(), Qt::LeftButton, {},
+                      c.table->visualItemRect(c.table->topLevelItem(2)).center());
+    QCOMPARE(c.table->contextMenuPolicy(), Qt::ActionsContextMenu);
+    const QList<QAction*> actions = c.table->actions();
+    QCOMPARE(actions.size(), 1);
+    QCOMPARE(actions[0]->text(), QStringLiteral("Copy"));
+    actions[0]->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), full);
+  }
+
+  // A text of several hundred megabytes: the scan ends, the table shows its
+  // bounded start, and the window still answers and paints.
+  void hugeTextKeepsTheWindowWhole() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    vostrel::testing::WriteMission(folder.filePath("huge.dll").toStdString(), "Huge", "Begin ", kHugeBytes);
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(folder.path());
+    c.scan->click();
+    QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
+    const QString cell = Row(*c.table, 0)[3];
+    QVERIFY(cell.startsWith(QStringLiteral("Begin The convoy")));
+    QCOMPARE(cell.size(), qsizetype(vostrel::kCellCharacters + 1));
+    QVERIFY(TipOn(*c.table, 0, 3).size() < qsizetype(2 * vostrel::kTipCharacters));
+    ResizeTo(window, QSize(700, 500));
+    QVERIFY(!window.grab().isNull());
+    // Loosely: the process held the text a few times at most (beside what it
+    // needs anyway), never the gigabytes that laying it out took.
+    rusage usage{};
+    QCOMPARE(getrusage(RUSAGE_SELF, &usage), 0);
+    const double peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    qInfo("peak resident set: %.0f MB for a text of %llu MB", peakMegabytes,
+          static_cast<unsigned long long>(kHugeBytes >> 20));
+    QVERIFY(peakMegabytes < 4.0 * static_cast<double>(kHugeBytes >> 20) + 512.0);
   }
 };
 

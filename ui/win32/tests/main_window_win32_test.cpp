@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "lookup_binding.h"
 #include "main_window.h"
+#include "mission_writer.h"
 #include "program_folder.h"
+#include "table_text.h"
 #include "text_encoding.h"
 #include "wide_text.h"
 #include "win32_test_support.h"
@@ -75,7 +79,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   std::string CellText(int item, int subItem) const {
-    std::wstring text(4096, L'\0');
+    std::wstring text(2 * kCellCharacters + 16, L'\0');
     LVITEMW lvItem{};
     lvItem.iSubItem = subItem;
     lvItem.pszText = text.data();
@@ -97,6 +101,38 @@ class MainWindowTest : public ::testing::Test {
     auto rows = Rows();
     std::sort(rows.begin(), rows.end(), [](const ScanRow& a, const ScanRow& b) { return a.dllName < b.dllName; });
     return rows;
+  }
+
+  // The tooltip a user gets on a cell: the mouse comes to rest on it. Empty
+  // when none shows.
+  std::string TipOn(int item, int subItem) {
+    RECT cell{};
+    cell.top = subItem;
+    cell.left = subItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+    ::SendMessageW(lvStats(), LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+    const POINT at{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    POINT onScreen = at;
+    ::ClientToScreen(lvStats(), &onScreen);
+    ::SetCursorPos(onScreen.x, onScreen.y);  // where the tooltip looks for the mouse before it shows
+    ::SendMessageW(lvStats(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    for (const ULONGLONG end = ::GetTickCount64() + 2000; ::GetTickCount64() < end;) {
+      DrainMessages();
+      if (const HWND tip = ShownTooltip()) return WindowText(tip);
+      ::Sleep(20);
+    }
+    return {};
+  }
+
+  static HWND ShownTooltip() {
+    HWND shown = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND window, LPARAM found) -> BOOL {
+      wchar_t name[64] = {};
+      ::GetClassNameW(window, name, 64);
+      if (std::wstring_view(name) != TOOLTIPS_CLASSW || !::IsWindowVisible(window)) return TRUE;
+      *reinterpret_cast<HWND*>(found) = window;
+      return FALSE;
+    }, reinterpret_cast<LPARAM>(&shown));
+    return shown;
   }
 
   void SetFolder(const std::string& utf8) { ::SetWindowTextW(txtTrhDir(), Widen(utf8).c_str()); }
@@ -334,6 +370,110 @@ TEST_F(MainWindowTest, WithoutTheLibraryTheScanStillWalksEveryFile) {
   ::SendMessageW(::GetDlgItem(window.hwnd(), kStatusBarId), SB_GETTEXTW, 0,
                  reinterpret_cast<LPARAM>(status));
   EXPECT_EQ(Narrow(status), "Scan finished.");
+}
+
+// Texts as missions carry them: several lines; longer than a cell shows.
+constexpr char kOrders[] = "Objectives:\r\n- Hold the bridge\n- Keep the convoy\tin sight";
+constexpr std::size_t kLongBytes = kCellCharacters + 1000;
+
+// Writes a0_orders.dll (several lines), a1_long.dll (cut in its cell) and a
+// copy of win32_ridge.dll.
+void PlaceTextMissions(const TempFolder& folder) {
+  vostrel::testing::WriteMission(folder / "a0_orders.dll", "Orders", kOrders);
+  vostrel::testing::WriteMission(folder / "a1_long.dll", "Long", vostrel::testing::FillerText(kLongBytes));
+  CopyTo(TestDll("win32_ridge.dll"), folder / "win32_ridge.dll");
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!::OpenClipboard(nullptr)) return "(the clipboard is busy)";
+  if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* characters = static_cast<const wchar_t*>(::GlobalLock(data))) {
+      text = Narrow(characters);
+      ::GlobalUnlock(data);
+    }
+  }
+  ::CloseClipboard();
+  return text;
+}
+
+// Every row is one line high whatever its texts: line breaks and tabs show as
+// one mark each, a long text is cut; the whole texts stay for copying.
+TEST_F(MainWindowTest, TextsShowOnOneLineAndCopyWhole) {
+  const TempFolder folder;
+  PlaceTextMissions(folder);
+  SetFolder(NativeToUtf8(folder.str()));
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  ClickScan();
+  const std::string filler = vostrel::testing::FillerText(kLongBytes);
+  const std::string full = "Hold the ridge until the convoy arrives.";
+  EXPECT_EQ(SortedRows(),
+            (std::vector<ScanRow>{
+                {"a0_orders.dll", "Orders", "Standard Techtree",
+                 "Objectives: \xC2\xB6 - Hold the bridge \xC2\xB6 - Keep the convoy \xC2\xB6 in sight"},
+                {"a1_long.dll", "Long", "Standard Techtree", filler.substr(0, kCellCharacters) + "\xE2\x80\xA6"},
+                {"win32_ridge.dll", "Ridge Line", "Standard Techtree", full}}));
+  std::map<std::string, int> items;  // the listing's order is the file system's
+  for (int i = 0; i < 3; ++i) items[CellText(i, 0)] = i;
+  RECT first{}, other{};
+  ::SendMessageW(lvStats(), LVM_GETITEMRECT, static_cast<WPARAM>(items["a0_orders.dll"]), reinterpret_cast<LPARAM>(&first));
+  ::SendMessageW(lvStats(), LVM_GETITEMRECT, static_cast<WPARAM>(items["win32_ridge.dll"]), reinterpret_cast<LPARAM>(&other));
+  EXPECT_EQ(Height(first), Height(other));
+  EXPECT_LT(Height(first), 2 * ::MulDiv(9, Dpi(LOGPIXELSY), 72));
+
+  // Tooltips: the whole text with its line breaks, bounded, on a cell that
+  // cuts it or is too narrow for it; none on a cell that shows it all.
+  // At the designed widths the description's column starts past the table's
+  // right edge: narrower columns bring a narrow one into view.
+  for (const WPARAM column : {1u, 2u, 3u}) ::SendMessageW(lvStats(), LVM_SETCOLUMNWIDTH, column, 60);
+  EXPECT_EQ(TipOn(items["a0_orders.dll"], 3), "Objectives:\n- Hold the bridge\n- Keep the convoy\tin sight");
+  EXPECT_EQ(TipOn(items["a1_long.dll"], 3), filler.substr(0, kTipCharacters) + "\xE2\x80\xA6");
+  EXPECT_EQ(TipOn(items["win32_ridge.dll"], 0), "");
+
+  // Ctrl+A, Ctrl+C: every row, in the table's order, as vostrel-scan prints them.
+  std::map<std::string, std::string> lines{
+      {"a0_orders.dll", "Orders\tStandard Techtree\tObjectives:\\r\\n- Hold the bridge\\n- Keep the convoy\\tin sight"},
+      {"a1_long.dll", "Long\tStandard Techtree\t" + filler},
+      {"win32_ridge.dll", "Ridge Line\tStandard Techtree\t" + full}};
+  std::string expected;
+  for (int i = 0; i < 3; ++i) expected += CellText(i, 0) + "\t" + lines[CellText(i, 0)] + "\r\n";
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  ::SetFocus(lvStats());
+  Key(lvStats(), WM_KEYDOWN, 'A');
+  Key(lvStats(), WM_KEYDOWN, 'C');
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+  DrainMessages();
+  EXPECT_TRUE(ClipboardText() == expected) << ClipboardText().size() << " bytes, not " << expected.size();
+}
+
+// A text of several hundred megabytes: the scan ends, the table shows its
+// bounded start, and the window still answers and paints. A 32-bit process
+// has 2 GB of address space, and while the scan reads such a text it holds it
+// about five times (its bytes, their UTF-16, their UTF-8), the UTF-16 in one
+// piece of twice its size: there the text is 128 MB.
+TEST_F(MainWindowTest, HugeTextKeepsTheWindowWhole) {
+  constexpr std::uint64_t kHugeBytes = sizeof(void*) == 4 ? 128u << 20 : 300u << 20;
+  const TempFolder folder;
+  vostrel::testing::WriteMission(folder / "huge.dll", "Huge", "Begin ", kHugeBytes);
+  SetFolder(NativeToUtf8(folder.str()));
+  frmMain_.Show(SW_SHOWNORMAL);
+  ClickScan();
+  EXPECT_EQ(Status(), "Scan finished.");
+  const std::string cell = CellText(0, 3);
+  EXPECT_TRUE(cell.starts_with("Begin The convoy")) << cell.substr(0, 40);
+  EXPECT_EQ(cell.size(), kCellCharacters + 3);  // ASCII, then the three bytes of the cut mark
+  RECT window{};
+  ::GetWindowRect(frmMain_.hwnd(), &window);
+  ::SetWindowPos(frmMain_.hwnd(), nullptr, 0, 0, Width(window) + 100, Height(window) + 50, SWP_NOMOVE | SWP_NOZORDER);
+  ::RedrawWindow(frmMain_.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  DrainMessages();
+  EXPECT_EQ(::SendMessageW(lvStats(), LVM_GETITEMCOUNT, 0, 0), 1);
+  EXPECT_EQ(WindowText(frmMain_.hwnd()), "Kelvane");
 }
 
 }  // namespace

@@ -1,0 +1,48 @@
+#include "mission_writer.h"
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+
+#include "pe_image_writer.h"
+
+namespace vostrel::testing {
+namespace {
+
+constexpr std::string_view kFillerPhrase = "The convoy crosses the basin at dawn. ";
+constexpr std::size_t kLevelDesc = 2;  // its place in the plan's exports
+constexpr std::size_t kPieceBytes = kFillerPhrase.size() * 32768;  // about 1.2 MB, whole phrases
+
+}  // namespace
+
+std::string FillerText(std::size_t bytes) {
+  std::string text;
+  text.reserve(bytes + kFillerPhrase.size());
+  while (text.size() < bytes) text += kFillerPhrase;
+  text.resize(bytes);
+  return text;
+}
+
+void WriteMission(const std::string& path, std::string_view mapName, std::string_view description,
+                  std::uint64_t fillerBytes) {
+  peloc::testing::ImagePlan plan;
+  plan.exports = {{"MapName", std::string(mapName)},
+                  {"TechtreeName", "Standard Techtree"},
+                  {"LevelDesc", std::string(description)}};
+  peloc::testing::PeImage image = peloc::testing::WriteImage(plan);
+  // The writer puts the last export's data last: cut its zero byte off.
+  if (fillerBytes > 0) image.Truncate(image.layout().dataOffsets[kLevelDesc] + description.size());
+  image.SaveTo(path);
+  if (fillerBytes == 0) return;
+
+  std::ofstream out(path, std::ios::binary | std::ios::app);
+  const std::string piece = FillerText(kPieceBytes);
+  for (std::uint64_t left = fillerBytes; left > 0 && out;) {
+    const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(left, piece.size()));
+    out.write(piece.data(), static_cast<std::streamsize>(bytes));
+    left -= bytes;
+  }
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace vostrel::testing

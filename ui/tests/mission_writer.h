@@ -1,0 +1,22 @@
+// Test-only: mission DLLs whose texts are as real (or damaged) missions carry
+// them: several lines, very long, or running on to the end of the file.
+// Written field by field by the lookup tests' PE writer, into a test's folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vostrel::testing {
+
+// Writes a PE image exporting MapName, TechtreeName ("Standard Techtree") and
+// LevelDesc. With fillerBytes, LevelDesc's description runs on over that many
+// bytes of FillerText to the end of the file, with no zero byte after it; the
+// filler is written piece by piece, never held whole.
+void WriteMission(const std::string& path, std::string_view mapName, std::string_view description,
+                  std::uint64_t fillerBytes = 0);
+
+// The first `bytes` bytes of the filler: readable text, no zero byte.
+std::string FillerText(std::size_t bytes);
+
+}  // namespace vostrel::testing
