@@ -42,7 +42,7 @@ say() { printf -- '--- windows: %s\n' "$*"; }
 fail() { printf 'windows: %s\n' "$*" >&2; exit 1; }
 
 step_build() {
-  say "cross builds (out/windows-x86, out/windows-x64) and the 64-bit tests"
+  say "cross builds (out/windows-x86, out/windows-x64) and the 32- and 64-bit tests"
   JOBS=$jobs bash "$root/scripts/build-windows.sh" --tests
 }
 
