@@ -1,9 +1,51 @@
 # Runs a Windows program under Wine:
-#   cmake -DWINE=<wine64> -DWINEPREFIX=<dir> -P WineRun.cmake -- <program> [args...]
+#   cmake "-DWINE=<wine command>" -DWINEPREFIX=<dir> [-DEXCLUDED_TESTS=<file>] -P WineRun.cmake -- [<program> [args...]]
+# The wine command is the loader with whatever runs it, its words separated by
+# blanks as in a shell (one argument to cmake: its own option parsing would
+# take a word such as -L even after "--"):
+#   64-bit:  /usr/lib/wine/wine64
+#   32-bit:  qemu-i386 -L / /usr/lib/wine/wine
 # Without a program it only makes the prefix ready. The prefix is made on first
 # use, with the null display driver, so that windows can be created and tested
 # without an X server. Exits non-zero when the program does.
+#
+# EXCLUDED_TESTS names a file of tests that are not run under this command: one
+# a line, the full GoogleTest name (Suite.Test, as CTest lists it), blanks, and
+# the reason; "#" starts a comment. When the program is asked to run one of
+# them (--gtest_filter=<that name>), it is not started: the reason is printed
+# after "[  SKIPPED ]", which CTest reports as a skipped test.
 cmake_minimum_required(VERSION 3.25)
+
+separate_arguments(wine_command UNIX_COMMAND "${WINE}")
+if(NOT wine_command)
+  message(FATAL_ERROR "usage: cmake -DWINE=<wine command> -DWINEPREFIX=<dir> -P WineRun.cmake -- [<program> [args...]]")
+endif()
+set(command)
+set(seen_separator FALSE)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE ${last})
+  if(seen_separator)
+    list(APPEND command "${CMAKE_ARGV${i}}")
+  elseif(CMAKE_ARGV${i} STREQUAL "--")
+    set(seen_separator TRUE)
+  endif()
+endforeach()
+
+if(command AND EXCLUDED_TESTS AND EXISTS "${EXCLUDED_TESTS}")
+  foreach(argument IN LISTS command)
+    if(argument MATCHES "^--gtest_filter=(.+)$")
+      set(test "${CMAKE_MATCH_1}")
+      file(STRINGS "${EXCLUDED_TESTS}" entries)
+      foreach(entry IN LISTS entries)
+        string(REGEX REPLACE "#.*" "" entry "${entry}")
+        if(entry MATCHES "^[ \t]*([^ \t]+)[ \t]+(.*[^ \t])[ \t]*$" AND CMAKE_MATCH_1 STREQUAL test)
+          message("[  SKIPPED ] ${test}: not run under ${WINE}: ${CMAKE_MATCH_2} (listed in ${EXCLUDED_TESTS})")
+          return()
+        endif()
+      endforeach()
+    endif()
+  endforeach()
+endif()
 
 set(ENV{WINEPREFIX} "${WINEPREFIX}")
 set(ENV{WINEDEBUG} "-all")
@@ -15,8 +57,8 @@ if(NOT EXISTS "${ready}")
   file(MAKE_DIRECTORY "${parent}")
   file(LOCK "${WINEPREFIX}.lock" GUARD PROCESS TIMEOUT 600)
   if(NOT EXISTS "${ready}")
-    execute_process(COMMAND "${WINE}" wineboot -i OUTPUT_QUIET ERROR_QUIET)
-    execute_process(COMMAND "${WINE}" reg add "HKCU\\Software\\Wine\\Drivers" /v Graphics /d null /f
+    execute_process(COMMAND ${wine_command} wineboot -i OUTPUT_QUIET ERROR_QUIET)
+    execute_process(COMMAND ${wine_command} reg add "HKCU\\Software\\Wine\\Drivers" /v Graphics /d null /f
       OUTPUT_QUIET ERROR_QUIET RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
       message(FATAL_ERROR "cannot prepare the Wine prefix ${WINEPREFIX}")
@@ -25,21 +67,11 @@ if(NOT EXISTS "${ready}")
   endif()
 endif()
 
-set(command)
-set(seen_separator FALSE)
-math(EXPR last "${CMAKE_ARGC} - 1")
-foreach(i RANGE ${last})
-  if(seen_separator)
-    list(APPEND command "${CMAKE_ARGV${i}}")
-  elseif(CMAKE_ARGV${i} STREQUAL "--")
-    set(seen_separator TRUE)
-  endif()
-endforeach()
 if(NOT command)
   return()
 endif()
 
-execute_process(COMMAND "${WINE}" ${command} RESULT_VARIABLE status)
+execute_process(COMMAND ${wine_command} ${command} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${command}: exit status ${status}")
 endif()

@@ -2,5 +2,5 @@
 set(CMAKE_SYSTEM_PROCESSOR i686)
 include("${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake")
 
-# This machine's kernel runs no 32-bit Windows programs under Wine: no emulator,
-# so the tests are built for x86_64 only.
+# The tests run under 32-bit Wine.
+include("${CMAKE_CURRENT_LIST_DIR}/Wine.cmake")

@@ -4,10 +4,12 @@
 # linked in; the programs need only the system's DLLs):
 #   out/windows-x86/   Vostrel.exe  Peloc.dll  vostrel-scan.exe   (PE32, i686)
 #   out/windows-x64/   the same, PE32+ (x86_64)
-# Build folders: build-win32 and build-win64.
-#   --tests   also build the 64-bit tests in build-win64/tests (the posix
-#             thread model of mingw-w64, which GoogleTest needs); run them
-#             with: ctest --test-dir build-win64/tests
+# Build folders: build-win32 and build-win64; Peloc's import library, for
+# programs that link it, is build-win32/lib/libPeloc.dll.a (build-win64/lib/...).
+#   --tests   also build the tests, 32-bit in build-win32/tests and 64-bit in
+#             build-win64/tests (the posix thread model of mingw-w64, which
+#             GoogleTest needs); run them under Wine with:
+#             ctest --test-dir build-win32/tests  (and build-win64/tests)
 #   JOBS      parallel jobs (default 2)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -45,6 +47,10 @@ deliver "$root/build-win32" i686-w64-mingw32 "$root/out/windows-x86"
 deliver "$root/build-win64" x86_64-w64-mingw32 "$root/out/windows-x64"
 
 if $with_tests; then
-  configure "$root/build-win64/tests" x86_64-w64-mingw32 -DVOSTREL_TESTS=ON -DVOSTREL_MINGW_THREADS=posix
-  cmake --build "$root/build-win64/tests" -j"$jobs"
+  for triple in i686-w64-mingw32 x86_64-w64-mingw32; do
+    build="$root/build-win64/tests"
+    [ "$triple" = x86_64-w64-mingw32 ] || build="$root/build-win32/tests"
+    configure "$build" "$triple" -DVOSTREL_TESTS=ON -DVOSTREL_MINGW_THREADS=posix
+    cmake --build "$build" -j"$jobs"
+  done
 fi

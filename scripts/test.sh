@@ -21,7 +21,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_WERROR=ON -
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
-step "Windows builds, tests under Wine, 32-bit inspection"
+step "Windows builds, 32- and 64-bit tests under Wine, the shipped files run, 32-bit inspection"
 ARTIFACTS_DIR=build-test/artifacts bash scripts/steps/windows.sh
 
 step "Fuzzing the export lookup"

@@ -50,7 +50,7 @@ std::string PelocBesideTheProgram() { return ProgramFolder() + "\\Peloc.dll"; }
 TEST(LookupBindingWin32, FindsPelocInTheProgramFolderBeforeTheCurrentFolder) {
   // A Peloc.dll without GetOffset in the current folder must not be the one bound.
   const TempFolder decoy;
-  CopyTo(TestDll("win32_plain64.dll"), decoy / "Peloc.dll");
+  CopyTo(TestDll("win32_plain_loadable.dll"), decoy / "Peloc.dll");
   const CurrentFolder inDecoy(decoy.str());
 
   LookupBinding binding;
@@ -72,7 +72,7 @@ TEST(LookupBindingWin32, AMissingLibraryFailsEveryCall) {
 TEST(LookupBindingWin32, BindsByFullPathOnceTheLibraryIsInPlace) {
   const TempFolder folder;  // outlives the binding, which holds the library loaded
   WriteFile(folder / "NotADll.dll", "MZ but no image");
-  CopyTo(TestDll("win32_plain64.dll"), folder / "NoEntry.dll");
+  CopyTo(TestDll("win32_plain_loadable.dll"), folder / "NoEntry.dll");
   const std::string library = folder / "Peloc.dll";
   const std::string dll = TestDll("win32_ridge.dll");
   {
