@@ -125,14 +125,18 @@ class MainWindowTest : public ::testing::Test {
 
   static HWND ShownTooltip() {
     HWND shown = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND window, LPARAM found) -> BOOL {
-      wchar_t name[64] = {};
-      ::GetClassNameW(window, name, 64);
-      if (std::wstring_view(name) != TOOLTIPS_CLASSW || !::IsWindowVisible(window)) return TRUE;
-      *reinterpret_cast<HWND*>(found) = window;
-      return FALSE;
-    }, reinterpret_cast<LPARAM>(&shown));
+    ::EnumThreadWindows(::GetCurrentThreadId(), KeepIfShownTooltip, reinterpret_cast<LPARAM>(&shown));
     return shown;
+  }
+
+  // A window enumeration callback: CALLBACK (__stdcall on 32-bit), which a
+  // lambda's conversion to a function pointer cannot give.
+  static BOOL CALLBACK KeepIfShownTooltip(HWND window, LPARAM found) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (std::wstring_view(name) != TOOLTIPS_CLASSW || !::IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
   }
 
   void SetFolder(const std::string& utf8) { ::SetWindowTextW(txtTrhDir(), Widen(utf8).c_str()); }
