@@ -131,13 +131,6 @@ class ByteReader {
     return std::nullopt;
   }
 
-  // Lets the source read [offset, offset + length), as far as it lies in the
-  // file, in one piece for the reads that follow.
-  void ReadAhead(int64_t offset, uint64_t length) const {
-    if (offset < 0 || static_cast<uint64_t>(offset) >= size_) return;
-    View(offset, std::min(length, size_ - static_cast<uint64_t>(offset)));
-  }
-
   std::optional<uint16_t> U16(int64_t offset) const {
     std::array<std::byte, 2> b{};
     if (!Read(offset, b)) return std::nullopt;

@@ -116,7 +116,8 @@ uint32_t FindExportOffset(const ByteReader<Source>& image, std::string_view name
   if (!directory || *directory == 0) return 0;
   // The export data's extent as its data-directory entry gives it, in one
   // piece: the directory, its arrays and the names, as linkers lay them out.
-  const auto exportData = image.View(*directory, image.Contains(*directory, 0) ? std::min<uint64_t>(headers->exportSize, image.size() - *directory) : 0);
+  const uint64_t exportDataInFile = std::min<uint64_t>(headers->exportSize, image.size() - uint64_t{*directory});
+  const auto exportData = image.Contains(*directory, 0) ? image.View(*directory, exportDataInFile) : std::nullopt;
 
   // RVAs inside the export data are taken to lie at the same distance from the
   // directory in the file as in memory, that is, in the directory's own section.
