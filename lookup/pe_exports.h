@@ -2,9 +2,9 @@
 // export's data. The only place that knows the layout of the headers.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
-#include <utility>
 #include <string_view>
 
 #include "byte_reader.h"
@@ -29,6 +29,7 @@ inline constexpr int64_t kPe32ExportDirectory = 120;
 inline constexpr int64_t kPe32SectionTable = 248;
 inline constexpr int64_t kPe32PlusExportDirectory = 136;
 inline constexpr int64_t kPe32PlusSectionTable = kOffsetOfOptionalHeader + 240;
+inline constexpr int64_t kOffsetOfDataDirectorySize = 4;  // after its VirtualAddress
 // Section table entry
 inline constexpr int64_t kSectionHeaderSize = 40;
 inline constexpr int64_t kOffsetOfVirtualSize = 8;
@@ -69,10 +70,20 @@ std::optional<uint32_t> TranslateRva(const ByteReader<Source>& image, const Sect
   return std::nullopt;
 }
 
+// What the DOS and NT headers say.
+struct Headers {
+  SectionTable sections;
+  uint32_t exportRva = 0;
+  // The export data's extent as the data-directory entry gives it (0 when it
+  // cannot be read). It decides only what is read ahead: the lookup reads any
+  // byte it needs wherever it lies.
+  uint32_t exportSize = 0;
+};
+
 // Reads the DOS and NT headers; empty when the file is no PE image or its
 // section table does not lie inside the file.
 template <class Source>
-std::optional<std::pair<SectionTable, uint32_t>> ReadHeaders(const ByteReader<Source>& image) {
+std::optional<Headers> ReadHeaders(const ByteReader<Source>& image) {
   if (image.U16(pe::kOffsetOf_e_magic) != pe::kDosMagic) return std::nullopt;
   const auto e_lfanew = image.U32(pe::kOffsetOf_e_lfanew);
   if (!e_lfanew || *e_lfanew == 0) return std::nullopt;
@@ -81,13 +92,14 @@ std::optional<std::pair<SectionTable, uint32_t>> ReadHeaders(const ByteReader<So
 
   const bool pe32Plus = image.U16(nt + pe::kOffsetOfOptionalHeader) == pe::kPe32PlusMagic;
   const auto NumberOfSections = image.U16(nt + pe::kOffsetOfNumberOfSections);
-  const auto exportRva = image.U32(nt + (pe32Plus ? pe::kPe32PlusExportDirectory : pe::kPe32ExportDirectory));
+  const int64_t exportEntry = nt + (pe32Plus ? pe::kPe32PlusExportDirectory : pe::kPe32ExportDirectory);
+  const auto exportRva = image.U32(exportEntry);
   if (!NumberOfSections || !exportRva) return std::nullopt;
   const SectionTable sections{nt + (pe32Plus ? pe::kPe32PlusSectionTable : pe::kPe32SectionTable),
                               int64_t{*NumberOfSections}};
   if (!image.Contains(sections.offset, static_cast<uint64_t>(sections.count * pe::kSectionHeaderSize)))
     return std::nullopt;
-  return std::pair{sections, *exportRva};
+  return Headers{sections, *exportRva, image.U32(exportEntry + pe::kOffsetOfDataDirectorySize).value_or(0)};
 }
 
 // File offset of the data of the export `name`; 0 when there is none or the
@@ -98,10 +110,14 @@ uint32_t FindExportOffset(const ByteReader<Source>& image, std::string_view name
   if (!headers) return 0;
   // Plain names, not a structured binding: the lambda below captures exportRva,
   // which clang before 16 refuses for bindings.
-  const SectionTable& sections = headers->first;
-  const uint32_t exportRva = headers->second;
+  const SectionTable& sections = headers->sections;
+  const uint32_t exportRva = headers->exportRva;
   const auto directory = TranslateRva(image, sections, exportRva);
   if (!directory || *directory == 0) return 0;
+  // The export data's extent as its data-directory entry gives it, in one
+  // piece: the directory, its arrays and the names, as linkers lay them out.
+  const uint64_t exportDataInFile = std::min<uint64_t>(headers->exportSize, image.size() - uint64_t{*directory});
+  const auto exportData = image.Contains(*directory, 0) ? image.View(*directory, exportDataInFile) : std::nullopt;
 
   // RVAs inside the export data are taken to lie at the same distance from the
   // directory in the file as in memory, that is, in the directory's own section.
@@ -112,9 +128,30 @@ uint32_t FindExportOffset(const ByteReader<Source>& image, std::string_view name
   const auto AddressOfNameOrdinals = image.U32(*directory + pe::kOffsetOfAddressOfNameOrdinals);
   if (!NumberOfNames || !AddressOfFunctions || !AddressOfNames || !AddressOfNameOrdinals) return 0;
 
-  // Linear search in table order; the first match wins.
+  // The walk reads the names array, as much of it as lies in the file, and
+  // the names it points at from one view each where the image gives them:
+  // the export data, or else the span of the names the array points at.
+  // Names the views show to differ are passed over there; any other entry is
+  // read through the image.
   const int64_t names = inExportData(*AddressOfNames);
+  const uint64_t inFile = image.Contains(names, 0) ? (image.size() - static_cast<uint64_t>(names)) / 4 : 0;
+  const uint64_t viewed = std::min<uint64_t>(*NumberOfNames, inFile);
+  const auto namesArray = image.View(names, 4 * viewed);
+  std::optional<ByteView> nameStrings = exportData;
+  if (namesArray && !nameStrings) {
+    const auto [lowest, highest] = namesArray->U32Bounds(names, viewed);
+    const int64_t first = std::max<int64_t>(inExportData(lowest), 0);
+    const int64_t end = std::min<int64_t>(inExportData(highest) + static_cast<int64_t>(name.size()) + 1,
+                                          static_cast<int64_t>(image.size()));
+    if (first < end) nameStrings = image.View(first, static_cast<uint64_t>(end - first));
+  }
+
+  // Linear search in table order; the first match wins.
   for (uint32_t i = 0; i < *NumberOfNames; ++i) {
+    if (namesArray && nameStrings && i < viewed) {
+      i = static_cast<uint32_t>(namesArray->FirstNotDiffering(names, i, viewed, inExportData(0), *nameStrings, name));
+      if (i == *NumberOfNames) break;
+    }
     const auto nameRva = image.U32(names + 4 * int64_t{i});
     if (!nameRva) return 0;
     const auto matches = image.EqualsCString(inExportData(*nameRva), name);

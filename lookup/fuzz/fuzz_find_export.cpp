@@ -2,14 +2,21 @@
 // texts' names and one taken from the input. Besides the sanitizers, the
 // answer must not depend on how the source hands out the bytes: the file
 // reader gets them block by block, so a source that hands them out a few at a
-// time must agree with one that hands out all of them.
+// time must agree with one that hands out all of them, and the file reader
+// itself (its reads, views and fallback blocks), given the same bytes as a
+// memory file, must agree with the in-memory answer.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "byte_reader.h"
+#include "image_file.h"
 #include "pe_exports.h"
 
 namespace {
@@ -37,6 +44,27 @@ std::string_view NameFromInput(std::span<const std::byte> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()) + start, bytes.size() - start};
 }
 
+// The input as a file of its own, closed on scope exit.
+class MemoryFile {
+ public:
+  explicit MemoryFile(std::span<const std::byte> bytes) : fd_(::memfd_create("fuzz-image", MFD_CLOEXEC)) {
+    std::size_t written = 0;
+    while (fd_ >= 0 && written < bytes.size()) {
+      const ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
+      if (n <= 0) __builtin_trap();
+      written += static_cast<std::size_t>(n);
+    }
+    if (fd_ < 0) __builtin_trap();
+  }
+  MemoryFile(const MemoryFile&) = delete;
+  MemoryFile& operator=(const MemoryFile&) = delete;
+  ~MemoryFile() { ::close(fd_); }
+  std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
+
+ private:
+  int fd_;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -47,9 +75,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   ChoppedBytes chopped(bytes, size == 0 ? 1 : 1 + std::to_integer<uint64_t>(bytes[0]) % 16);
   const peloc::ByteReader<ChoppedBytes> choppedImage(chopped);
 
+  const MemoryFile file(bytes);
+  const std::string path = file.path();
+
   for (const std::string_view name : {std::string_view("MapName"), std::string_view("TechtreeName"),
                                       std::string_view("LevelDesc"), NameFromInput(bytes)}) {
-    if (peloc::FindExportOffset(image, name) != peloc::FindExportOffset(choppedImage, name)) __builtin_trap();
+    const uint32_t expected = peloc::FindExportOffset(image, name);
+    if (expected != peloc::FindExportOffset(choppedImage, name)) __builtin_trap();
+    // An empty file is refused before it is read, whatever the bytes say.
+    if (!bytes.empty() && expected != peloc::FindExportInFile(path.c_str(), name)) __builtin_trap();
   }
   return 0;
 }

@@ -11,6 +11,8 @@
 
 #include "byte_reader.h"
 #include "pe_image_writer.h"
+#include "peloc/peloc.h"
+#include "test_files.h"
 
 namespace peloc::testing {
 namespace {
@@ -139,6 +141,13 @@ std::vector<Row> Rows() {
        .change = [](PeImage& i) { i.PokeU16(NumberOfSections(i), 0xFFFF); }});
 
   // Translating the export directory's RVA
+  // The export data's size only decides what is read ahead: whatever it says,
+  // names, arrays and strings outside it are still read.
+  for (const auto& [id, size] : {std::pair{"ExportSizeZero", 0u}, std::pair{"ExportSizeCutsNames", 48u},
+                                 std::pair{"ExportSizePastEndOfFile", 0xFFFFFFFFu}}) {
+    add({.id = id, .lookup = "LevelDesc", .expected = DataOf("LevelDesc"),
+         .change = [size](PeImage& i) { i.PokeU32(i.layout().exportDataDirectory + 4, size); }});
+  }
   add({.id = "NoExportDirectory", .lookup = "MapName", .expected = Zero(),
        .change = [](PeImage& i) { i.PokeU32(i.layout().exportDataDirectory, 0); }});
   add({.id = "ExportRvaInHeaders", .lookup = "MapName", .expected = Zero(), .change = [](PeImage& i) {
@@ -337,7 +346,12 @@ TEST_P(FindExportOffsetTest, Row) {
   const PeImage written = image;
   row.change(image);
   if (::testing::Test::HasFatalFailure()) return;
-  EXPECT_EQ(Lookup(image.bytes(), row.lookup), row.expected(written, plan)) << "looking up \"" << row.lookup << '"';
+  const uint64_t expected = row.expected(written, plan);
+  EXPECT_EQ(Lookup(image.bytes(), row.lookup), expected) << "looking up \"" << row.lookup << '"';
+  // The same through the file reader, with its own reads and fallbacks.
+  const TempDir dir;
+  image.SaveTo(dir / "image.dll");
+  EXPECT_EQ(GetOffset((dir / "image.dll").string().c_str(), row.lookup.c_str()), expected) << "from the file";
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, FindExportOffsetTest, ::testing::ValuesIn(Rows()),
