@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace vostrel {
@@ -15,6 +16,13 @@ inline std::string JoinPath(const std::string& folder, const std::string& name) 
   return folder + kPathSeparator + name;
 }
 
+// The folder cannot be listed: it does not exist, is no folder, or may not
+// be read. Says the system's reason, in UTF-8.
+class ListingError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // The ordinary files of a folder that the pattern "*.dll" matches, in any
 // letter case: no directories, no hidden or system files. Names come without
 // their folder, in the file system's order by name, in the native encoding.
@@ -23,8 +31,9 @@ inline std::string JoinPath(const std::string& folder, const std::string& name) 
 // ".dll".
 class DllListing {
  public:
-  // Starts the listing of folder (native text, used as typed). A folder that
-  // does not exist or cannot be listed gives an empty listing.
+  // Starts the listing of folder (native text, used as typed). Throws
+  // ListingError when the folder cannot be listed; a folder without DLLs
+  // gives an empty listing.
   explicit DllListing(const std::string& folder);
   ~DllListing();
   DllListing(const DllListing&) = delete;

@@ -38,7 +38,7 @@ DllListing::DllListing(const std::string& folder) : state_(std::make_unique<Stat
   std::error_code error;
   // The folder part of the pattern folder + "/*.dll": an empty folder text is the root.
   std::filesystem::directory_iterator entries(folder + kPathSeparator, error);
-  if (error) return;  // missing or unreadable: nothing to list
+  if (error) throw ListingError(error.message());
   struct Listed {
     std::string upper;
     std::string name;

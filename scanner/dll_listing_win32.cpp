@@ -3,6 +3,9 @@
 // names in its own order; directories, hidden and system files are skipped.
 #include <windows.h>
 
+#include <string>
+
+#include "code_page_win32.h"
 #include "dll_listing.h"
 
 namespace vostrel {
@@ -29,11 +32,28 @@ class FindHandle {
   HANDLE handle_;
 };
 
+// The system's words for an error, without the line break they end in.
+std::string SystemMessage(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text(buffer != nullptr ? buffer : L"", length);
+  if (buffer != nullptr) ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+  if (text.empty()) return "error " + std::to_string(error);
+  return win32::FromWide(CP_UTF8, text);
+}
+
 }  // namespace
 
 struct DllListing::State {
   explicit State(const std::string& pattern) : find(::FindFirstFileA(pattern.c_str(), &data)) {
     pending = find.valid();
+    if (pending) return;
+    // No file matches: an empty listing, not an error.
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES) throw ListingError(SystemMessage(error));
   }
   WIN32_FIND_DATAA data{};
   FindHandle find;

@@ -21,7 +21,9 @@ int32_t LookupBinding::GetOffset(const std::string& path, const std::string& exp
       getOffset_ = reinterpret_cast<PelocGetOffsetFn>(entry);
       break;
     }
-    if (getOffset_ == nullptr) throw LookupUnavailable("the lookup library Peloc or its entry GetOffset cannot be loaded");
+    if (getOffset_ == nullptr) {
+      throw LookupUnavailable("Cannot load the lookup library Peloc: looked for " + DescribeSearch(candidates_) + ".");
+    }
   }
   return static_cast<int32_t>(getOffset_(path.c_str(), exportName.c_str()));
 }

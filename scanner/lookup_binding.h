@@ -14,6 +14,7 @@
 namespace vostrel {
 
 // The library or its entry could not be found; the next call tries again.
+// Says where the library was looked for.
 class LookupUnavailable : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

@@ -2,35 +2,60 @@
 // texts and fills the view's table, keeping its status line current.
 #pragma once
 
+#include <cstddef>
+#include <optional>
+#include <string>
+
 #include "lookup_binding.h"
 #include "scan_view.h"
+#include "text_encoding.h"
+#include "text_reader.h"
 
 namespace vostrel {
 
 class ScanDriver {
  public:
-  ScanDriver(ScanView& view, LookupBinding& binding) : view_(view), binding_(binding) {}
+  // Texts are decoded in `codePage`; of each, at most `maxTextBytes` bytes
+  // are read (see ReadToFirstNull), which bounds what a window keeps.
+  ScanDriver(ScanView& view, LookupBinding& binding, CodePage codePage = DefaultCodePage(),
+             std::size_t maxTextBytes = kWholeText);
 
-  // The Scan command. Runs a whole scan on the calling thread, letting the
-  // view's events run once per file. A Scan command that arrives while a scan
-  // runs (from inside ProcessPendingEvents) is refused.
+  // The Scan command: scans the folder in the view's folder box. Runs a
+  // whole scan on the calling thread, letting the view's events run once per
+  // file. A Scan command that arrives while a scan runs (from inside
+  // ProcessPendingEvents) is refused.
   void cmdScan_Click();
 
-  // Ends a running scan before its next file (the window is closing). The
-  // request lasts until the running scan has ended; with no scan running it
-  // does nothing.
+  // Scans the folder of the last scan again, whatever the folder box holds
+  // now (its texts in another code page, say). Nothing before the first
+  // scan, or while a scan runs.
+  void Rescan();
+
+  // Ends a running scan before its next file: the rows found so far stay and
+  // the status reads "Scan stopped.". The request lasts until the running
+  // scan has ended; with no scan running it does nothing.
   void RequestStop();
 
   bool IsScanning() const { return scanning_; }
 
+  // The code page of the texts read from now on. Throws
+  // std::invalid_argument for one the platform cannot decode.
+  void SetCodePage(CodePage codePage);
+  CodePage codePage() const { return decoder_.codePage(); }
+
  private:
+  void Scan(const std::string& folderText);
   void ScanFolder(const std::string& folder);
   std::string ReadExportText(const std::string& path, const char* exportName);
 
   ScanView& view_;
   LookupBinding& binding_;
+  TextDecoder decoder_;
+  std::size_t maxTextBytes_;
+  std::optional<std::string> lastFolder_;  // the folder text of the last scan
   bool scanning_ = false;
   bool stopRequested_ = false;
+  bool lookupReported_ = false;  // the missing library has been said in this scan
 };
 
 }  // namespace vostrel

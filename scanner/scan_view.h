@@ -15,6 +15,12 @@ struct ScanRow {
   bool operator==(const ScanRow&) const = default;
 };
 
+// What went wrong that a scan went on past.
+enum class ScanProblem {
+  kFolderUnreadable,   // the folder cannot be listed: the scan finds no DLLs
+  kLookupUnavailable,  // the lookup library cannot be loaded: no texts are found
+};
+
 class ScanView {
  public:
   virtual ~ScanView() = default;
@@ -29,8 +35,13 @@ class ScanView {
   virtual void AddMessageRow(const std::string& text) = 0;
   // Replaces the text of the status bar.
   virtual void SetStatus(const std::string& text) = 0;
-  // Lets the window system deliver the events waiting for the program, then returns.
+  // Lets the window system deliver the events waiting for the program, then
+  // returns. Called once per file: a view may let the events run less often
+  // (at a frame rate, say), as long as the window stays painted and answers.
   virtual void ProcessPendingEvents() = 0;
+  // A problem the scan goes on past, said at most once per scan and kind:
+  // the text says what and why, in a sentence.
+  virtual void ReportProblem(ScanProblem problem, const std::string& text) = 0;
 };
 
 }  // namespace vostrel

@@ -26,4 +26,9 @@ class SharedLibrary {
 // Where the lookup library is looked for by default, in order.
 std::vector<std::string> DefaultLookupLibraryCandidates();
 
+// Where SharedLibrary::Load looks for each of these names or paths, in
+// words, in UTF-8: "/opt/x/libPeloc.so, then libPeloc.so on the system's
+// library path".
+std::string DescribeSearch(const std::vector<std::string>& candidates);
+
 }  // namespace vostrel

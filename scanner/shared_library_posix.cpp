@@ -20,4 +20,14 @@ std::vector<std::string> DefaultLookupLibraryCandidates() {
   return {ProgramFolder() + "/libPeloc.so", "libPeloc.so"};
 }
 
+std::string DescribeSearch(const std::vector<std::string>& candidates) {
+  std::string words;
+  for (const std::string& candidate : candidates) {
+    if (!words.empty()) words += ", then ";
+    words += candidate;
+    if (candidate.find('/') == std::string::npos) words += " on the system's library path";
+  }
+  return words;
+}
+
 }  // namespace vostrel

@@ -2,7 +2,9 @@
 // folder of the running program.
 #include <windows.h>
 
+#include "program_folder.h"
 #include "shared_library.h"
+#include "text_encoding.h"
 
 namespace vostrel {
 namespace {
@@ -37,6 +39,22 @@ void* SharedLibrary::Symbol(const char* name) const {
 std::vector<std::string> DefaultLookupLibraryCandidates() {
   // No extension and no folder: the loader adds ".dll" and searches.
   return {"Peloc"};
+}
+
+std::string DescribeSearch(const std::vector<std::string>& candidates) {
+  std::string words;
+  for (const std::string& candidate : candidates) {
+    if (!words.empty()) words += ", then ";
+    if (candidate.find_first_of("\\/") != std::string::npos) {
+      words += NativeToUtf8(candidate);
+      continue;
+    }
+    // The loader adds ".dll" to a name without an extension and begins its search in the program's folder.
+    const std::string file = NativeToUtf8(candidate.find('.') == std::string::npos ? candidate + ".dll" : candidate);
+    words += file + " in " + NativeToUtf8(ProgramFolder()) + " (the program's folder), then " + file +
+             " on the system's DLL search path";
+  }
+  return words;
 }
 
 }  // namespace vostrel

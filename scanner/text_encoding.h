@@ -2,17 +2,61 @@
 // and file names. One implementation per platform.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "code_pages.h"
+
 namespace vostrel {
 
-// Bytes in the ANSI code page (the system's on Windows; Windows-1252
-// elsewhere, with its five unassigned bytes taken as the C1 controls of the
-// same value, as Windows does) to UTF-8.
-std::string DecodeAnsi(std::string_view bytes);
+// The code page mission texts are read in unless the user picks another:
+// on Windows the system's ANSI code page (not the process's, which may be
+// UTF-8); elsewhere the one Windows gives the user's locale (LC_ALL, else
+// LC_CTYPE, else LANG).
+CodePage DefaultCodePage();
 
-// A file-system name (ANSI on Windows, UTF-8 elsewhere) to UTF-8 and back.
+// Turns the bytes of texts in one code page into UTF-8, as Windows does:
+// bytes the code page leaves unassigned and invalid double-byte sequences
+// give the characters Windows' own conversion gives. Built once per code page
+// (it may hold tables), then used for any number of texts; const use is safe
+// from several threads.
+class TextDecoder {
+ public:
+  // Throws std::invalid_argument when the code page is not one of kCodePages
+  // or the platform cannot decode it.
+  explicit TextDecoder(CodePage codePage);
+  ~TextDecoder();
+  TextDecoder(TextDecoder&&) noexcept;
+  TextDecoder& operator=(TextDecoder&&) noexcept;
+
+  CodePage codePage() const;
+
+  // The length of the longest start of `bytes` that ends between two
+  // characters: all of them for a single-byte code page; for a double-byte
+  // one, short of a lead byte whose second byte may be in what follows.
+  // `bytes` must begin at a character.
+  std::size_t WholeCharacters(std::string_view bytes) const;
+
+  // Appends the UTF-8 of `bytes`, which begin at a character and end between
+  // two characters or at the end of the text.
+  void AppendDecoded(std::string_view bytes, std::string& utf8) const;
+
+  // The UTF-8 of a whole text.
+  std::string Decode(std::string_view bytes) const {
+    std::string utf8;
+    AppendDecoded(bytes, utf8);
+    return utf8;
+  }
+
+ private:
+  struct Tables;
+  std::unique_ptr<const Tables> tables_;
+};
+
+// A file-system name (the process's ANSI code page on Windows, which the
+// program's manifest makes UTF-8 where Windows allows it; UTF-8 or any bytes
+// elsewhere) to UTF-8 and back.
 std::string NativeToUtf8(std::string_view native);
 std::string Utf8ToNative(std::string_view utf8);
 

@@ -1,12 +1,12 @@
-// Linux has no ANSI code page; mission texts are Windows-1252, the code page
-// they are written in on a US-English system. Decoded with iconv, except the
-// five bytes Windows-1252 leaves unassigned, which Windows maps to the C1
-// controls of the same value. File names are UTF-8 already.
+// Linux has no ANSI code page: texts are decoded with iconv's tables of the
+// Windows code pages. File names are UTF-8 (or any bytes) already.
 #include <iconv.h>
 
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <stdexcept>
+#include <string>
 
 #include "text_encoding.h"
 
@@ -15,8 +15,8 @@ namespace {
 
 class Converter {
  public:
-  Converter(const char* to, const char* from) : cd_(::iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert to UTF-8");
+  explicit Converter(const std::string& from) : cd_(::iconv_open("UTF-8", from.c_str())) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::invalid_argument("iconv cannot convert " + from);
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
@@ -27,24 +27,43 @@ class Converter {
   iconv_t cd_;
 };
 
-bool IsUnassignedInWindows1252(unsigned char byte) {
-  return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
-}
-
-void AppendC1Control(std::string& utf8, unsigned char byte) {
-  utf8 += static_cast<char>(0xC2);
-  utf8 += static_cast<char>(byte);
-}
-
 }  // namespace
 
-std::string DecodeAnsi(std::string_view bytes) {
-  const Converter converter("UTF-8", "WINDOWS-1252");
-  std::string utf8;
-  utf8.reserve(bytes.size());
+CodePage DefaultCodePage() {
+  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return AnsiCodePageOfLocale(value);
+  }
+  return AnsiCodePageOfLocale("");
+}
+
+struct TextDecoder::Tables {
+  CodePage codePage;
+  std::string iconvName;
+};
+
+TextDecoder::TextDecoder(CodePage codePage) {
+  if (!FindCodePage(codePage)) throw std::invalid_argument("no such code page: " + std::to_string(codePage));
+  auto tables = std::make_unique<Tables>();
+  tables->codePage = codePage;
+  tables->iconvName = "CP" + std::to_string(codePage);
+  Converter check(tables->iconvName);
+  tables_ = std::move(tables);
+}
+
+TextDecoder::~TextDecoder() = default;
+TextDecoder::TextDecoder(TextDecoder&&) noexcept = default;
+TextDecoder& TextDecoder::operator=(TextDecoder&&) noexcept = default;
+
+CodePage TextDecoder::codePage() const { return tables_->codePage; }
+
+std::size_t TextDecoder::WholeCharacters(std::string_view bytes) const { return bytes.size(); }
+
+void TextDecoder::AppendDecoded(std::string_view bytes, std::string& utf8) const {
+  const Converter converter(tables_->iconvName);
   auto* in = const_cast<char*>(bytes.data());  // iconv's interface is not const-correct
   std::size_t inLeft = bytes.size();
-  std::array<char, 1024> out{};
+  std::array<char, 4096> out{};
   while (inLeft > 0) {
     char* outPosition = out.data();
     std::size_t outLeft = out.size();
@@ -53,17 +72,16 @@ std::string DecodeAnsi(std::string_view bytes) {
     utf8.append(out.data(), static_cast<std::size_t>(outPosition - out.data()));
     if (result != static_cast<std::size_t>(-1)) break;
     if (error == E2BIG) continue;
-    // Only the unassigned bytes stop the conversion; every other byte has a character.
     const auto byte = static_cast<unsigned char>(*in);
-    if (IsUnassignedInWindows1252(byte)) {
-      AppendC1Control(utf8, byte);
+    if (byte >= 0x80 && byte < 0xA0) {  // unassigned in the C1 range: the control of the same value
+      utf8 += static_cast<char>(0xC2);
+      utf8 += static_cast<char>(byte);
     } else {
-      utf8 += "\xEF\xBF\xBD";  // U+FFFD, should iconv ever refuse another byte
+      utf8 += "\xEF\xBF\xBD";
     }
     ++in;
     --inLeft;
   }
-  return utf8;
 }
 
 std::string NativeToUtf8(std::string_view native) { return std::string(native); }

@@ -1,5 +1,10 @@
-// Windows: 8-bit texts are in the system's ANSI code page; the program's texts
-// are UTF-8. Every conversion goes through UTF-16.
+// Windows: mission texts are decoded with the system's ANSI code page (or the
+// user's choice); file names are in the process's ANSI code page, which the
+// program's manifest makes UTF-8 on Windows 10 (1903) and later. Every
+// conversion goes through UTF-16.
+#include <stdexcept>
+#include <string>
+
 #include "code_page_win32.h"
 #include "text_encoding.h"
 
@@ -8,9 +13,64 @@ namespace vostrel {
 using win32::FromWide;
 using win32::ToWide;
 
-std::string DecodeAnsi(std::string_view bytes) { return FromWide(CP_UTF8, ToWide(CP_ACP, bytes)); }
+namespace {
 
-std::string NativeToUtf8(std::string_view native) { return DecodeAnsi(native); }
+constexpr CodePage kFallbackCodePage = 1252;
+
+// No byte below 0x40 is a lead or a second byte in any double-byte code page,
+// so a character always begins right after one.
+constexpr unsigned char kFirstTrailByte = 0x40;
+
+}  // namespace
+
+CodePage DefaultCodePage() {
+  // The system locale's, not GetACP(): with a UTF-8 manifest that is 65001.
+  DWORD codePage = 0;
+  const int got = ::GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                                    reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(wchar_t));
+  // A locale with no ANSI code page of its own (Unicode only) says 0.
+  if (got == 0 || codePage == 0 || codePage == CP_UTF8) return kFallbackCodePage;
+  return codePage;
+}
+
+struct TextDecoder::Tables {
+  CodePage codePage;
+  bool doubleByte;
+};
+
+TextDecoder::TextDecoder(CodePage codePage) {
+  CPINFO info{};
+  if (!FindCodePage(codePage) || !::GetCPInfo(codePage, &info))
+    throw std::invalid_argument("no such code page: " + std::to_string(codePage));
+  tables_ = std::make_unique<Tables>(Tables{codePage, info.MaxCharSize > 1});
+}
+
+TextDecoder::~TextDecoder() = default;
+TextDecoder::TextDecoder(TextDecoder&&) noexcept = default;
+TextDecoder& TextDecoder::operator=(TextDecoder&&) noexcept = default;
+
+CodePage TextDecoder::codePage() const { return tables_->codePage; }
+
+std::size_t TextDecoder::WholeCharacters(std::string_view bytes) const {
+  if (!tables_->doubleByte) return bytes.size();
+  for (std::size_t i = bytes.size(); i > 0; --i) {
+    if (static_cast<unsigned char>(bytes[i - 1]) < kFirstTrailByte) return i;
+  }
+  // No such byte: walk the pairs from the start.
+  std::size_t whole = 0;
+  while (whole < bytes.size()) {
+    const bool lead = ::IsDBCSLeadByteEx(tables_->codePage, static_cast<BYTE>(bytes[whole])) != FALSE;
+    if (lead && whole + 1 >= bytes.size()) break;
+    whole += lead ? 2 : 1;
+  }
+  return whole;
+}
+
+void TextDecoder::AppendDecoded(std::string_view bytes, std::string& utf8) const {
+  utf8 += FromWide(CP_UTF8, ToWide(tables_->codePage, bytes));
+}
+
+std::string NativeToUtf8(std::string_view native) { return FromWide(CP_UTF8, ToWide(CP_ACP, native)); }
 
 std::string Utf8ToNative(std::string_view utf8) { return FromWide(CP_ACP, ToWide(CP_UTF8, utf8)); }
 

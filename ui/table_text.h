@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "scan_view.h"
+#include "text_reader.h"
 
 namespace vostrel {
 
@@ -19,8 +20,11 @@ inline constexpr std::size_t kCellCharacters = 32768;
 inline constexpr std::size_t kTipCharacters = 1000;
 // What a cell shows for a line break (CR, LF or CR LF) or a tab: " ¶ ".
 inline constexpr std::string_view kCellBreakMark = " \xC2\xB6 ";
-// Ends a text that was cut: "…".
-inline constexpr std::string_view kCutMark = "\xE2\x80\xA6";
+// A window keeps at most this many bytes of each text as the DLL holds it
+// (ScanDriver's maxTextBytes): a longer one is cut there, between two
+// characters, and ends in kCutMark (text_reader.h), in the table, its
+// tooltips and what is copied. vostrel-scan prints every text whole.
+inline constexpr std::size_t kKeptTextBytes = std::size_t{1} << 20;
 
 // The text as a cell shows it: on one line, at most kCellCharacters
 // characters of it, then kCutMark if it goes on. Work is bounded by the limit,

@@ -41,6 +41,7 @@ class QuietView : public vostrel::ScanView {
   void AddMessageRow(const std::string&) override {}
   void SetStatus(const std::string&) override {}
   void ProcessPendingEvents() override {}
+  void ReportProblem(vostrel::ScanProblem, const std::string&) override {}
 
  private:
   std::string folder_;
@@ -140,7 +141,7 @@ int main(int argc, char** argv) {
   };
   sizes(benchmark::RegisterBenchmark("Scan", [&](benchmark::State& state) {
     QuietView view(folders.at(state.range(0))->folder.str());
-    vostrel::ScanDriver driver(view, binding);
+    vostrel::ScanDriver driver(view, binding, 1252);
     for (auto _ : state) driver.cmdScan_Click();
     RecordFiles(state);
   }));

@@ -33,12 +33,18 @@ TEST(DllListing, ListsOrdinaryDllFilesInAnyLetterCase) {
   EXPECT_EQ(testing::ListedNamesSorted(folder.str() + testing::kSeparator), expected);
 }
 
-TEST(DllListing, MissingOrEmptyFolderListsNothingALoneFileItself) {
+TEST(DllListing, EmptyFolderListsNothingAndOneThatCannotBeListedSaysWhy) {
   const TempFolder folder;
   EXPECT_TRUE(testing::ListedNamesSorted(folder.str()).empty());
-  EXPECT_TRUE(testing::ListedNamesSorted(folder / "missing").empty());
   WriteFile(folder / "file.dll", "MZ");
-  EXPECT_TRUE(testing::ListedNamesSorted(folder / "file.dll").empty());  // a file is no folder
+  for (const std::string& unlistable : {folder / "missing", folder / "file.dll"}) {  // a file is no folder
+    try {
+      DllListing listing(unlistable);
+      ADD_FAILURE() << unlistable << " listed";
+    } catch (const ListingError& error) {
+      EXPECT_STRNE(error.what(), "") << unlistable;
+    }
+  }
   // The first entry is also the last.
   EXPECT_EQ(testing::ListedNamesSorted(folder.str()), std::vector<std::string>{"file.dll"});
 }

@@ -20,8 +20,8 @@ TEST(LookupBinding, BindsTheLibraryBesideTheProgram) {
   const std::string dll = TestDll("mission_full.dll");
   const int32_t offset = binding.GetOffset(dll, "MapName");
   ASSERT_GT(offset, 0);
-  EXPECT_EQ(ReadToFirstNull(dll, offset), testing::texts::kFullMap);
-  EXPECT_EQ(ReadToFirstNull(dll, binding.GetOffset(dll, "LevelDesc")), testing::texts::kFullDesc);
+  EXPECT_EQ(testing::ReadText(dll, offset), testing::texts::kFullMap);
+  EXPECT_EQ(testing::ReadText(dll, binding.GetOffset(dll, "LevelDesc")), testing::texts::kFullDesc);
   EXPECT_EQ(binding.GetOffset(dll, "mapname"), 0);
   EXPECT_EQ(binding.GetOffset(TestDll("functions_only.dll"), "MapName"), 0);
   EXPECT_EQ(binding.GetOffset(TestDll("no_such_file.dll"), "MapName"), 0);
@@ -40,7 +40,7 @@ TEST(LookupBinding, FailsUntilTheLibraryIsInPlaceThenKeepsIt) {
 
   std::filesystem::copy_file(std::filesystem::path(VOSTREL_PELOC_LIBRARY), library);
   const int32_t offset = binding.GetOffset(dll, "MapName");
-  EXPECT_EQ(ReadToFirstNull(dll, offset), testing::texts::kFullMap);
+  EXPECT_EQ(testing::ReadText(dll, offset), testing::texts::kFullMap);
 
   // Bound once: the library file can go, the binding stays. (Windows keeps a
   // loaded library's file from being deleted, but not from being renamed.)

@@ -22,6 +22,12 @@ using win32::testing::TempFolder;
 using win32::testing::TestDll;
 using win32::testing::WriteFile;
 
+// The text as the scan reads it, in Windows-1252, the test DLLs' code page.
+std::string ReadText(const std::string& path, int32_t offset) {
+  static const TextDecoder kWindows1252(1252);
+  return ReadToFirstNull(path, offset, kWindows1252);
+}
+
 constexpr char kRidgeMap[] = "Ridge Line";
 constexpr char kRidgeDesc[] = "Hold the ridge until the convoy arrives.";
 
@@ -55,8 +61,8 @@ TEST(LookupBindingWin32, FindsPelocInTheProgramFolderBeforeTheCurrentFolder) {
 
   LookupBinding binding;
   const std::string dll = TestDll("win32_ridge.dll");
-  EXPECT_EQ(ReadToFirstNull(dll, binding.GetOffset(dll, "MapName")), kRidgeMap);
-  EXPECT_EQ(ReadToFirstNull(dll, binding.GetOffset(dll, "LevelDesc")), kRidgeDesc);
+  EXPECT_EQ(ReadText(dll, binding.GetOffset(dll, "MapName")), kRidgeMap);
+  EXPECT_EQ(ReadText(dll, binding.GetOffset(dll, "LevelDesc")), kRidgeDesc);
   EXPECT_EQ(binding.GetOffset(dll, "mapname"), 0);
   EXPECT_EQ(binding.GetOffset(TestDll("win32_plain.dll"), "MapName"), 0);
   EXPECT_EQ(binding.GetOffset(decoy / "missing.dll", "MapName"), 0);
@@ -83,7 +89,7 @@ TEST(LookupBindingWin32, BindsByFullPathOnceTheLibraryIsInPlace) {
 
     CopyTo(PelocBesideTheProgram(), library);
     const int32_t offset = binding.GetOffset(dll, "MapName");
-    EXPECT_EQ(ReadToFirstNull(dll, offset), kRidgeMap);
+    EXPECT_EQ(ReadText(dll, offset), kRidgeMap);
     EXPECT_EQ(binding.GetOffset(dll, "MapName"), offset);
     // Bound and loaded: the system keeps the library file while it is in use.
     EXPECT_FALSE(::DeleteFileA(library.c_str()));
@@ -151,8 +157,8 @@ TEST(LookupWin32, PathsInTheAnsiCodePage) {
 
   LookupBinding binding;
   const std::string path = JoinPath(folder.str(), *listed);
-  EXPECT_EQ(ReadToFirstNull(path, binding.GetOffset(path, "MapName")), "Port \xC3\x89toile");
-  EXPECT_EQ(ReadToFirstNull(path, binding.GetOffset(path, "TechtreeName")), "Naval \xE2\x80\x93 Advanced");
+  EXPECT_EQ(ReadText(path, binding.GetOffset(path, "MapName")), "Port \xC3\x89toile");
+  EXPECT_EQ(ReadText(path, binding.GetOffset(path, "TechtreeName")), "Naval \xE2\x80\x93 Advanced");
 }
 
 }  // namespace

@@ -41,6 +41,9 @@ class RecordingView : public ScanView {
     Record("ProcessPendingEvents");
     if (onEvents) onEvents(eventPasses);
   }
+  void ReportProblem(ScanProblem problem, const std::string& text) override {
+    Record(std::string(problem == ScanProblem::kFolderUnreadable ? "FolderUnreadable " : "LookupUnavailable ") + text);
+  }
 
   Log log;
   int eventPasses = 0;
@@ -94,7 +97,6 @@ struct MissionFolder {
 };
 
 TEST(ScanDriver, ScansARealFolder) {
-  if (!testing::AnsiIsWindows1252()) GTEST_SKIP() << "the system's code page is not Windows-1252";
   const TempFolder folder;
   PlaceDll("mission_full.dll", folder / "mission_full.dll");
   PlaceDll("mission_leveldesc_only.dll", folder / "mission_leveldesc_only.dll");
@@ -109,7 +111,7 @@ TEST(ScanDriver, ScansARealFolder) {
 
   RecordingView view(folder.str());
   LookupBinding binding;
-  ScanDriver driver(view, binding);
+  ScanDriver driver(view, binding, 1252);
   driver.cmdScan_Click();
 
   const Log expected = Concat({kStart, Scanned("functions_only.dll"),
@@ -128,31 +130,47 @@ TEST(ScanDriver, FolderWithoutDllsGivesTheMessageRow) {
   LookupBinding binding;
   {
     RecordingView view(folder.str());
-    ScanDriver(view, binding).cmdScan_Click();
+    ScanDriver(view, binding, 1252).cmdScan_Click();
     EXPECT_EQ(view.log, kNothingFound) << "empty folder";
   }
-  {
-    RecordingView view(folder / "missing");
-    ScanDriver(view, binding).cmdScan_Click();
-    EXPECT_EQ(view.log, kNothingFound) << "missing folder";
+  // A folder that cannot be listed looks the same, and the reason is said
+  // before the last status.
+  testing::WriteFile(folder / "file.txt", "not a folder");
+  for (const std::string& unreadable : {folder / "missing", folder / "file.txt"}) {
+    RecordingView view(unreadable);
+    ScanDriver(view, binding, 1252).cmdScan_Click();
+    ASSERT_EQ(view.log.size(), 5u) << unreadable;
+    const std::string said = "FolderUnreadable Cannot list " + unreadable + ": ";
+    EXPECT_EQ(view.log[3].substr(0, said.size()), said);
+    EXPECT_GT(view.log[3].size(), said.size()) << "the system's reason";
+    view.log.erase(view.log.begin() + 3);
+    EXPECT_EQ(view.log, kNothingFound) << unreadable;
   }
   {
     testing::MakeHidden(PlaceDll("mission_full.dll", folder / "hidden.dll"));
     PlaceDll("mission_full.dll", folder / "mission.dll.bak");
     std::filesystem::create_directory(folder / "x.dll");
     RecordingView view(folder.str());
-    ScanDriver(view, binding).cmdScan_Click();
+    ScanDriver(view, binding, 1252).cmdScan_Click();
     EXPECT_EQ(view.log, kNothingFound) << "nothing listable";
   }
 }
 
-TEST(ScanDriver, WithoutTheLibraryWalksEveryFileAndFindsNothing) {
+// Every file is still walked, every lookup tried again; the missing library
+// is said once per scan, naming where it was looked for.
+TEST(ScanDriver, WithoutTheLibraryWalksEveryFileAndSaysSo) {
   const MissionFolder mission;
   const TempFolder nowhere;
-  LookupBinding binding({nowhere / testing::kPelocFileName});
+  const std::string library = nowhere / testing::kPelocFileName;
+  LookupBinding binding({library});
   RecordingView view(mission.folder.str());
-  ScanDriver(view, binding).cmdScan_Click();
-  EXPECT_EQ(view.log, Concat({kStart, Scanned("b_full.dll"), Scanned("c_desc.dll"), Scanned("D_X64.DLL"), kFinished}));
+  ScanDriver driver(view, binding, 1252);
+  const Log once = Concat({kStart, Scanned("b_full.dll"),
+                           {"LookupUnavailable Cannot load the lookup library Peloc: looked for " + library + "."},
+                           Scanned("c_desc.dll"), Scanned("D_X64.DLL"), kFinished});
+  driver.cmdScan_Click();
+  driver.cmdScan_Click();
+  EXPECT_EQ(view.log, Concat({once, once}));
 }
 
 TEST(ScanDriver, UsesTheFolderTextAsTyped) {
@@ -163,7 +181,7 @@ TEST(ScanDriver, UsesTheFolderTextAsTyped) {
   EXPECT_EQ(JoinPath(typed, "b_full.dll"), typed + testing::kSeparator + "b_full.dll");
   LookupBinding binding;
   RecordingView view(typed);
-  ScanDriver(view, binding).cmdScan_Click();
+  ScanDriver(view, binding, 1252).cmdScan_Click();
   EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
 }
 
@@ -171,7 +189,7 @@ TEST(ScanDriver, SecondScanClearsTheTableAndFindsTheSameRows) {
   const MissionFolder mission;
   LookupBinding binding;
   RecordingView view(mission.folder.str());
-  ScanDriver driver(view, binding);
+  ScanDriver driver(view, binding, 1252);
   driver.cmdScan_Click();
   driver.cmdScan_Click();
   const Log once = Concat({kStart, mission.Rows(), kFinished});
@@ -182,7 +200,7 @@ TEST(ScanDriver, RefusesAScanCommandDuringTheScan) {
   const MissionFolder mission;
   LookupBinding binding;
   RecordingView view(mission.folder.str());
-  ScanDriver driver(view, binding);
+  ScanDriver driver(view, binding, 1252);
   view.onEvents = [&](int) {
     EXPECT_TRUE(driver.IsScanning());
     driver.cmdScan_Click();
@@ -196,7 +214,7 @@ TEST(ScanDriver, StopEndsTheScanBeforeItsNextFile) {
   const MissionFolder mission;
   LookupBinding binding;
   RecordingView view(mission.folder.str());
-  ScanDriver driver(view, binding);
+  ScanDriver driver(view, binding, 1252);
   driver.RequestStop();  // no scan running: has no effect on the next one
   view.onEvents = [&](int pass) {
     if (pass == 2) driver.RequestStop();
@@ -204,7 +222,7 @@ TEST(ScanDriver, StopEndsTheScanBeforeItsNextFile) {
   driver.cmdScan_Click();
   EXPECT_EQ(view.log,
             Concat({kStart, Scanned("b_full.dll", texts::kFullMap, texts::kFullTech, texts::kFullDesc),
-                    {"ProcessPendingEvents"}}));
+                    {"ProcessPendingEvents", "SetStatus Scan stopped."}}));
   EXPECT_FALSE(driver.IsScanning());
 
   // The request ended with that scan.
@@ -212,6 +230,22 @@ TEST(ScanDriver, StopEndsTheScanBeforeItsNextFile) {
   view.onEvents = nullptr;
   driver.cmdScan_Click();
   EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
+}
+
+// A rescan reads the folder of the last scan, whatever the box says now.
+TEST(ScanDriver, RescanReadsTheLastScannedFolderAgain) {
+  const MissionFolder mission;
+  const TempFolder other;
+  LookupBinding binding;
+  RecordingView view(mission.folder.str());
+  ScanDriver driver(view, binding, 1252);
+  driver.Rescan();
+  EXPECT_EQ(view.log, Log{}) << "nothing scanned yet";
+  driver.cmdScan_Click();
+  view.folderText = [&] { return other.str(); };
+  view.log.clear();
+  driver.Rescan();
+  EXPECT_EQ(view.log, Concat({{"ClearRows"}, mission.Rows(), kFinished}));
 }
 
 TEST(ScanDriver, ReadsTheFolderTextOnce) {
@@ -227,7 +261,7 @@ TEST(ScanDriver, ReadsTheFolderTextOnce) {
     typed = true;  // the user edits the box as soon as the scan starts
     return text;
   };
-  ScanDriver(view, binding).cmdScan_Click();
+  ScanDriver(view, binding, 1252).cmdScan_Click();
   EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
 }
 
@@ -238,7 +272,7 @@ TEST(ScanDriver, GoesOnWhenAFileVanishesDuringTheScan) {
   view.onEvents = [&](int pass) {
     if (pass == 2) std::filesystem::remove(mission.folder / "c_desc.dll");
   };
-  ScanDriver(view, binding).cmdScan_Click();
+  ScanDriver(view, binding, 1252).cmdScan_Click();
   EXPECT_EQ(view.log,
             Concat({kStart, Scanned("b_full.dll", texts::kFullMap, texts::kFullTech, texts::kFullDesc),
                     Scanned("c_desc.dll"), Scanned("D_X64.DLL", texts::kX64Map, texts::kX64Tech, texts::kX64Desc),
@@ -251,7 +285,7 @@ TEST(ScanDriver, GoesOnWhenTheWindowRefusesUpdates) {
   {
     RecordingView view(mission.folder.str());
     view.failEveryUpdate = true;
-    ScanDriver driver(view, binding);
+    ScanDriver driver(view, binding, 1252);
     driver.cmdScan_Click();
     EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
     EXPECT_FALSE(driver.IsScanning());
@@ -260,7 +294,7 @@ TEST(ScanDriver, GoesOnWhenTheWindowRefusesUpdates) {
     const TempFolder empty;
     RecordingView view(empty.str());
     view.failEveryUpdate = true;
-    ScanDriver(view, binding).cmdScan_Click();
+    ScanDriver(view, binding, 1252).cmdScan_Click();
     EXPECT_EQ(view.log, kNothingFound);
   }
 }

@@ -20,8 +20,4 @@ extern const char kLibraryWithoutGetOffset[];
 // hidden there).
 std::string MakeHidden(const std::string& path);
 
-// Whether texts are decoded through Windows-1252, as the expected texts are
-// written: always on Linux, on Windows when it is the system's code page.
-bool AnsiIsWindows1252();
-
 }  // namespace vostrel::testing

@@ -16,6 +16,5 @@ std::string MakeHidden(const std::string& path) {
   return hidden.string();
 }
 
-bool AnsiIsWindows1252() { return true; }
 
 }  // namespace vostrel::testing

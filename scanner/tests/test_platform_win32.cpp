@@ -23,6 +23,4 @@ std::string MakeHidden(const std::string& path) {
   return path;
 }
 
-bool AnsiIsWindows1252() { return ::GetACP() == 1252; }
-
 }  // namespace vostrel::testing

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "text_reader.h"
+
 namespace vostrel::testing {
 
 // A fresh folder under the system's temporary folder, removed with all it
@@ -64,6 +66,13 @@ inline std::string TestDll(std::string_view name) {
 inline std::string PlaceDll(std::string_view dll, const std::string& destination) {
   std::filesystem::copy_file(TestDll(dll), destination, std::filesystem::copy_options::overwrite_existing);
   return destination;
+}
+
+// The text at an offset as the scan reads it, in Windows-1252, the code page
+// the test DLLs' texts are written in.
+inline std::string ReadText(const std::string& path, int32_t offset) {
+  static const TextDecoder kWindows1252(1252);
+  return ReadToFirstNull(path, offset, kWindows1252);
 }
 
 // The texts the test DLLs' sources export, in UTF-8.

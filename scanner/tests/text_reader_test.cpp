@@ -44,23 +44,23 @@ char32_t Windows1252(unsigned char byte) {
 }
 
 TEST(ReadToFirstNull, OffsetZeroIsTheEmptyTextWithoutTouchingTheFile) {
-  EXPECT_EQ(ReadToFirstNull("/nonexistent/vostrel/missing.dll", 0), "");
+  EXPECT_EQ(testing::ReadText("/nonexistent/vostrel/missing.dll", 0), "");
 }
 
 TEST(ReadToFirstNull, ReadsFromTheOffsetToTheFirstZero) {
   const TempFolder folder;
   const std::string file = folder / "texts.bin";
   WriteFile(file, std::string("MZ\0\0abc\0def\0\0xyz", 16));
-  EXPECT_EQ(ReadToFirstNull(file, 4), "abc");
-  EXPECT_EQ(ReadToFirstNull(file, 5), "bc");
-  EXPECT_EQ(ReadToFirstNull(file, 7), "");  // a zero right at the offset
-  EXPECT_EQ(ReadToFirstNull(file, 8), "def");
-  EXPECT_EQ(ReadToFirstNull(file, 1), "Z");
+  EXPECT_EQ(testing::ReadText(file, 4), "abc");
+  EXPECT_EQ(testing::ReadText(file, 5), "bc");
+  EXPECT_EQ(testing::ReadText(file, 7), "");  // a zero right at the offset
+  EXPECT_EQ(testing::ReadText(file, 8), "def");
+  EXPECT_EQ(testing::ReadText(file, 1), "Z");
   // The end of the file before a zero ends the text; past the end there is none.
-  EXPECT_EQ(ReadToFirstNull(file, 13), "xyz");
-  EXPECT_EQ(ReadToFirstNull(file, 15), "z");
-  EXPECT_EQ(ReadToFirstNull(file, 16), "");
-  EXPECT_EQ(ReadToFirstNull(file, 100000), "");
+  EXPECT_EQ(testing::ReadText(file, 13), "xyz");
+  EXPECT_EQ(testing::ReadText(file, 15), "z");
+  EXPECT_EQ(testing::ReadText(file, 16), "");
+  EXPECT_EQ(testing::ReadText(file, 100000), "");
 }
 
 TEST(ReadToFirstNull, ReadsTextsOfSeveralKilobytes) {
@@ -70,17 +70,16 @@ TEST(ReadToFirstNull, ReadsTextsOfSeveralKilobytes) {
   for (int i = 0; text.size() < 9000; ++i) text += "line " + std::to_string(i) + ";";
   // Zero-terminated in the middle of the file, then unterminated to its end.
   WriteFile(file, "\x01" + text + '\0' + text);
-  EXPECT_EQ(ReadToFirstNull(file, 1), text);
-  EXPECT_EQ(ReadToFirstNull(file, static_cast<int32_t>(text.size() + 2)), text);
+  EXPECT_EQ(testing::ReadText(file, 1), text);
+  EXPECT_EQ(testing::ReadText(file, static_cast<int32_t>(text.size() + 2)), text);
   // A zero on either side of a 4096-byte boundary of the file.
   for (const std::size_t length : {4094u, 4095u, 4096u, 8191u}) {
     WriteFile(file, std::string("\x01").append(text, 0, length) + '\0' + "after");
-    EXPECT_EQ(ReadToFirstNull(file, 1), text.substr(0, length)) << length;
+    EXPECT_EQ(testing::ReadText(file, 1), text.substr(0, length)) << length;
   }
 }
 
 TEST(ReadToFirstNull, DecodesWindows1252) {
-  if (!testing::AnsiIsWindows1252()) GTEST_SKIP() << "the system's code page is not Windows-1252";
   const TempFolder folder;
   const std::string file = folder / "high.bin";
   std::string bytes = "X";
@@ -90,11 +89,11 @@ TEST(ReadToFirstNull, DecodesWindows1252) {
     expected += Utf8(Windows1252(static_cast<unsigned char>(b)));
   }
   WriteFile(file, bytes + '\0');
-  EXPECT_EQ(ReadToFirstNull(file, 1), expected);
+  EXPECT_EQ(testing::ReadText(file, 1), expected);
 
   const auto one = [&](unsigned char byte) {
     WriteFile(file, std::string("X") + static_cast<char>(byte) + '\0');
-    return ReadToFirstNull(file, 1);
+    return testing::ReadText(file, 1);
   };
   EXPECT_EQ(one(0x80), "\xE2\x82\xAC");  // €
   EXPECT_EQ(one(0x81), "\xC2\x81");
@@ -116,19 +115,19 @@ TEST(ReadToFirstNull, DecodesWindows1252) {
     manyExpected += Utf8(Windows1252(byte));
   }
   WriteFile(file, "X" + many + "end");
-  EXPECT_EQ(ReadToFirstNull(file, 1), manyExpected + "end");
+  EXPECT_EQ(testing::ReadText(file, 1), manyExpected + "end");
 }
 
 TEST(ReadToFirstNull, FailsOnFilesAndOffsetsItCannotRead) {
   const TempFolder folder;
   const std::string file = folder / "short.bin";
   WriteFile(file, std::string("abc\0", 4));
-  EXPECT_THROW(ReadToFirstNull(folder / "missing.dll", 1), TextReadError);
-  EXPECT_THROW(ReadToFirstNull(file, -1), TextReadError);
-  EXPECT_THROW(ReadToFirstNull(file, std::numeric_limits<int32_t>::min()), TextReadError);
-  EXPECT_THROW(ReadToFirstNull(file, std::numeric_limits<int32_t>::max()), TextReadError);
-  EXPECT_EQ(ReadToFirstNull(file, std::numeric_limits<int32_t>::max() - 1), "");
-  EXPECT_THROW(ReadToFirstNull(folder.str(), 1), TextReadError);  // a folder has no bytes to read
+  EXPECT_THROW(testing::ReadText(folder / "missing.dll", 1), TextReadError);
+  EXPECT_THROW(testing::ReadText(file, -1), TextReadError);
+  EXPECT_THROW(testing::ReadText(file, std::numeric_limits<int32_t>::min()), TextReadError);
+  EXPECT_THROW(testing::ReadText(file, std::numeric_limits<int32_t>::max()), TextReadError);
+  EXPECT_EQ(testing::ReadText(file, std::numeric_limits<int32_t>::max() - 1), "");
+  EXPECT_THROW(testing::ReadText(folder.str(), 1), TextReadError);  // a folder has no bytes to read
 }
 
 }  // namespace

@@ -29,6 +29,12 @@ void ConsoleView::EndProgressLine() {
   progressShown_ = false;
 }
 
+void ConsoleView::ReportProblem(ScanProblem problem, const std::string& text) {
+  EndProgressLine();
+  status_ << "vostrel-scan: " << text << '\n';
+  exitStatus_ = problem == ScanProblem::kLookupUnavailable ? 3 : 1;
+}
+
 void ConsoleView::SetStatus(const std::string& text) {
   // On a terminal the "Scanning ..." lines overwrite each other; the last
   // status always stands on a line of its own.

@@ -20,6 +20,12 @@ class ConsoleView : public ScanView {
   void AddMessageRow(const std::string& text) override;
   void SetStatus(const std::string& text) override;
   void ProcessPendingEvents() override {}
+  // Said on standard error, after the program's name.
+  void ReportProblem(ScanProblem problem, const std::string& text) override;
+
+  // The program's exit status for the scan: 0, or 1 when the folder could
+  // not be listed, 3 when the lookup library could not be loaded.
+  int ExitStatus() const { return exitStatus_; }
 
  private:
   void EndProgressLine();
@@ -29,6 +35,7 @@ class ConsoleView : public ScanView {
   std::ostream& status_;
   bool progress_;
   bool progressShown_ = false;
+  int exitStatus_ = 0;
 };
 
 }  // namespace vostrel

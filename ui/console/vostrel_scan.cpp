@@ -57,7 +57,7 @@ int PrintOffset(const std::string& path, const std::string& exportName) {
   vostrel::LookupBinding binding;
   try {
     const int32_t offset = binding.GetOffset(path, exportName);
-    const std::string text = vostrel::ReadToFirstNull(path, offset);
+    const std::string text = vostrel::ReadToFirstNull(path, offset, vostrel::TextDecoder(vostrel::DefaultCodePage()));
     std::cout << static_cast<uint32_t>(offset) << '\t' << vostrel::EscapeField(text) << '\n';
     return offset != 0 ? 0 : 1;
   } catch (const std::exception& error) {
@@ -72,7 +72,7 @@ int ScanFolder(const std::string& folder) {
   vostrel::ConsoleView view(vostrel::NativeToUtf8(folder), std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
   vostrel::ScanDriver driver(view, binding);
   driver.cmdScan_Click();
-  return 0;
+  return view.ExitStatus();
 }
 
 }  // namespace

@@ -152,6 +152,12 @@ void frmMain::SetStatus(const std::string& text) { sbStatusText->setText(ToQStri
 
 void frmMain::ProcessPendingEvents() { QCoreApplication::processEvents(); }
 
+// A missing library is said in the table, where the texts would be; a folder
+// that cannot be listed already shows as one without DLLs.
+void frmMain::ReportProblem(vostrel::ScanProblem problem, const std::string& text) {
+  if (problem == vostrel::ScanProblem::kLookupUnavailable) AddMessageRow(text);
+}
+
 void frmMain::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   Form_Resize();

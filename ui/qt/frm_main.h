@@ -40,6 +40,7 @@ class frmMain : public QWidget, public vostrel::ScanView {
   void AddMessageRow(const std::string& text) override;
   void SetStatus(const std::string& text) override;
   void ProcessPendingEvents() override;
+  void ReportProblem(vostrel::ScanProblem problem, const std::string& text) override;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

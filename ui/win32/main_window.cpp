@@ -356,6 +356,12 @@ void MainWindow::SetStatus(const std::string& text) {
     throw std::runtime_error("the status bar refused the text");
 }
 
+// A missing library is said in the table, where the texts would be; a folder
+// that cannot be listed already shows as one without DLLs.
+void MainWindow::ReportProblem(ScanProblem problem, const std::string& text) {
+  if (problem == ScanProblem::kLookupUnavailable) AddMessageRow(text);
+}
+
 void MainWindow::ProcessPendingEvents() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -48,6 +48,7 @@ class MainWindow final : public Window, public ScanView {
   void AddMessageRow(const std::string& text) override;
   void SetStatus(const std::string& text) override;
   void ProcessPendingEvents() override;
+  void ReportProblem(ScanProblem problem, const std::string& text) override;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -116,7 +116,7 @@ TEST(ConsoleView, RowsAndProgressShareOneTerminal) {
   LookupBinding binding;
   std::ostringstream terminal;
   ConsoleView view(folder.str(), terminal, terminal, true);
-  ScanDriver(view, binding).cmdScan_Click();
+  ScanDriver(view, binding, 1252).cmdScan_Click();
   EXPECT_EQ(Screen(terminal.str()),
             (std::vector<std::string>{"mission_full.dll\t" + std::string(texts::kFullMap) + "\t" + texts::kFullTech +
                                           "\t" + texts::kFullDesc,
@@ -126,7 +126,7 @@ TEST(ConsoleView, RowsAndProgressShareOneTerminal) {
   const TempFolder empty;
   std::ostringstream emptyTerminal;
   ConsoleView emptyView(empty.str(), emptyTerminal, emptyTerminal, true);
-  ScanDriver(emptyView, binding).cmdScan_Click();
+  ScanDriver(emptyView, binding, 1252).cmdScan_Click();
   EXPECT_EQ(Screen(emptyTerminal.str()), (std::vector<std::string>{"No DLL's found!", "No files to scan."}));
 }
 
@@ -201,12 +201,13 @@ TEST(VostrelScan, WithoutTheLibraryBesideIt) {
   const ProgramRun offset = RunProgram(program, {"--offset", alone / "mission_full.dll", "MapName"});
   EXPECT_EQ(offset.exitCode, 2);
   EXPECT_EQ(offset.out, "");
-  EXPECT_NE(offset.err.find("cannot be loaded"), std::string::npos) << offset.err;
+  EXPECT_NE(offset.err.find("Cannot load the lookup library Peloc"), std::string::npos) << offset.err;
 
   const ProgramRun scan = RunProgram(program, {alone.str()});
-  EXPECT_EQ(scan.exitCode, 0);
+  EXPECT_EQ(scan.exitCode, 3);
   EXPECT_EQ(scan.out, "");
-  EXPECT_EQ(scan.err, "Scanning mission_full.dll...\nScan finished.\n");
+  EXPECT_EQ(scan.err, "Scanning mission_full.dll...\nvostrel-scan: Cannot load the lookup library Peloc: looked for " +
+                          (alone / "libPeloc.so") + ", then libPeloc.so on the system's library path.\nScan finished.\n");
 }
 
 }  // namespace

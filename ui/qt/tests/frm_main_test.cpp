@@ -429,7 +429,7 @@ class FrmMainTest : public QObject {
     QVERIFY(rowsAtClose >= 5);
     QVERIFY(!window.isVisible());
     QCOMPARE(c.table->topLevelItemCount(), rowsAtClose);
-    QVERIFY(c.status->text().startsWith(QStringLiteral("Scanning m")));
+    QCOMPARE(c.status->text(), QStringLiteral("Scan stopped."));
   }
   // Every row is one line high whatever its texts: line breaks and tabs show
   // as one mark each, a long text is cut; the whole texts stay for copying.
