@@ -1,0 +1,95 @@
+// The results table's model: the order its rows show in, and what it copies.
+#include "result_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "row_order.h"
+#include "sort_cases.h"
+
+namespace vostrel {
+namespace {
+
+using testing::kSortCaseRows;
+using testing::SortCaseOrder;
+
+TableRow CaseRow(int index) {
+  const auto& row = kSortCaseRows[static_cast<std::size_t>(index)];
+  return {{std::string(row.dllName), std::string(row.mapName), "", ""}, false};
+}
+
+std::vector<std::string> Names(const ResultTable& table) {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < table.size(); ++i) names.push_back(table.Row(i).texts.dllName);
+  return names;
+}
+
+std::vector<std::string> Names(const SortCaseOrder& order) {
+  std::vector<std::string> names;
+  for (const int index : order) names.emplace_back(kSortCaseRows[static_cast<std::size_t>(index)].dllName);
+  return names;
+}
+
+// Clicks on the headers, as a user gives them, each with the order it shows;
+// rows added later (a second scan, a sorted table) take their places too.
+TEST(ResultTable, SortsByTheClickedColumnEitherWayAndKeepsTheSort) {
+  ResultTable table;
+  std::vector<TableRow> rows;
+  for (int i = 0; i < static_cast<int>(kSortCaseRows.size()); ++i) rows.push_back(CaseRow(i));
+  table.Append(rows);
+  EXPECT_TRUE(table.InOrder());
+  EXPECT_EQ(Names(table), Names(testing::kListingOrder));
+
+  struct Click {
+    std::size_t column;
+    SortCaseOrder shown;
+  };
+  for (const Click& click : {Click{0, testing::kByNameAscending}, Click{0, testing::kByNameDescending},
+                             Click{1, testing::kByMapAscending}, Click{1, testing::kByMapDescending},
+                             Click{0, testing::kByNameAscending}}) {
+    const std::vector<std::string> before = Names(table);
+    table.SortBy(table.ClickedSort(click.column));
+    const std::vector<std::size_t> moved = table.Order();
+    EXPECT_EQ(Names(table), Names(click.shown)) << "column " << click.column;
+    for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(table.Row(moved[i]).texts.dllName, before[i]);
+  }
+
+  // A new scan, rows one at a time, a message row among them: the sort holds
+  // and the message row goes first.
+  table.Clear();
+  for (int i = 0; i < static_cast<int>(kSortCaseRows.size()); ++i) {
+    table.Append({CaseRow(i)});
+    if (i == 3) table.Append({{{"No DLL's found!", "", "", ""}, true}});
+  }
+  EXPECT_FALSE(table.InOrder());
+  table.Order();
+  std::vector<std::string> expected{"No DLL's found!"};
+  for (const std::string& name : Names(testing::kByNameAscending)) expected.push_back(name);
+  EXPECT_EQ(Names(table), expected);
+  EXPECT_EQ(table.Lines({2, 0}), "No DLL's found!\na100.dll\tbravo\t\t\n");
+}
+
+TEST(RowOrder, FoldsTheCapitalsOfTheScriptsItCovers) {
+  const std::pair<char32_t, char32_t> pairs[] = {
+      {U'M', U'm'},       {0xC9, 0xE9},     {0x141, 0x142},   {0x179, 0x17A}, {0x218, 0x219},
+      {0x130, U'i'},      {0x3A3, 0x3C3},   {0x3C2, 0x3C3},   {0x38F, 0x3CE}, {0x41C, 0x43C},
+      {0x401, 0x451},     {0x4C1, 0x4C2},   {0x1EA0, 0x1EA1}, {0x531, 0x561}, {0xFF21, 0xFF41}};
+  for (const auto& [capital, small] : pairs) {
+    EXPECT_EQ(FoldCase(capital), small) << std::hex << static_cast<unsigned>(capital);
+    EXPECT_EQ(FoldCase(small), small) << std::hex << static_cast<unsigned>(small);
+  }
+  for (const char32_t uncased : {U'1', char32_t{0xD7}, char32_t{0xF7}, char32_t{0x131}, char32_t{0x5D0}, char32_t{0x3042}}) {
+    EXPECT_EQ(FoldCase(uncased), uncased) << std::hex << static_cast<unsigned>(uncased);
+  }
+  // ŁÓDŹ and łódź differ only in case: what follows decides.
+  EXPECT_LT(CompareTexts("\xC5\x81\xC3\x93" "D\xC5\xB9 a", "\xC5\x82\xC3\xB3" "d\xC5\xBA b"), 0);
+  // Bytes that are not UTF-8 (a Linux file name) order apart from every character.
+  EXPECT_GT(CompareFileNames("\xE9t\xE9.dll", "z.dll"), 0);
+  EXPECT_LT(CompareFileNames("\xE9t\xE9.dll", "\xFF.dll"), 0);
+}
+
+}  // namespace
+}  // namespace vostrel
