@@ -1,0 +1,20 @@
+// The results table's context menu, as both windows offer it: Copy, and the
+// code page the table's texts are read in. Knows no toolkit.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "code_pages.h"
+
+namespace vostrel {
+
+inline constexpr std::string_view kCopyCaption = "Copy";
+inline constexpr std::string_view kCodePageMenuCaption = "Code Page";
+
+// A code page as the menu names it: "Central European (1250)".
+inline std::string CodePageLabel(const CodePageName& codePage) {
+  return std::string(codePage.name) + " (" + std::to_string(codePage.number) + ")";
+}
+
+}  // namespace vostrel
