@@ -480,5 +480,19 @@ TEST_F(MainWindowTest, HugeTextKeepsTheWindowWhole) {
   EXPECT_EQ(WindowText(frmMain_.hwnd()), "Kelvane");
 }
 
+// File and folder names in any script: the process's code page is UTF-8 (the
+// program's manifest), while texts are still read in the system's code page.
+TEST_F(MainWindowTest, NamesInAnyScriptAreListed) {
+  ASSERT_EQ(::GetACP(), static_cast<UINT>(CP_UTF8)) << "the test program runs without the UTF-8 manifest";
+  const TempFolder folder("\xC5\x81\xC3\xB3\x64\xC5\xBA");  // Łódź
+  CopyTo(TestDll("win32_harbour.dll"), folder / "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82.dll");  // Мост.dll
+  SetFolder(folder.str());
+  ClickScan();
+  ScanRow expected = kHarbour;
+  expected.dllName = "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82.dll";
+  EXPECT_EQ(Rows(), (std::vector<ScanRow>{expected}));
+  EXPECT_EQ(Status(), "Scan finished.");
+}
+
 }  // namespace
 }  // namespace vostrel::win32
