@@ -1,7 +1,9 @@
 // Times a scan of a folder of COUNT mission copies by the window (frmMain,
 // shown, scanning on a Scan click) and by a view that does nothing, as
 // vostrel-scan scans; alternately, RUNS times each, after one scan that warms
-// the file cache. Prints each time and the medians.
+// the file cache. Prints each time, the medians, the median ratio of each
+// pair of runs (taken close together, so that a load that comes and goes
+// weighs on both alike) and the fastest times.
 //   window_scan_bench [COUNT [RUNS]]      (default 1000 missions, 5 runs)
 #include <windows.h>
 #include <commctrl.h>
@@ -121,7 +123,7 @@ int main(int argc, char** argv) {
     const HWND table = ::GetDlgItem(window.hwnd(), vostrel::win32::kTableId);
     ::SetWindowTextW(box, folder.path().c_str());
 
-    std::vector<double> consoleTimes, windowTimes;
+    std::vector<double> consoleTimes, windowTimes, ratios;
     for (int run = 0; run < runs; ++run) {
       auto start = Clock::now();
       console.cmdScan_Click();
@@ -132,14 +134,19 @@ int main(int argc, char** argv) {
       windowTimes.push_back(Seconds(Clock::now() - start));
       DrainMessages();
       if (::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) != count) throw std::runtime_error("the window missed rows");
-      std::printf("run %d: console %.3f s, window %.3f s\n", run + 1, consoleTimes.back(), windowTimes.back());
+      ratios.push_back(windowTimes.back() / consoleTimes.back());
+      std::printf("run %d: console %.3f s, window %.3f s, window/console %.3f\n", run + 1, consoleTimes.back(),
+                  windowTimes.back(), ratios.back());
       std::fflush(stdout);
     }
     const double consoleMedian = Median(consoleTimes), windowMedian = Median(windowTimes);
-    std::printf("%d missions, median of %d: console %.3f s (%.2f ms a file), window %.3f s (%.2f ms a file), "
-                "window/console %.3f\n",
-                count, runs, consoleMedian, 1000 * consoleMedian / count, windowMedian,
-                1000 * windowMedian / count, windowMedian / consoleMedian);
+    const double consoleBest = *std::min_element(consoleTimes.begin(), consoleTimes.end());
+    const double windowBest = *std::min_element(windowTimes.begin(), windowTimes.end());
+    std::printf("%d missions, %d runs each. Medians: console %.3f s (%.2f ms a file), window %.3f s (%.2f ms a "
+                "file); window/console of each pair of runs: median %.3f. Fastest: console %.3f s, window %.3f s, "
+                "ratio %.3f\n",
+                count, runs, consoleMedian, 1000 * consoleMedian / count, windowMedian, 1000 * windowMedian / count,
+                Median(ratios), consoleBest, windowBest, windowBest / consoleBest);
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "window_scan_bench: %s\n", error.what());
