@@ -3,9 +3,11 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <type_traits>
+#include <utility>
 
 #include "clipboard.h"
 #include "program_folder.h"
@@ -20,6 +22,9 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"VostrelMainWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = 0;
+
+// Posted to start a scan asked for while the messages of another ran.
+constexpr UINT kStartNextScanMessage = WM_APP + 1;
 
 // During a scan the window shows what the scan collected and lets its
 // messages run (and paint) at most this often; between those frames it looks
@@ -64,6 +69,33 @@ struct MenuDestroyer {
   void operator()(HMENU menu) const { ::DestroyMenu(menu); }
 };
 using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+// The table's context menu: Copy, and the code pages with the one in use
+// checked; a code page this system cannot decode is offered greyed.
+Menu TableMenu(CodePage inUse) {
+  Menu menu(::CreatePopupMenu());
+  Menu codePages(::CreatePopupMenu());
+  if (!menu || !codePages) return nullptr;
+  const std::wstring copy = Widen(kCopyCaption) + L"\tCtrl+C";
+  if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str())) return nullptr;
+  const UINT first = kFirstCodePageCommandId;
+  UINT checked = 0;
+  for (std::size_t i = 0; i < kCodePages.size(); ++i) {
+    const UINT id = first + static_cast<UINT>(i);
+    const std::wstring label = Widen(CodePageLabel(kCodePages[i]));
+    const UINT flags = MF_STRING | (::IsValidCodePage(kCodePages[i].number) ? 0 : MF_GRAYED);
+    if (!::AppendMenuW(codePages.get(), flags, id, label.c_str())) return nullptr;
+    if (kCodePages[i].number == inUse) checked = id;
+  }
+  if (checked != 0)
+    ::CheckMenuRadioItem(codePages.get(), first, first + static_cast<UINT>(kCodePages.size()) - 1, checked,
+                         MF_BYCOMMAND);
+  const std::wstring caption = Widen(kCodePageMenuCaption);
+  if (!::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(codePages.get()), caption.c_str()))
+    return nullptr;
+  codePages.release();  // destroyed with the menu
+  return menu;
+}
 
 bool IsControlDown() { return ::GetKeyState(VK_CONTROL) < 0; }
 
@@ -140,9 +172,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         cmdScan_Click();
       } else if (id == IDCANCEL) {
         // Esc, from the dialog keys: the running scan ends before its next file.
+        nextScan_ = NextScan::kNone;
         driver_.RequestStop();
       } else if (id == kCopyCommandId && code == 0) {
         CopySelectedRows();
+      } else if (id >= kFirstCodePageCommandId && code == 0 &&
+                 static_cast<std::size_t>(id - kFirstCodePageCommandId) < kCodePages.size()) {
+        ChooseCodePage(kCodePages[static_cast<std::size_t>(id - kFirstCodePageCommandId)].number);
       }
       return 0;
     }
@@ -156,6 +192,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case kStartNextScanMessage:
+      StartNextScan();
+      return 0;
     case DM_GETDEFID:
       return 0;  // no default push button: Enter in the folder box does nothing
     case WM_ACTIVATE:
@@ -171,6 +210,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // A running scan ends before its next file; the view then finds the window gone.
+      nextScan_ = NextScan::kNone;
       driver_.RequestStop();
       ::DestroyWindow(hwnd());
       return 0;
@@ -278,6 +318,30 @@ void MainWindow::RunScan(Scan scan) {
   if (quitCode_) {
     ::PostQuitMessage(*quitCode_);
     quitCode_.reset();
+    nextScan_ = NextScan::kNone;
+  } else if (nextScan_ != NextScan::kNone && IsOpen()) {
+    ::PostMessageW(hwnd(), kStartNextScanMessage, 0, 0);
+  }
+}
+
+// A scan asked for while one runs stops that one and follows it.
+void MainWindow::ScheduleScan(NextScan next) {
+  nextScan_ = std::max(nextScan_, next);
+  if (driver_.IsScanning()) {
+    driver_.RequestStop();
+  } else if (IsOpen()) {
+    ::PostMessageW(hwnd(), kStartNextScanMessage, 0, 0);
+  }
+}
+
+void MainWindow::StartNextScan() {
+  if (driver_.IsScanning()) return;  // posted again once the running scan has ended
+  switch (std::exchange(nextScan_, NextScan::kNone)) {
+    case NextScan::kRescan:
+      RunScan([this] { driver_.Rescan(); });
+      break;
+    case NextScan::kNone:
+      break;
   }
 }
 
@@ -401,9 +465,8 @@ void MainWindow::lvStats_ContextMenu(LPARAM screenPoint) {
     at = POINT{0, 0};
     ::ClientToScreen(lvStats_, &at);
   }
-  const Menu menu(::CreatePopupMenu());
-  const std::wstring copy = Widen(kCopyCaption) + L"\tCtrl+C";
-  if (!menu || !::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str())) return;
+  const Menu menu = TableMenu(driver_.codePage());
+  if (!menu) return;
   // The menu sends its command to the window as WM_COMMAND.
   ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
 }
@@ -412,6 +475,18 @@ void MainWindow::CopySelectedRows() {
   if (!table_) return;
   const std::string lines = table_->SelectedLines();
   if (!lines.empty()) PutOnClipboard(hwnd(), WithCrLf(Widen(lines)));
+}
+
+// The table's texts are read again in the code page chosen: the last folder
+// is scanned again, once a running scan has stopped.
+void MainWindow::ChooseCodePage(CodePage codePage) {
+  if (codePage == driver_.codePage()) return;
+  try {
+    driver_.SetCodePage(codePage);
+  } catch (const std::invalid_argument&) {
+    return;  // not decodable here: the menu offers it greyed
+  }
+  ScheduleScan(NextScan::kRescan);
 }
 
 }  // namespace vostrel::win32

@@ -27,7 +27,10 @@ inline constexpr int kScanButtonId = 101;
 inline constexpr int kStatusBarId = 102;
 inline constexpr int kFolderBoxId = 103;
 inline constexpr int kTableId = 104;
-inline constexpr int kCopyCommandId = 105;  // the table's context menu: Copy
+// The table's context menu: Copy, and one command per code page of
+// kCodePages, in its order, from kFirstCodePageCommandId.
+inline constexpr int kCopyCommandId = 105;
+inline constexpr int kFirstCodePageCommandId = 200;
 
 class MainWindow final : public Window, public ScanView {
  public:
@@ -53,6 +56,8 @@ class MainWindow final : public Window, public ScanView {
 
  private:
   using Clock = std::chrono::steady_clock;
+  // What runs once the scan in progress has ended (or at once, if none runs).
+  enum class NextScan { kNone, kRescan };
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -66,11 +71,14 @@ class MainWindow final : public Window, public ScanView {
   void lvStats_ContextMenu(LPARAM screenPoint);
   LRESULT lvStats_Notify(NMHDR& header);
   void CopySelectedRows();
+  void ChooseCodePage(CodePage codePage);
 
   // Runs a scan of the driver's, then shows all it collected and passes on
-  // a quit request that came up during it.
+  // what came up during it (a quit request, a scan asked for).
   template <class Scan>
   void RunScan(Scan scan);
+  void ScheduleScan(NextScan next);
+  void StartNextScan();
   // Shows the rows and status collected; rows below the rows in view only
   // with belowView.
   void ShowCollected(bool belowView = true);
@@ -93,6 +101,7 @@ class MainWindow final : public Window, public ScanView {
   Clock::time_point nextScrollBar_{};   // when a scan next counts in rows below the rows in view
   HWND focused_ = nullptr;  // the control that had the focus when the window was last deactivated
   std::optional<int> quitCode_;  // a WM_QUIT taken from the queue during a scan
+  NextScan nextScan_ = NextScan::kNone;
 };
 
 }  // namespace vostrel::win32

@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "code_pages.h"
 #include "lookup_binding.h"
 #include "main_window.h"
 #include "mission_writer.h"
 #include "program_folder.h"
 #include "sort_cases.h"
+#include "table_menu.h"
 #include "table_text.h"
 #include "text_encoding.h"
 #include "wide_text.h"
@@ -638,6 +640,79 @@ TEST_F(MainWindowTest, HeaderClicksSortTheRows) {
   SetFolder(NativeToUtf8(folder.str()));
   ClickScan();
   EXPECT_EQ(Rows(), (std::vector<ScanRow>{kScouting, kRidge, kHarbour}));
+}
+
+// What the table's context menu offers, read while it shows.
+struct ShownMenu {
+  std::vector<std::string> items;      // the menu's captions
+  std::vector<std::string> codePages;  // the code page submenu's captions
+  std::vector<UINT> codePageIds;
+  std::string checked;  // the code page radio-checked
+};
+
+std::string MenuText(HMENU menu, UINT position) {
+  wchar_t text[128] = {};
+  ::GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+  return Narrow(text);
+}
+
+LRESULT CALLBACK ReadShownMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  if (message == WM_INITMENUPOPUP && !HIWORD(lParam)) {
+    auto& shown = *reinterpret_cast<ShownMenu*>(data);
+    const auto menu = reinterpret_cast<HMENU>(wParam);
+    for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i) {
+      shown.items.push_back(MenuText(menu, i));
+      if (const HMENU sub = ::GetSubMenu(menu, static_cast<int>(i))) {
+        for (UINT j = 0; j < static_cast<UINT>(::GetMenuItemCount(sub)); ++j) {
+          MENUITEMINFOW info{};
+          info.cbSize = sizeof info;
+          info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE;
+          ::GetMenuItemInfoW(sub, j, TRUE, &info);
+          shown.codePages.push_back(MenuText(sub, j));
+          shown.codePageIds.push_back(info.wID);
+          if ((info.fState & MFS_CHECKED) && (info.fType & MFT_RADIOCHECK)) shown.checked = shown.codePages.back();
+        }
+      }
+    }
+    ::PostMessageW(window, WM_CANCELMODE, 0, 0);  // closes the menu
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The menu beside Copy lists the code pages, the one in use checked;
+// choosing one reads the table's texts again in it.
+TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
+  const auto openMenu = [this] {
+    ShownMenu shown;
+    ::SetWindowSubclass(frmMain_.hwnd(), ReadShownMenu, 1, reinterpret_cast<DWORD_PTR>(&shown));
+    ::SendMessageW(frmMain_.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(lvStats()), MAKELPARAM(-1, -1));
+    ::RemoveWindowSubclass(frmMain_.hwnd(), ReadShownMenu, 1);
+    return shown;
+  };
+  const TempFolder folder;
+  vostrel::testing::WriteMission(folder / "most.dll", "\xCC\xEE\xF1\xF2", "");  // "Мост" in Windows-1251
+  SetFolder(NativeToUtf8(folder.str()));
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  ClickScan();
+  EXPECT_EQ(CellText(0, 1), "\xC3\x8C\xC3\xAE\xC3\xB1\xC3\xB2");  // "Ìîñò": Windows-1252, the system's
+
+  const ShownMenu shown = openMenu();
+  EXPECT_EQ(shown.items, (std::vector<std::string>{"Copy\tCtrl+C", std::string(kCodePageMenuCaption)}));
+  std::vector<std::string> labels;
+  for (const CodePageName& codePage : kCodePages) labels.push_back(CodePageLabel(codePage));
+  EXPECT_EQ(shown.codePages, labels);
+  EXPECT_EQ(shown.checked, CodePageLabel(*FindCodePage(DefaultCodePage())));
+
+  const auto cyrillic = std::find(labels.begin(), labels.end(), "Cyrillic (1251)");
+  ASSERT_NE(cyrillic, labels.end());
+  ASSERT_EQ(shown.codePageIds.size(), labels.size());
+  const UINT id = shown.codePageIds[static_cast<std::size_t>(cyrillic - labels.begin())];
+  ::SendMessageW(frmMain_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);  // as the menu sends it
+  DrainMessages();
+  EXPECT_EQ(CellText(0, 1), "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82");  // "Мост"
+  EXPECT_EQ(Status(), "Scan finished.");
+  EXPECT_EQ(openMenu().checked, "Cyrillic (1251)");
 }
 
 // File and folder names in any script: the process's code page is UTF-8 (the
