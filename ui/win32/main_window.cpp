@@ -1,6 +1,8 @@
 #include "main_window.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlwapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <utility>
 
 #include "clipboard.h"
+#include "folder_path.h"
 #include "program_folder.h"
 #include "resource.h"
 #include "table_menu.h"
@@ -70,6 +73,11 @@ struct MenuDestroyer {
 };
 using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
+struct DropFinisher {
+  void operator()(HDROP drop) const { ::DragFinish(drop); }
+};
+using Drop = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
+
 // The table's context menu: Copy, and the code pages with the one in use
 // checked; a code page this system cannot decode is offered greyed.
 Menu TableMenu(CodePage inUse) {
@@ -118,7 +126,7 @@ void SetDefaultGuiFont(HWND control) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding)
+MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_view startFolder)
     : instance_(instance),
       dpiX_(LogicalDpi(LOGPIXELSX)),
       dpiY_(LogicalDpi(LOGPIXELSY)),
@@ -141,6 +149,10 @@ MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding)
   CreateBound(instance, kWindowClass, caption.c_str(), kWindowStyle, kWindowExStyle, frame.right - frame.left,
               frame.bottom - frame.top);
   Form_Load();
+  if (!startFolder.empty()) {
+    ::SetWindowTextW(txtTrhDir_, FolderToScan(startFolder).c_str());
+    ScheduleScan(NextScan::kScan);
+  }
 }
 
 MainWindow::~MainWindow() {
@@ -192,6 +204,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_DROPFILES:
+      DropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case kStartNextScanMessage:
       StartNextScan();
       return 0;
@@ -244,6 +259,10 @@ bool MainWindow::CreateControls() {
   SetDefaultGuiFont(txtTrhDir_);
 
   ::SendMessageW(txtTrhDir_, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the control allows
+  // Folder names complete as they are typed. Without it (no shell objects)
+  // the box is a plain box.
+  ::SHAutoComplete(txtTrhDir_, SHACF_FILESYS_DIRS);
+  ::DragAcceptFiles(hwnd(), TRUE);
 
   ::SendMessageW(sbStatusBar_, SB_SIMPLE, TRUE, 0);
   SetStatus(std::string(layout::kReadyStatus));
@@ -324,7 +343,8 @@ void MainWindow::RunScan(Scan scan) {
   }
 }
 
-// A scan asked for while one runs stops that one and follows it.
+// A scan asked for while one runs stops that one and follows it; a new folder
+// outweighs a rescan of the last one.
 void MainWindow::ScheduleScan(NextScan next) {
   nextScan_ = std::max(nextScan_, next);
   if (driver_.IsScanning()) {
@@ -337,6 +357,9 @@ void MainWindow::ScheduleScan(NextScan next) {
 void MainWindow::StartNextScan() {
   if (driver_.IsScanning()) return;  // posted again once the running scan has ended
   switch (std::exchange(nextScan_, NextScan::kNone)) {
+    case NextScan::kScan:
+      cmdScan_Click();
+      break;
     case NextScan::kRescan:
       RunScan([this] { driver_.Rescan(); });
       break;
@@ -487,6 +510,22 @@ void MainWindow::ChooseCodePage(CodePage codePage) {
     return;  // not decodable here: the menu offers it greyed
   }
   ScheduleScan(NextScan::kRescan);
+}
+
+// A dropped folder, or the folder of a dropped file (the first, if several),
+// goes into the folder box and is scanned; a running scan stops first.
+void MainWindow::DropFiles(HDROP dropped) {
+  std::wstring path;
+  {
+    const Drop drop(dropped);
+    if (::DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0) == 0) return;
+    const UINT length = ::DragQueryFileW(drop.get(), 0, nullptr, 0);
+    path.resize(length + 1);
+    path.resize(::DragQueryFileW(drop.get(), 0, path.data(), length + 1));
+  }
+  if (path.empty() || txtTrhDir_ == nullptr) return;
+  ::SetWindowTextW(txtTrhDir_, FolderToScan(path).c_str());
+  ScheduleScan(NextScan::kScan);
 }
 
 }  // namespace vostrel::win32

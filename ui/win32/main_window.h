@@ -4,12 +4,15 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "com_apartment.h"
 #include "gdi_font.h"
 #include "lookup_binding.h"
 #include "result_list_view.h"
@@ -35,7 +38,10 @@ inline constexpr int kFirstCodePageCommandId = 200;
 class MainWindow final : public Window, public ScanView {
  public:
   // Creates frmMain and its controls and loads it (Form_Load); not yet shown.
-  MainWindow(HINSTANCE instance, LookupBinding& binding);
+  // With a start folder (a folder, or a file meaning its folder; relative to
+  // the working folder), the folder box holds it and the window scans it as
+  // soon as its messages run, once it is shown.
+  MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_view startFolder = {});
   ~MainWindow() override;
 
   void Show(int showCommand);
@@ -57,7 +63,7 @@ class MainWindow final : public Window, public ScanView {
  private:
   using Clock = std::chrono::steady_clock;
   // What runs once the scan in progress has ended (or at once, if none runs).
-  enum class NextScan { kNone, kRescan };
+  enum class NextScan { kNone, kRescan, kScan };
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -72,6 +78,7 @@ class MainWindow final : public Window, public ScanView {
   LRESULT lvStats_Notify(NMHDR& header);
   void CopySelectedRows();
   void ChooseCodePage(CodePage codePage);
+  void DropFiles(HDROP drop);
 
   // Runs a scan of the driver's, then shows all it collected and passes on
   // what came up during it (a quit request, a scan asked for).
@@ -84,6 +91,7 @@ class MainWindow final : public Window, public ScanView {
   void ShowCollected(bool belowView = true);
   void RunMessages();
 
+  ComApartment com_;  // outlives the folder box's completion
   HINSTANCE instance_;
   float dpiX_;
   float dpiY_;

@@ -1,6 +1,7 @@
 // frmMain as a real window: its controls, layout, keys and scans.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -713,6 +714,51 @@ TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
   EXPECT_EQ(CellText(0, 1), "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82");  // "Мост"
   EXPECT_EQ(Status(), "Scan finished.");
   EXPECT_EQ(openMenu().checked, "Cyrillic (1251)");
+}
+
+// A folder given from outside the window: on the command line (a folder
+// relative to the working folder, or a file meaning its folder), or dropped
+// on it. The folder box shows the full folder and the window scans it.
+TEST_F(MainWindowTest, AFolderGivenFromOutsideIsScanned) {
+  const TempFolder parent;
+  const std::string missions = parent / "missions";
+  ASSERT_TRUE(::CreateDirectoryA(missions.c_str(), nullptr));
+  for (const char* name : {"win32_ridge.dll", "win32_harbour.dll", "win32_scouting.dll"}) {
+    CopyTo(TestDll(name), missions + "\\" + name);
+  }
+  const testing::CurrentFolder inParent(parent.str());
+  const struct {
+    bool dropped;
+    std::string path;
+  } cases[] = {
+      {false, "missions"},
+      {false, missions + "\\win32_ridge.dll"},
+      {true, missions},
+      {true, missions + "\\win32_harbour.dll"},
+  };
+  for (const auto& given : cases) {
+    SCOPED_TRACE((given.dropped ? "dropped: " : "argument: ") + given.path);
+    const std::wstring path = Widen(NativeToUtf8(given.path));
+    {
+      MainWindow window(::GetModuleHandleW(nullptr), binding_, given.dropped ? std::wstring() : path);
+      if (given.dropped) {
+        // What the shell hands a window that takes dropped files.
+        const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+        const HGLOBAL drop = ::GlobalAlloc(GHND, bytes);
+        ASSERT_NE(drop, nullptr);
+        auto* const files = static_cast<DROPFILES*>(::GlobalLock(drop));
+        files->pFiles = sizeof(DROPFILES);
+        files->fWide = TRUE;
+        std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(files + 1));
+        ::GlobalUnlock(drop);
+        ::PostMessageW(window.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // freed by the window
+      }
+      DrainMessages();
+      EXPECT_EQ(window.FolderText(), NativeToUtf8(missions));
+      EXPECT_EQ(::SendMessageW(::GetDlgItem(window.hwnd(), kTableId), LVM_GETITEMCOUNT, 0, 0), 3);
+    }
+    DrainMessages();  // the quit request the window's destruction left
+  }
 }
 
 // File and folder names in any script: the process's code page is UTF-8 (the
