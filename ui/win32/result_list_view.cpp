@@ -46,29 +46,33 @@ void ResultListView::Show(bool belowView) {
     table_.Append(std::move(collected_));
     collected_.clear();
   }
+  // Until the count takes them in, the list view shows the first rows of the
+  // table, as many as it counts; rows past them come in with the count.
+  bool count = table_.size() != shown && (belowView || InView(shown));
   if (table_.InOrder()) {
-    // Rows below the others, each where it stays: until the count takes them
-    // in, the list view shows the rows before them, as they are.
-    if (table_.size() == shown || (!belowView && !InView(shown))) return;
-    // Only the rows in view need painting.
-    Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    // Rows below the others: only those in view need painting.
+    if (count) Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     return;
   }
   // The list view keeps the selection, the focus and the anchor of a
-  // Shift+click by index: they move with their rows.
+  // Shift+click by index: they move with their rows, which must be counted.
   const std::vector<std::size_t> selected = SelectedItems();
   const auto focused = static_cast<int>(::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   const auto mark = static_cast<int>(::SendMessageW(listView_, LVM_GETSELECTIONMARK, 0, 0));
   const std::vector<std::size_t> moved = table_.Order();
-  if (table_.size() != shown) Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL);
+  const auto movedTo = [&moved](int item) {
+    return item >= 0 && static_cast<std::size_t>(item) < moved.size() ? static_cast<int>(moved[static_cast<std::size_t>(item)]) : -1;
+  };
+  const auto uncounted = [shown](int item) { return item >= 0 && static_cast<std::size_t>(item) >= shown; };
+  count = count || uncounted(movedTo(focused)) || uncounted(movedTo(mark));
+  for (const std::size_t item : selected) count = count || moved[item] >= shown;
+  if (count) Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL);
   if (!selected.empty()) {
     SetItemState(listView_, -1, 0, LVIS_SELECTED);
     for (const std::size_t item : selected) SetItemState(listView_, static_cast<int>(moved[item]), LVIS_SELECTED, LVIS_SELECTED);
   }
-  if (focused >= 0 && static_cast<std::size_t>(focused) < moved.size())
-    SetItemState(listView_, static_cast<int>(moved[static_cast<std::size_t>(focused)]), LVIS_FOCUSED, LVIS_FOCUSED);
-  if (mark >= 0 && static_cast<std::size_t>(mark) < moved.size())
-    Send(listView_, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(moved[static_cast<std::size_t>(mark)]));
+  if (movedTo(focused) >= 0) SetItemState(listView_, movedTo(focused), LVIS_FOCUSED, LVIS_FOCUSED);
+  if (movedTo(mark) >= 0) Send(listView_, LVM_SETSELECTIONMARK, 0, movedTo(mark));
   ::InvalidateRect(listView_, nullptr, FALSE);
 }
 

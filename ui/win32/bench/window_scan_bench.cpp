@@ -3,8 +3,11 @@
 // vostrel-scan scans; alternately, RUNS times each, after one scan that warms
 // the file cache. Prints each time, the medians, the median ratio of each
 // pair of runs (taken close together, so that a load that comes and goes
-// weighs on both alike) and the fastest times.
-//   window_scan_bench [COUNT [RUNS]]      (default 1000 missions, 5 runs)
+// weighs on both alike) and the fastest times; and the ratio of the processor
+// time this process used (not the Wine server's or the X server's).
+//   window_scan_bench [COUNT [RUNS [descending]]]   (default 1000 missions, 5 runs)
+// With "descending" the window's table is sorted by file name, descending,
+// before the runs, so that every row a scan adds goes above the others.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -82,6 +85,14 @@ class MissionFolder {
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
+// The processor time this process has used, user and kernel, in seconds.
+double ProcessorSeconds() {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+  const auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+  return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
+}
+
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
@@ -101,8 +112,9 @@ void DrainMessages() {
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
-  if (count <= 0 || runs <= 0) {
-    std::fprintf(stderr, "usage: window_scan_bench [COUNT [RUNS]]\n");
+  const bool descending = argc > 3 && std::string(argv[3]) == "descending";
+  if (count <= 0 || runs <= 0 || (argc > 3 && !descending)) {
+    std::fprintf(stderr, "usage: window_scan_bench [COUNT [RUNS [descending]]]\n");
     return 2;
   }
   try {
@@ -122,21 +134,37 @@ int main(int argc, char** argv) {
     const HWND scan = ::GetDlgItem(window.hwnd(), vostrel::win32::kScanButtonId);
     const HWND table = ::GetDlgItem(window.hwnd(), vostrel::win32::kTableId);
     ::SetWindowTextW(box, folder.path().c_str());
+    for (int click = 0; descending && click < 2; ++click) {
+      // As the list view tells of a click on the first column's header.
+      NMLISTVIEW header{};
+      header.hdr.hwndFrom = table;
+      header.hdr.idFrom = vostrel::win32::kTableId;
+      header.hdr.code = LVN_COLUMNCLICK;
+      header.iItem = -1;
+      ::SendMessageW(window.hwnd(), WM_NOTIFY, vostrel::win32::kTableId, reinterpret_cast<LPARAM>(&header));
+    }
 
-    std::vector<double> consoleTimes, windowTimes, ratios;
+    std::vector<double> consoleTimes, windowTimes, ratios, processorRatios;
     for (int run = 0; run < runs; ++run) {
       auto start = Clock::now();
+      double processor = ProcessorSeconds();
       console.cmdScan_Click();
       consoleTimes.push_back(Seconds(Clock::now() - start));
+      const double consoleProcessor = ProcessorSeconds() - processor;
 
       start = Clock::now();
+      processor = ProcessorSeconds();
       ::SendMessageW(scan, BM_CLICK, 0, 0);  // returns when the scan has ended
       windowTimes.push_back(Seconds(Clock::now() - start));
+      const double windowProcessor = ProcessorSeconds() - processor;
       DrainMessages();
       if (::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) != count) throw std::runtime_error("the window missed rows");
       ratios.push_back(windowTimes.back() / consoleTimes.back());
-      std::printf("run %d: console %.3f s, window %.3f s, window/console %.3f\n", run + 1, consoleTimes.back(),
-                  windowTimes.back(), ratios.back());
+      processorRatios.push_back(windowProcessor / consoleProcessor);
+      std::printf("run %d: console %.3f s, window %.3f s, window/console %.3f; processor time: console %.3f s, "
+                  "window %.3f s, window/console %.3f\n",
+                  run + 1, consoleTimes.back(), windowTimes.back(), ratios.back(), consoleProcessor, windowProcessor,
+                  processorRatios.back());
       std::fflush(stdout);
     }
     const double consoleMedian = Median(consoleTimes), windowMedian = Median(windowTimes);
@@ -144,9 +172,9 @@ int main(int argc, char** argv) {
     const double windowBest = *std::min_element(windowTimes.begin(), windowTimes.end());
     std::printf("%d missions, %d runs each. Medians: console %.3f s (%.2f ms a file), window %.3f s (%.2f ms a "
                 "file); window/console of each pair of runs: median %.3f. Fastest: console %.3f s, window %.3f s, "
-                "ratio %.3f\n",
+                "ratio %.3f. Processor time of this process, window/console: median %.3f\n",
                 count, runs, consoleMedian, 1000 * consoleMedian / count, windowMedian, 1000 * windowMedian / count,
-                Median(ratios), consoleBest, windowBest, windowBest / consoleBest);
+                Median(ratios), consoleBest, windowBest, windowBest / consoleBest, Median(processorRatios));
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "window_scan_bench: %s\n", error.what());
