@@ -170,6 +170,7 @@ void FillBytes(CodePage codePage, std::array<char16_t, 256>& single) {
   for (unsigned byte = 0x80; byte < 0xA0; ++byte) {
     if (single[byte] == kLeftOut) single[byte] = static_cast<char16_t>(byte);
   }
+  // Nothing is left with glibc 2.36; a converter that lacks more shows here.
   for (char16_t& character : single) {
     if (character == kLeftOut) character = kReplacement;
   }
@@ -183,6 +184,7 @@ void FillPairs(const DoubleByteLayout& layout, const std::array<std::uint8_t, 25
     if (assignment.codePage != layout.codePage) continue;
     auto next = static_cast<unsigned>(assignment.first);
     for (unsigned lead = assignment.leads.first; lead <= assignment.leads.last; ++lead) {
+      if (leadRow[lead] == kNotLead) continue;
       auto& row = pairs[leadRow[lead]];
       for (unsigned second = 1; second < 256; ++second) {
         const bool used = assignment.seconds[0].Holds(second) || assignment.seconds[1].Holds(second);
