@@ -81,8 +81,8 @@ step_codepages() {
   fi
   cmake --build "$host" -j"$jobs" --target code_page_dump >/dev/null
   mkdir -p "$dir"
-  windows_run 64 "$exe" >"$dir/windows.txt"
-  "$host/bin/code_page_dump" >"$dir/linux.txt"
+  windows_run 64 "$exe" >"$dir/windows.txt" || fail "code_page_dump.exe failed under Wine"
+  "$host/bin/code_page_dump" >"$dir/linux.txt" || fail "the Linux code_page_dump failed"
   sed -i 's/\r$//' "$dir/windows.txt"
   [ -s "$dir/windows.txt" ] || fail "code_page_dump.exe printed nothing"
   if ! cmp -s "$dir/windows.txt" "$dir/linux.txt"; then
