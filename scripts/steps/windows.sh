@@ -5,6 +5,10 @@
 #   test      the 64-bit tests under 64-bit Wine, through CTest (their own Wine
 #             prefix, build-win64/tests/wine, with the null display driver)
 #   test32    the same tests, 32-bit, under 32-bit Wine (build-win32/tests)
+#   codepages every byte and double-byte pair of every code page the program
+#             reads texts in, decoded by the 64-bit test build's
+#             code_page_dump.exe under Wine (Windows' own conversion) and by
+#             the Linux code_page_dump (its tables): any difference fails
 #   smoke     out/windows-x64/Vostrel.exe under Wine on a virtual X screen:
 #             waits for the window "Kelvane", sends Alt+S, takes a screenshot
 #             ($ARTIFACTS_DIR/vostrel-wine.png), closes the window and
@@ -62,6 +66,37 @@ step_test32() {
     say "not run under 32-bit Wine: $name: $reason"
   done
   ctest --test-dir "$root/build-win32/tests" -j"$jobs" --output-on-failure --repeat until-pass:2  # see step_test
+}
+
+# --- code pages: the Linux tables against Windows' conversion ---------------
+
+step_codepages() {
+  say "code pages: the Linux decoder's tables against Windows' conversion under Wine"
+  local exe="$root/build-win64/tests/bin/code_page_dump.exe" host="$root/build-win64/codepages-host"
+  local dir="$root/build-win64/codepages"
+  [ -f "$exe" ] || fail "no $exe: run the build step first"
+  # The Linux dump, from a Linux build of its own beside the Windows one.
+  if [ ! -f "$host/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVOSTREL_UI=none >/dev/null
+  fi
+  cmake --build "$host" -j"$jobs" --target code_page_dump >/dev/null
+  mkdir -p "$dir"
+  windows_run 64 "$exe" >"$dir/windows.txt" || fail "code_page_dump.exe failed under Wine"
+  "$host/bin/code_page_dump" >"$dir/linux.txt" || fail "the Linux code_page_dump failed"
+  sed -i 's/\r$//' "$dir/windows.txt"
+  [ -s "$dir/windows.txt" ] || fail "code_page_dump.exe printed nothing"
+  if ! cmp -s "$dir/windows.txt" "$dir/linux.txt"; then
+    # Lines are "code page and bytes<tab>characters": compared by the first field.
+    awk -F'\t' 'NR == FNR { windows[$1] = $2; next }
+      !($1 in windows) || windows[$1] != $2 { printf "  %s: Windows [%s], Linux [%s]\n", $1, windows[$1], $2 }
+      { seen[$1] = 1 }
+      END { for (key in windows) if (!(key in seen)) printf "  %s: Windows [%s], Linux nothing\n", key, windows[key] }' \
+      "$dir/windows.txt" "$dir/linux.txt" >"$dir/differences.txt"
+    fail "the Linux decoder differs from Windows for $(wc -l <"$dir/differences.txt") bytes and pairs; the first:
+$(head -n 10 "$dir/differences.txt")
+(all of them: $dir/differences.txt)"
+  fi
+  say "$(cut -d' ' -f1 "$dir/linux.txt" | uniq | wc -l) code pages, $(wc -l <"$dir/linux.txt") bytes and pairs: the Linux decoder gives what Windows gives"
 }
 
 # --- running 32-bit programs ------------------------------------------------
@@ -353,12 +388,12 @@ step_inspect() {
 [ "${BASH_SOURCE[0]}" = "$0" ] || return 0
 
 steps=("$@")
-[ ${#steps[@]} -gt 0 ] || steps=(build test test32 smoke smoke32 scan32 link inspect)
+[ ${#steps[@]} -gt 0 ] || steps=(build test test32 codepages smoke smoke32 scan32 link inspect)
 [ "${steps[0]}" != run32 ] || { wine32 "${steps[@]:1}"; exit; }
 for step in "${steps[@]}"; do
   case "$step" in
-    build | test | test32 | smoke | smoke32 | scan32 | link | inspect) "step_$step" ;;
+    build | test | test32 | codepages | smoke | smoke32 | scan32 | link | inspect) "step_$step" ;;
     smoke-on-screen) step_smoke_on_screen ;;
-    *) echo "usage: $0 [build] [test] [test32] [smoke] [smoke32] [scan32] [link] [inspect] | run32 PROGRAM.exe [ARGS...]" >&2; exit 2 ;;
+    *) echo "usage: $0 [build] [test] [test32] [codepages] [smoke] [smoke32] [scan32] [link] [inspect] | run32 PROGRAM.exe [ARGS...]" >&2; exit 2 ;;
   esac
 done
