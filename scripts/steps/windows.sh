@@ -183,15 +183,18 @@ step_smoke_on_screen() {
 host_build="$root/build-win32/host"
 check_dir="$root/build-win32/check"
 
+# Builds (or brings up to date) the Linux vostrel-scan.
+build_host_scan() {
+  local generator=()
+  [ -f "$host_build/CMakeCache.txt" ] || generator=(-G Ninja)
+  cmake -S "$root" -B "$host_build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
+    -DVOSTREL_TESTS=OFF -DVOSTREL_UI=none >/dev/null
+  cmake --build "$host_build" -j"$jobs" --target vostrel-scan >/dev/null
+}
+
 # The Linux vostrel-scan, the answers the Windows files are held to.
 host_scan() {
-  if [ ! -x "$host_build/bin/vostrel-scan" ]; then
-    local generator=()
-    [ -f "$host_build/CMakeCache.txt" ] || generator=(-G Ninja)
-    cmake -S "$root" -B "$host_build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
-      -DVOSTREL_TESTS=OFF -DVOSTREL_UI=none >/dev/null
-    cmake --build "$host_build" -j"$jobs" --target vostrel-scan >/dev/null
-  fi
+  [ -x "$host_build/bin/vostrel-scan" ] || build_host_scan
   "$host_build/bin/vostrel-scan" "$@"
 }
 
@@ -307,6 +310,7 @@ rows_of() {  # lang folder program [args...]
 step_scanlocales() {
   say "vostrel-scan.exe (64- and 32-bit) under Wine in several locales"
   local dir="$check_dir/locales" entry lang code_page folder expected found bits program
+  build_host_scan  # the one of these sources, not an earlier one
   rm -rf "$dir"
   for entry in "${scan_locales[@]}"; do
     lang=${entry%%:*} code_page=${entry##*:} folder="$dir/cp${entry##*:}"
@@ -340,6 +344,7 @@ step_scanlocales() {
 step_scannames() {
   say "vostrel-scan.exe (64- and 32-bit) on names in Cyrillic and Polish, in a folder named in Greek"
   local dir="$check_dir/names" folder expected found bits program
+  build_host_scan
   folder="$dir/Łódź"
   rm -rf "$dir"
   mkdir -p "$folder"
