@@ -24,7 +24,8 @@
 #   scannames the same files, themselves in a folder named in Greek, on a
 #             mission named in Cyrillic (Мост.dll) in a folder named in Polish
 #             (Łódź), the folder given on the command line, under LANG=C.UTF-8
-#             (a Windows-1252 system): the row with its texts, as on Linux
+#             (a Windows-1252 system): the row with its texts, as on Linux;
+#             and the same on a console (a pseudo-terminal)
 #   link      a C program linked with Peloc's import library (32- and 64-bit)
 #             gives the offsets; each DLL and import library has the one name
 #   inspect   what running does not show of the 32-bit files: PE32 for i386
@@ -358,7 +359,26 @@ step_scannames() {
       fail "$bits-bit vostrel-scan.exe failed on $folder"
     [ "$found" = "$expected" ] || fail "$bits-bit vostrel-scan.exe on $folder: [$found], Linux [$expected]"
     say "$bits-bit: $(cut -f1 <<<"$found") in $(basename "$folder") with its texts, as on Linux"
+
+    # On a console: Wine's shows the program's UTF-16 on the terminal (in
+    # UTF-8), with its own tabs and line wrapping, so only words are compared.
+    found=$(with_lang C.UTF-8 windows_run_on_terminal "$bits" "$program/vostrel-scan.exe" "$folder" | tr -d '\r')
+    for part in "Мост.dll" "Château Fort – Bléde" "Scan finished."; do
+      [[ "$found" == *"$part"* ]] || fail "$bits-bit vostrel-scan.exe on a console lacks [$part]: [$found]"
+    done
+    say "$bits-bit: the same on a console"
   done
+}
+
+# windows_run, with the program's standard handles on a pseudo-terminal
+# (script), which Wine makes a console; prints what the terminal was sent.
+windows_run_on_terminal() {  # bits PROGRAM.exe [ARGS...]
+  local bits=$1 loader=$wine prefix="$root/build-win64/wine"
+  shift
+  [ "$bits" = 32 ] && loader=$wine32_loader prefix=$wine32_prefix
+  windows_run "$bits" cmd /c rem  # the prefix, made ready
+  script -qec "$(printf '%q ' env WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$loader" "$@")" \
+    /dev/null </dev/null
 }
 
 # --- linking Peloc: import library and header ---------------------------------
