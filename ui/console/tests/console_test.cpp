@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -338,7 +337,7 @@ TEST(VostrelScan, ScansAFolderIntoLines) {
 // bytes and its decoded form; the row is escaped as it is written, never
 // held again). Loosely bounded: twice the text and a quarter more for the
 // growth of what holds it, beside what the program needs for a small mission.
-TEST(VostrelScan, PrintsAHugeTextWholeHoldingItAboutOnce) {
+TEST(VostrelScan, PrintsAHugeTextWholeHoldingItAtMostTwice) {
   constexpr std::size_t kTextBytes = 48u << 20;
   const TempFolder folder;
   testing::WriteMission(folder / "huge.dll", "Huge", "Begin ", kTextBytes);
@@ -351,10 +350,8 @@ TEST(VostrelScan, PrintsAHugeTextWholeHoldingItAboutOnce) {
   const ProgramRun baseline = RunProgram(VOSTREL_SCAN_PROGRAM, {small.str()}, environment);
   const ProgramRun huge = RunProgram(VOSTREL_SCAN_PROGRAM, {folder.str()}, environment);
   EXPECT_EQ(huge.exitCode, 0);
-  const std::string expectedStart = "huge.dll\tHuge\tStandard Techtree\tBegin The convoy crosses";
-  EXPECT_EQ(huge.out.size(), expectedStart.size() - std::string_view("The convoy crosses").size() + kTextBytes + 1);
-  EXPECT_TRUE(huge.out.starts_with(expectedStart)) << huge.out.substr(0, 100);
-  EXPECT_TRUE(huge.out == "huge.dll\tHuge\tStandard Techtree\tBegin " + testing::FillerText(kTextBytes) + "\n");
+  const std::string expected = "huge.dll\tHuge\tStandard Techtree\tBegin " + testing::FillerText(kTextBytes) + "\n";
+  EXPECT_TRUE(huge.out == expected) << huge.out.size() << " bytes, not " << expected.size();
   const long textKilobytes = static_cast<long>(kTextBytes >> 10);
   std::cout << "peak resident set: " << huge.peakKilobytes / 1024 << " MB for a text of " << (textKilobytes >> 10)
             << " MB; " << baseline.peakKilobytes / 1024 << " MB for a small mission\n";
