@@ -17,19 +17,17 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStatusBar>
-#include <QStringList>
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolTip>
-#include <QTreeWidget>
-#include <QTreeWidgetItem>
-#include <QWidget>
-#include <algorithm>
+#include <QTreeView>
 #include <limits>
 #include <string_view>
 #include <utility>
 
 #include "program_folder.h"
+#include "result_table_model.h"
+#include "table_menu.h"
 #include "window_layout.h"
 
 namespace layout = vostrel::layout;
@@ -37,6 +35,10 @@ namespace layout = vostrel::layout;
 namespace {
 
 constexpr float kFallbackDpi = 96.0f;  // no screen at all: 15 twips a pixel
+// During a scan the window lets its events run, and so paints and takes
+// input, at most this often: 40 frames a second, while a key or click waits
+// at most this long (and one file's lookups).
+constexpr qint64 kEventPassMilliseconds = 25;
 
 QString ToQString(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -77,37 +79,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   txtTrhDir->setObjectName(QStringLiteral("txtTrhDir"));
   txtTrhDir->setMaxLength(std::numeric_limits<int>::max());
 
-  lvStats = new QTreeWidget(this);
-  lvStats->setObjectName(QStringLiteral("lvStats"));
-  lvStats->setFont(QFont(ToQString(layout::kTableFontFamily), layout::kTableFontPoints));
-  lvStats->setRootIsDecorated(false);
-  lvStats->setItemsExpandable(false);
-  lvStats->setUniformRowHeights(true);
-  lvStats->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  // Shift and Ctrl click, Ctrl+A: rows are picked for copying.
-  lvStats->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  lvStats->setSelectionBehavior(QAbstractItemView::SelectRows);
-  lvStats->setSortingEnabled(false);
-  QStringList headers;
-  for (const auto& column : layout::kColumns) headers << ToQString(column.header);
-  lvStats->setHeaderLabels(headers);
-  QHeaderView* header = lvStats->header();
-  header->setStretchLastSection(false);
-  header->setSectionsMovable(false);
-  int section = 0;
-  for (const auto& column : layout::kColumns) {
-    header->resizeSection(section++, layout::TwipsToPixels(static_cast<float>(column.widthTwips), DpiX()));
-  }
-
-  // Ctrl+C and the table's context menu copy the selected rows.
-  auto* copy = new QAction(QStringLiteral("Copy"), lvStats);
-  copy->setObjectName(QStringLiteral("actCopy"));
-  copy->setShortcut(QKeySequence::Copy);
-  copy->setShortcutContext(Qt::WidgetShortcut);
-  lvStats->addAction(copy);
-  lvStats->setContextMenuPolicy(Qt::ActionsContextMenu);
-  connect(copy, &QAction::triggered, this, &frmMain::CopySelectedRows);
-  lvStats->viewport()->installEventFilter(this);
+  SetUpTable();
+  SetUpTableMenu();
 
   Place(*cmdScan, layout::kScanButton, DpiX(), DpiY());
   Place(*sbStatusBar, layout::kStatusBar, DpiX(), DpiY());
@@ -126,31 +99,62 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   Form_Load();
 }
 
-void frmMain::AddListEntry(vostrel::TableRow row) {
-  // Only the bounded line of a text reaches the table, so that no text of
-  // any length is converted or laid out; each row is then one line high.
-  QStringList cells;
-  const std::size_t columns = row.isMessage ? 1 : layout::kColumns.size();
-  for (std::size_t column = 0; column < columns; ++column) cells << ToQString(vostrel::CellText(row.Cell(column)));
-  rows_.push_back(std::move(row));
-  // An item made with the table as its parent is appended to it and owned by it.
-  new QTreeWidgetItem(lvStats, cells);
+void frmMain::SetUpTable() {
+  lvStats = new QTreeView(this);
+  lvStats->setObjectName(QStringLiteral("lvStats"));
+  rows_ = new ResultTableModel(lvStats);
+  lvStats->setModel(rows_);
+  lvStats->setFont(QFont(ToQString(layout::kTableFontFamily), layout::kTableFontPoints));
+  lvStats->setRootIsDecorated(false);
+  lvStats->setItemsExpandable(false);
+  lvStats->setUniformRowHeights(true);
+  lvStats->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Shift and Ctrl click, Ctrl+A: rows are picked for copying.
+  lvStats->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lvStats->setSelectionBehavior(QAbstractItemView::SelectRows);
+  lvStats->setSortingEnabled(false);
+  QHeaderView* header = lvStats->header();
+  header->setStretchLastSection(false);
+  header->setSectionsMovable(false);
+  int section = 0;
+  for (const auto& column : layout::kColumns) {
+    header->resizeSection(section++, layout::TwipsToPixels(static_cast<float>(column.widthTwips), DpiX()));
+  }
+  lvStats->viewport()->installEventFilter(this);  // the tooltips
+}
+
+void frmMain::SetUpTableMenu() {
+  // The table's context menu: Copy (also Ctrl+C).
+  auto* copy = new QAction(ToQString(vostrel::kCopyCaption), lvStats);
+  copy->setObjectName(QStringLiteral("actCopy"));
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetShortcut);
+  lvStats->addAction(copy);
+  connect(copy, &QAction::triggered, this, &frmMain::CopySelectedRows);
+  lvStats->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 std::string frmMain::FolderText() { return txtTrhDir->text().toStdString(); }
 
 void frmMain::ClearRows() {
-  lvStats->clear();
-  rows_.clear();
+  collectedRows_.clear();
+  rows_->Clear();
 }
 
-void frmMain::AddRow(const vostrel::ScanRow& row) { AddListEntry({row, false}); }
+void frmMain::AddRow(const vostrel::ScanRow& row) { collectedRows_.push_back({row, false}); }
 
-void frmMain::AddMessageRow(const std::string& text) { AddListEntry({{text, {}, {}, {}}, true}); }
+void frmMain::AddMessageRow(const std::string& text) { collectedRows_.push_back({{text, {}, {}, {}}, true}); }
 
-void frmMain::SetStatus(const std::string& text) { sbStatusText->setText(ToQString(text)); }
+void frmMain::SetStatus(const std::string& text) { collectedStatus_ = text; }
 
-void frmMain::ProcessPendingEvents() { QCoreApplication::processEvents(); }
+void frmMain::ProcessPendingEvents() {
+  // Called once per file: most calls return here, so that the window paints
+  // at a frame rate rather than after every file.
+  if (sinceEventPass_.isValid() && !sinceEventPass_.hasExpired(kEventPassMilliseconds)) return;
+  ShowCollected();
+  QCoreApplication::processEvents();
+  sinceEventPass_.start();
+}
 
 // A missing library is said in the table, where the texts would be; a folder
 // that cannot be listed already shows as one without DLLs.
@@ -189,16 +193,34 @@ void frmMain::Form_Resize() {
   Place(*lvStats, fitted.table, dpiX, dpiY);
 }
 
-void frmMain::cmdScan_Click() { driver_.cmdScan_Click(); }
+void frmMain::cmdScan_Click() {
+  RunScan([this] { driver_.cmdScan_Click(); });
+}
+
+template <class Scan>
+void frmMain::RunScan(Scan&& scan) {
+  // Shows what the scan left however it ends.
+  struct ShowWhenDone {
+    frmMain& window;
+    ~ShowWhenDone() { window.ShowCollected(); }
+  } showWhenDone{*this};
+  scan();
+}
+
+void frmMain::ShowCollected() {
+  if (!collectedRows_.empty()) {
+    std::vector<vostrel::TableRow> batch;
+    batch.swap(collectedRows_);
+    rows_->Append(std::move(batch));
+  }
+  if (collectedStatus_) {
+    sbStatusText->setText(ToQString(*collectedStatus_));
+    collectedStatus_.reset();
+  }
+}
 
 void frmMain::CopySelectedRows() {
-  QList<int> selected;
-  for (const QModelIndex& index : lvStats->selectionModel()->selectedRows()) selected << index.row();
-  std::sort(selected.begin(), selected.end());
-  std::string lines;
-  for (const int row : selected) {
-    if (row >= 0 && static_cast<std::size_t>(row) < rows_.size()) lines += rows_[static_cast<std::size_t>(row)].Line();
-  }
+  const std::string lines = rows_->Lines(lvStats->selectionModel()->selectedRows());
   if (!lines.empty()) QGuiApplication::clipboard()->setText(ToQString(lines));
 }
 
@@ -219,8 +241,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString frmMain::CellTip(const QModelIndex& index) const {
-  if (!index.isValid() || static_cast<std::size_t>(index.row()) >= rows_.size()) return {};
-  const std::string_view text = rows_[static_cast<std::size_t>(index.row())].Cell(static_cast<std::size_t>(index.column()));
+  if (!index.isValid() || index.row() >= rows_->rowCount()) return {};
+  const std::string_view text = rows_->Row(index.row()).Cell(static_cast<std::size_t>(index.column()));
   if (text.empty()) return {};
   // The item view's text margin, as the style draws it on either side.
   const int margin = lvStats->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvStats) + 1;

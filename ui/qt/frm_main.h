@@ -3,8 +3,11 @@
 // does belong to the scan driver, which calls back through ScanView.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "lookup_binding.h"
@@ -20,7 +23,8 @@ class QModelIndex;
 class QPushButton;
 class QResizeEvent;
 class QStatusBar;
-class QTreeWidget;
+class QTreeView;
+class ResultTableModel;
 
 class frmMain : public QWidget, public vostrel::ScanView {
   Q_OBJECT
@@ -28,12 +32,8 @@ class frmMain : public QWidget, public vostrel::ScanView {
  public:
   explicit frmMain(QWidget* parent = nullptr);
 
-  // Appends one row to the results table; an empty text is an empty cell.
-  // The table shows each text's one bounded line (CellText); the window keeps
-  // the whole texts for tooltips and copying.
-  void AddListEntry(vostrel::TableRow row);
-
-  // ScanView
+  // ScanView. During a scan, rows and the status are collected and shown at
+  // each event pass, and whatever is left when the scan ends.
   std::string FolderText() override;
   void ClearRows() override;
   void AddRow(const vostrel::ScanRow& row) override;
@@ -49,10 +49,20 @@ class frmMain : public QWidget, public vostrel::ScanView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void SetUpTable();
+  void SetUpTableMenu();
   void Form_Load();
   void Form_Resize();
   void cmdScan_Click();
   void CopySelectedRows();
+
+  // Runs a scan of the driver's; afterwards shows what it left.
+  template <class Scan>
+  void RunScan(Scan&& scan);
+  // Hands the rows and the status collected since the last event pass to
+  // the table and the status bar.
+  void ShowCollected();
+
   // A cell's tooltip: its whole text, bounded, when the cell cuts it or it
   // does not fit; otherwise empty.
   QString CellTip(const QModelIndex& index) const;
@@ -64,10 +74,15 @@ class frmMain : public QWidget, public vostrel::ScanView {
   QStatusBar* sbStatusBar;
   QLabel* sbStatusText;
   QLineEdit* txtTrhDir;
-  QTreeWidget* lvStats;
+  QTreeView* lvStats;
+  ResultTableModel* rows_;  // the rows lvStats shows, with their whole texts
 
-  std::vector<vostrel::TableRow> rows_;  // the whole texts of lvStats's rows, in its order
+  std::vector<vostrel::TableRow> collectedRows_;
+  std::optional<std::string> collectedStatus_;
+  QElapsedTimer sinceEventPass_;
 
   vostrel::LookupBinding binding_;
-  vostrel::ScanDriver driver_{*this, binding_};
+  // Each text is kept up to kKeptTextBytes, so that damaged DLLs whose texts
+  // run on for megabytes cannot fill the memory.
+  vostrel::ScanDriver driver_{*this, binding_, vostrel::DefaultCodePage(), vostrel::kKeptTextBytes};
 };
