@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextDocument>
@@ -81,6 +82,11 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 
   SetUpTable();
   SetUpTableMenu();
+
+  // Escape stops a running scan, whichever control has the focus.
+  auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  stop->setContext(Qt::WindowShortcut);
+  connect(stop, &QShortcut::activated, this, [this] { driver_.RequestStop(); });
 
   Place(*cmdScan, layout::kScanButton, DpiX(), DpiY());
   Place(*sbStatusBar, layout::kStatusBar, DpiX(), DpiY());

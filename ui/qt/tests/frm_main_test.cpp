@@ -426,6 +426,35 @@ class FrmMainTest : public QObject {
     QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
   }
 
+  void escapeStopsScan_data() {
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("on the button") << "cmdScan";
+    QTest::newRow("in the folder box") << "txtTrhDir";
+    QTest::newRow("in the table") << "lvStats";
+  }
+
+  // Escape, whichever control has the focus, ends the scan before its next
+  // file: the rows found so far stay.
+  void escapeStopsScan() {
+    QFETCH(QString, focus);
+    QTemporaryDir folder;
+    QVERIFY(FillWithMissions(folder, kManyFiles));
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(folder.path());
+
+    const int rowsAtEscape = ActDuringScan(window, [&] {
+      auto* control = window.findChild<QWidget*>(focus);
+      control->setFocus();
+      QTest::keyClick(control, Qt::Key_Escape);
+    });
+    QVERIFY(rowsAtEscape >= 5);
+    QCOMPARE(RowCount(*c.table), rowsAtEscape);
+    QVERIFY(RowCount(*c.table) < kManyFiles);
+    QCOMPARE(c.status->text(), QStringLiteral("Scan stopped."));
+  }
+
   // Closing the window during a long scan ends the scan before its next file
   // and lets the program's event loop return, as the program's main does.
   void closeDuringScanEndsScanAndProgram() {
