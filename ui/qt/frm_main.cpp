@@ -118,14 +118,17 @@ void frmMain::SetUpTable() {
   // Shift and Ctrl click, Ctrl+A: rows are picked for copying.
   lvStats->setSelectionMode(QAbstractItemView::ExtendedSelection);
   lvStats->setSelectionBehavior(QAbstractItemView::SelectRows);
+  // The rows sort by the one comparison both windows share, never by Qt's.
   lvStats->setSortingEnabled(false);
   QHeaderView* header = lvStats->header();
   header->setStretchLastSection(false);
   header->setSectionsMovable(false);
+  header->setSectionsClickable(true);
   int section = 0;
   for (const auto& column : layout::kColumns) {
     header->resizeSection(section++, layout::TwipsToPixels(static_cast<float>(column.widthTwips), DpiX()));
   }
+  connect(header, &QHeaderView::sectionClicked, this, &frmMain::SortByColumn);
   lvStats->viewport()->installEventFilter(this);  // the tooltips
 }
 
@@ -228,6 +231,16 @@ void frmMain::ShowCollected() {
 void frmMain::CopySelectedRows() {
   const std::string lines = rows_->Lines(lvStats->selectionModel()->selectedRows());
   if (!lines.empty()) QGuiApplication::clipboard()->setText(ToQString(lines));
+}
+
+void frmMain::SortByColumn(int column) {
+  rows_->SortByClick(column);
+  const auto& sort = rows_->sort();
+  if (!sort) return;
+  QHeaderView* header = lvStats->header();
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(static_cast<int>(sort->column),
+                           sort->order == vostrel::SortOrder::kAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -55,6 +55,7 @@ class frmMain : public QWidget, public vostrel::ScanView {
   void Form_Resize();
   void cmdScan_Click();
   void CopySelectedRows();
+  void SortByColumn(int column);
 
   // Runs a scan of the driver's; afterwards shows what it left.
   template <class Scan>

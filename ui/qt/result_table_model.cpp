@@ -64,6 +64,12 @@ void ResultTableModel::Append(std::vector<vostrel::TableRow> rows) {
   if (!table_.InOrder()) Reorder();
 }
 
+void ResultTableModel::SortByClick(int column) {
+  if (column < 0 || column >= columnCount()) return;
+  table_.SortBy(table_.ClickedSort(static_cast<std::size_t>(column)));
+  Reorder();
+}
+
 void ResultTableModel::Reorder() {
   // Rows only change places: the sort hint lets the selection keep whole rows.
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);

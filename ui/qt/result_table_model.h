@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,9 +28,13 @@ class ResultTableModel : public QAbstractTableModel {
 
   // Removes every row; the sort stays.
   void Clear();
-  // Adds rows in one batch: below the others, or in their places (message
-  // rows first). Persistent indices (the selection) follow their rows.
+  // Adds rows in one batch: below the others, or in their places under the
+  // chosen sort. Persistent indices (the selection) follow their rows.
   void Append(std::vector<vostrel::TableRow> rows);
+  // Sorts as a click on a column's header does: by that column, ascending;
+  // again on the same column, the other way.
+  void SortByClick(int column);
+  const std::optional<vostrel::TableSort>& sort() const { return table_.sort(); }
 
   // The rows at these indices as copied, in the order shown.
   std::string Lines(const QModelIndexList& rows) const;

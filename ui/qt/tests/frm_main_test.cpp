@@ -2,6 +2,7 @@
 // beside this program and scanning real DLLs built by mingw-w64.
 #include <sys/resource.h>
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -27,8 +28,10 @@
 #include <limits>
 #include <system_error>
 
+#include "dll_listing.h"
 #include "frm_main.h"
 #include "mission_writer.h"
+#include "sort_cases.h"
 #include "table_text.h"
 
 namespace {
@@ -101,6 +104,12 @@ QList<QStringList> Rows(const QTreeView& table) {
   QList<QStringList> rows;
   for (int i = 0; i < RowCount(table); ++i) rows << Row(table, i);
   return rows;
+}
+
+QStringList Column(const QTreeView& table, int column) {
+  QStringList texts;
+  for (int i = 0; i < RowCount(table); ++i) texts << table.model()->index(i, column).data().toString();
+  return texts;
 }
 
 // m0000.dll, m0001.dll, ...: names that list in the order of their numbers.
@@ -573,6 +582,72 @@ class FrmMainTest : public QObject {
     const double peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
     qInfo("peak resident set: %.0f MB", peakMegabytes);
     QVERIFY(peakMegabytes < kPeakBoundMegabytes);
+  }
+
+  // Clicks on a column's header sort the rows by the comparison both
+  // windows share, the second click the other way; the selection follows
+  // its row, and the order holds for the next scan and what is copied.
+  void headerClicksSortTheRows() {
+    using vostrel::testing::kSortCaseRows;
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    for (const auto& row : kSortCaseRows) {
+      // The map names in Windows-1252, which Latin-1 matches for these.
+      const QByteArray map = QString::fromUtf8(row.mapName.data(), qsizetype(row.mapName.size())).toLatin1();
+      vostrel::testing::WriteMission(folder.filePath(QString::fromUtf8(row.dllName.data(), qsizetype(row.dllName.size())))
+                                         .toStdString(),
+                                     map.toStdString(), "Sorted");
+    }
+    const auto names = [](const vostrel::testing::SortCaseOrder& order) {
+      QStringList listed;
+      for (const int i : order) listed << QString::fromUtf8(kSortCaseRows[std::size_t(i)].dllName.data());
+      return listed;
+    };
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    QHeaderView* header = c.table->header();
+    // The model's signals as views rely on them, in every change below.
+    QAbstractItemModelTester tester(c.table->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    c.folder->setText(folder.path());
+    c.scan->click();
+
+    // Before any click: the order the folder lists them in.
+    QStringList listed;
+    vostrel::DllListing listing(folder.path().toStdString());
+    while (const auto name = listing.Next()) listed << QString::fromStdString(*name);
+    QCOMPARE(Column(*c.table, 0), listed);
+    QVERIFY(!header->isSortIndicatorShown());
+
+    const int selected = int(listed.indexOf(QStringLiteral("b.dll")));
+    c.table->selectionModel()->select(c.table->model()->index(selected, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const struct {
+      int column;
+      vostrel::testing::SortCaseOrder order;
+      Qt::SortOrder indicator;
+    } clicks[] = {{0, vostrel::testing::kByNameAscending, Qt::AscendingOrder},
+                  {0, vostrel::testing::kByNameDescending, Qt::DescendingOrder},
+                  {1, vostrel::testing::kByMapAscending, Qt::AscendingOrder},
+                  {1, vostrel::testing::kByMapDescending, Qt::DescendingOrder}};
+    for (const auto& click : clicks) {
+      const QPoint at(header->sectionViewportPosition(click.column) + header->sectionSize(click.column) / 2,
+                      header->height() / 2);
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+      QCOMPARE(Column(*c.table, 0), names(click.order));
+      QVERIFY(header->isSortIndicatorShown());
+      QCOMPARE(header->sortIndicatorSection(), click.column);
+      QCOMPARE(header->sortIndicatorOrder(), click.indicator);
+      const QModelIndexList rows = c.table->selectionModel()->selectedRows();
+      QCOMPARE(rows.size(), 1);
+      QCOMPARE(rows[0].data().toString(), QStringLiteral("b.dll"));
+    }
+
+    c.scan->click();
+    QCOMPARE(Column(*c.table, 0), names(vostrel::testing::kByMapDescending));
+    QStringList copiedNames;
+    for (const QString& line : CopyAll(*c.table).split('\n', Qt::SkipEmptyParts)) copiedNames << line.section('\t', 0, 0);
+    QCOMPARE(copiedNames, names(vostrel::testing::kByMapDescending));
   }
 };
 
