@@ -1,6 +1,7 @@
 #include "frm_main.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -22,7 +24,9 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <QTreeView>
+#include <algorithm>
 #include <limits>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -133,13 +137,27 @@ void frmMain::SetUpTable() {
 }
 
 void frmMain::SetUpTableMenu() {
-  // The table's context menu: Copy (also Ctrl+C).
+  // The table's context menu: Copy (also Ctrl+C) and the code page its texts
+  // are read in.
   auto* copy = new QAction(ToQString(vostrel::kCopyCaption), lvStats);
   copy->setObjectName(QStringLiteral("actCopy"));
   copy->setShortcut(QKeySequence::Copy);
   copy->setShortcutContext(Qt::WidgetShortcut);
   lvStats->addAction(copy);
   connect(copy, &QAction::triggered, this, &frmMain::CopySelectedRows);
+  auto* codePageMenu = new QMenu(ToQString(vostrel::kCodePageMenuCaption), lvStats);
+  codePageMenu->setObjectName(QStringLiteral("mnuCodePage"));
+  codePages_ = new QActionGroup(codePageMenu);
+  codePages_->setExclusive(true);
+  for (const vostrel::CodePageName& codePage : vostrel::kCodePages) {
+    QAction* choice = codePageMenu->addAction(ToQString(vostrel::CodePageLabel(codePage)));
+    choice->setCheckable(true);
+    choice->setData(codePage.number);
+    codePages_->addAction(choice);
+    connect(choice, &QAction::triggered, this, [this, number = codePage.number] { ChooseCodePage(number); });
+  }
+  CheckCodePage(driver_.codePage());
+  lvStats->addAction(codePageMenu->menuAction());
   lvStats->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -179,6 +197,7 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 void frmMain::closeEvent(QCloseEvent* event) {
   // A running scan sits below this event in the call stack: it is asked to
   // end before its next file, and unwinds once this event has returned.
+  nextScan_ = NextScan::kNone;
   driver_.RequestStop();
   event->accept();
 }
@@ -214,6 +233,28 @@ void frmMain::RunScan(Scan&& scan) {
     ~ShowWhenDone() { window.ShowCollected(); }
   } showWhenDone{*this};
   scan();
+  // A scan asked for while this one ran (which stopped it) starts from the
+  // event loop, not from inside the handler that ran this one.
+  if (nextScan_ != NextScan::kNone && !driver_.IsScanning()) {
+    QMetaObject::invokeMethod(this, &frmMain::StartNextScan, Qt::QueuedConnection);
+  }
+}
+
+void frmMain::ScanNext(NextScan next) {
+  nextScan_ = std::max(nextScan_, next);
+  if (driver_.IsScanning()) {
+    driver_.RequestStop();  // its end queues the next scan
+  } else {
+    QMetaObject::invokeMethod(this, &frmMain::StartNextScan, Qt::QueuedConnection);
+  }
+}
+
+void frmMain::StartNextScan() {
+  // Already started by an earlier call; or delivered inside a scan that began
+  // meanwhile, whose end queues it again.
+  if (nextScan_ == NextScan::kNone || driver_.IsScanning()) return;
+  nextScan_ = NextScan::kNone;
+  RunScan([this] { driver_.Rescan(); });
 }
 
 void frmMain::ShowCollected() {
@@ -241,6 +282,24 @@ void frmMain::SortByColumn(int column) {
   header->setSortIndicatorShown(true);
   header->setSortIndicator(static_cast<int>(sort->column),
                            sort->order == vostrel::SortOrder::kAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void frmMain::ChooseCodePage(vostrel::CodePage codePage) {
+  if (codePage == driver_.codePage()) return;
+  try {
+    driver_.SetCodePage(codePage);
+  } catch (const std::invalid_argument& error) {
+    // The texts stay as they are, in the code page still checked.
+    CheckCodePage(driver_.codePage());
+    sbStatusText->setText(ToQString(error.what()));
+    return;
+  }
+  // The texts as they are now read: the last scanned folder again.
+  ScanNext(NextScan::kRescan);
+}
+
+void frmMain::CheckCodePage(vostrel::CodePage codePage) {
+  for (QAction* choice : codePages_->actions()) choice->setChecked(choice->data().toUInt() == codePage);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "code_pages.h"
 #include "lookup_binding.h"
 #include "scan_driver.h"
 #include "scan_view.h"
 #include "table_text.h"
 
+class QActionGroup;
 class QCloseEvent;
 class QEvent;
 class QLabel;
@@ -49,6 +51,9 @@ class frmMain : public QWidget, public vostrel::ScanView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The scan that follows the running one, if any.
+  enum class NextScan { kNone, kRescan };
+
   void SetUpTable();
   void SetUpTableMenu();
   void Form_Load();
@@ -56,10 +61,16 @@ class frmMain : public QWidget, public vostrel::ScanView {
   void cmdScan_Click();
   void CopySelectedRows();
   void SortByColumn(int column);
+  void ChooseCodePage(vostrel::CodePage codePage);
+  void CheckCodePage(vostrel::CodePage codePage);
 
-  // Runs a scan of the driver's; afterwards shows what it left.
+  // Runs a scan of the driver's; afterwards shows what it left and queues
+  // the scan asked for meanwhile.
   template <class Scan>
   void RunScan(Scan&& scan);
+  // Asks for a scan after the running one, which is stopped, or at once.
+  void ScanNext(NextScan next);
+  void StartNextScan();
   // Hands the rows and the status collected since the last event pass to
   // the table and the status bar.
   void ShowCollected();
@@ -77,10 +88,12 @@ class frmMain : public QWidget, public vostrel::ScanView {
   QLineEdit* txtTrhDir;
   QTreeView* lvStats;
   ResultTableModel* rows_;  // the rows lvStats shows, with their whole texts
+  QActionGroup* codePages_;
 
   std::vector<vostrel::TableRow> collectedRows_;
   std::optional<std::string> collectedStatus_;
   QElapsedTimer sinceEventPass_;
+  NextScan nextScan_ = NextScan::kNone;
 
   vostrel::LookupBinding binding_;
   // Each text is kept up to kKeptTextBytes, so that damaged DLLs whose texts

@@ -13,6 +13,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -33,6 +34,7 @@
 #include "mission_writer.h"
 #include "sort_cases.h"
 #include "table_text.h"
+#include "text_encoding.h"
 
 namespace {
 
@@ -193,6 +195,13 @@ QString CopyAll(QTreeView& table) {
   QTest::keyClick(&table, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClick(&table, Qt::Key_C, Qt::ControlModifier);
   return QGuiApplication::clipboard()->text();
+}
+
+QMenu* CodePageMenu(QTreeView& table) {
+  for (QAction* action : table.actions()) {
+    if (action->menu() != nullptr) return action->menu();
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -531,7 +540,7 @@ class FrmMainTest : public QObject {
     QTest::mouseClick(c.table->viewport(), Qt::LeftButton, {}, rowRect(2).center());
     QCOMPARE(c.table->contextMenuPolicy(), Qt::ActionsContextMenu);
     const QList<QAction*> actions = c.table->actions();
-    QCOMPARE(actions.size(), 1);
+    QCOMPARE(actions.size(), 2);
     QCOMPARE(actions[0]->text(), QStringLiteral("Copy"));
     actions[0]->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), full);
@@ -648,6 +657,51 @@ class FrmMainTest : public QObject {
     QStringList copiedNames;
     for (const QString& line : CopyAll(*c.table).split('\n', Qt::SkipEmptyParts)) copiedNames << line.section('\t', 0, 0);
     QCOMPARE(copiedNames, names(vostrel::testing::kByMapDescending));
+  }
+
+  void codePageMenuRereadsTheTexts_data() {
+    QTest::addColumn<bool>("duringScan");
+    QTest::newRow("after a scan") << false;
+    QTest::newRow("during a scan") << true;
+  }
+
+  // The table's context menu offers every code page, the one in use
+  // checked; choosing another reads the last scanned folder again in it,
+  // after stopping a running scan.
+  void codePageMenuRereadsTheTexts() {
+    QFETCH(bool, duringScan);
+    QTemporaryDir folder;
+    QVERIFY(FillWithMissions(folder, duringScan ? kManyFiles : 0));
+    // "Москва" in Windows-1251; listed before the m0000.dll links.
+    vostrel::testing::WriteMission(folder.filePath("a_cyrillic.dll").toStdString(), "\xCC\xEE\xF1\xEA\xE2\xE0", "Moscow");
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+
+    QMenu* menu = CodePageMenu(*c.table);
+    QVERIFY(menu != nullptr);
+    QCOMPARE(menu->title(), QStringLiteral("Code Page"));
+    const QList<QAction*> choices = menu->actions();
+    QCOMPARE(choices.size(), qsizetype(vostrel::kCodePages.size()));
+    QAction* cyrillic = nullptr;
+    for (QAction* choice : choices) {
+      QCOMPARE(choice->isChecked(), choice->data().toUInt() == vostrel::DefaultCodePage());
+      if (choice->text() == QStringLiteral("Cyrillic (1251)")) cyrillic = choice;
+    }
+    QVERIFY(cyrillic != nullptr);
+
+    c.folder->setText(folder.path());
+    if (duringScan) {
+      QVERIFY(ActDuringScan(window, [&] { cyrillic->trigger(); }) >= 5);
+    } else {
+      c.scan->click();
+      QCOMPARE(Row(*c.table, 0)[1], QStringLiteral("\u00cc\u00ee\u00f1\u00ea\u00e2\u00e0"));  // in Windows-1252
+      cyrillic->trigger();
+    }
+    QTRY_COMPARE(Row(*c.table, 0)[1], QStringLiteral("\u041c\u043e\u0441\u043a\u0432\u0430"));
+    QTRY_COMPARE_WITH_TIMEOUT(c.status->text(), QStringLiteral("Scan finished."), 60000);
+    QCOMPARE(RowCount(*c.table), 1 + (duringScan ? kManyFiles : 0));
+    for (QAction* choice : choices) QCOMPARE(choice->isChecked(), choice == cyrillic);
   }
 };
 
