@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFont>
 #include <QGuiApplication>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -24,12 +27,14 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <QTreeView>
+#include <QUrl>
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
 
+#include "folder_path.h"
 #include "program_folder.h"
 #include "result_table_model.h"
 #include "table_menu.h"
@@ -52,6 +57,15 @@ QString ToQString(std::string_view utf8) {
 void Place(QWidget& widget, const layout::TwipsRect& rect, float dpiX, float dpiY) {
   widget.setGeometry(layout::TwipsToPixels(rect.left, dpiX), layout::TwipsToPixels(rect.top, dpiY),
                      layout::TwipsToPixels(rect.width, dpiX), layout::TwipsToPixels(rect.height, dpiY));
+}
+
+// The folder a drop names: its first local file or folder; empty for
+// anything else.
+QString DroppedFolder(const QMimeData& data) {
+  for (const QUrl& url : data.urls()) {
+    if (url.isLocalFile()) return FolderNamedBy(url.toLocalFile());
+  }
+  return {};
 }
 
 }  // namespace
@@ -83,6 +97,9 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   txtTrhDir = new QLineEdit(this);
   txtTrhDir->setObjectName(QStringLiteral("txtTrhDir"));
   txtTrhDir->setMaxLength(std::numeric_limits<int>::max());
+  // A folder dragged onto the box is the window's drop, not text to insert.
+  txtTrhDir->setAcceptDrops(false);
+  setAcceptDrops(true);
 
   SetUpTable();
   SetUpTableMenu();
@@ -161,6 +178,11 @@ void frmMain::SetUpTableMenu() {
   lvStats->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
+void frmMain::OpenFolder(const QString& folder) {
+  txtTrhDir->setText(folder);
+  ScanNext(NextScan::kFolderBox);
+}
+
 std::string frmMain::FolderText() { return txtTrhDir->text().toStdString(); }
 
 void frmMain::ClearRows() {
@@ -200,6 +222,19 @@ void frmMain::closeEvent(QCloseEvent* event) {
   nextScan_ = NextScan::kNone;
   driver_.RequestStop();
   event->accept();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData() != nullptr && !DroppedFolder(*event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+  const QString folder = event->mimeData() != nullptr ? DroppedFolder(*event->mimeData()) : QString();
+  if (folder.isEmpty()) return;
+  event->acceptProposedAction();
+  // The scan is queued, so that the program that dragged hears at once that
+  // the drop is taken; a running scan stops for it.
+  OpenFolder(folder);
 }
 
 void frmMain::Form_Load() {
@@ -253,8 +288,14 @@ void frmMain::StartNextScan() {
   // Already started by an earlier call; or delivered inside a scan that began
   // meanwhile, whose end queues it again.
   if (nextScan_ == NextScan::kNone || driver_.IsScanning()) return;
-  nextScan_ = NextScan::kNone;
-  RunScan([this] { driver_.Rescan(); });
+  const NextScan next = std::exchange(nextScan_, NextScan::kNone);
+  RunScan([this, next] {
+    if (next == NextScan::kRescan) {
+      driver_.Rescan();
+    } else {
+      driver_.cmdScan_Click();
+    }
+  });
 }
 
 void frmMain::ShowCollected() {

@@ -18,9 +18,12 @@
 
 class QActionGroup;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QEvent;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QModelIndex;
 class QPushButton;
 class QResizeEvent;
@@ -33,6 +36,10 @@ class frmMain : public QWidget, public vostrel::ScanView {
 
  public:
   explicit frmMain(QWidget* parent = nullptr);
+
+  // Puts a folder in the folder box and scans it, once the window's event
+  // loop runs and a running scan has stopped.
+  void OpenFolder(const QString& folder);
 
   // ScanView. During a scan, rows and the status are collected and shown at
   // each event pass, and whatever is left when the scan ends.
@@ -47,12 +54,15 @@ class frmMain : public QWidget, public vostrel::ScanView {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   // The table's tooltips.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // The scan that follows the running one, if any.
-  enum class NextScan { kNone, kRescan };
+  // The scan that follows the running one, if any; a later kind includes
+  // the earlier (the folder box's scan reads in the code page chosen too).
+  enum class NextScan { kNone, kRescan, kFolderBox };
 
   void SetUpTable();
   void SetUpTableMenu();

@@ -7,14 +7,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -22,6 +26,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
+#include <QUrl>
 #include <QtTest>
 #include <algorithm>
 #include <filesystem>
@@ -30,6 +35,7 @@
 #include <system_error>
 
 #include "dll_listing.h"
+#include "folder_path.h"
 #include "frm_main.h"
 #include "mission_writer.h"
 #include "sort_cases.h"
@@ -195,6 +201,20 @@ QString CopyAll(QTreeView& table) {
   QTest::keyClick(&table, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClick(&table, Qt::Key_C, Qt::ControlModifier);
   return QGuiApplication::clipboard()->text();
+}
+
+// Drags a local file or folder onto the window's folder box and drops it
+// there, as the window system hands a drop to the window.
+void DropOnFolderBox(frmMain& window, const QString& path) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  const QPoint at = Find(window).folder->geometry().center();
+  QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window.windowHandle(), &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window.windowHandle(), &drop);
+  QVERIFY(drop.isAccepted());
 }
 
 QMenu* CodePageMenu(QTreeView& table) {
@@ -702,6 +722,50 @@ class FrmMainTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(c.status->text(), QStringLiteral("Scan finished."), 60000);
     QCOMPARE(RowCount(*c.table), 1 + (duringScan ? kManyFiles : 0));
     for (QAction* choice : choices) QCOMPARE(choice->isChecked(), choice == cyrillic);
+  }
+
+  void folderHandedToTheWindowIsScanned_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("given");
+    QTest::newRow("command line: the folder") << "argument" << "folder";
+    QTest::newRow("command line: relative to the working folder") << "argument" << "relative";
+    QTest::newRow("command line: a file in it") << "argument" << "file";
+    QTest::newRow("drop: the folder") << "drop" << "folder";
+    QTest::newRow("drop: a file in it") << "drop" << "file";
+    QTest::newRow("drop during a scan, which stops") << "drop during scan" << "folder";
+  }
+
+  // A folder given on the command line (handed to the window as main does)
+  // or dropped on the window, its folder box included: the box shows its
+  // absolute path and the window scans it.
+  void folderHandedToTheWindowIsScanned() {
+    QFETCH(QString, how);
+    QFETCH(QString, given);
+    QTemporaryDir missions;
+    QTemporaryDir many;
+    QVERIFY(missions.isValid() && FillWithMissions(many, how == "drop during scan" ? kManyFiles : 0));
+    MakeMissionFolder(missions.path());
+    const QFileInfo folder(missions.path());
+    const QString workingFolder = QDir::currentPath();
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(workingFolder); });
+    QVERIFY(QDir::setCurrent(folder.absolutePath()));
+    const QString path = given == "folder"     ? missions.path()
+                         : given == "relative" ? "./" + folder.fileName() + "/"
+                                               : missions.filePath("ALPHA.DLL");
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    if (how == "argument") {
+      window.OpenFolder(FolderNamedBy(path));
+    } else if (how == "drop") {
+      DropOnFolderBox(window, path);
+    } else {
+      c.folder->setText(many.path());
+      QVERIFY(ActDuringScan(window, [&] { DropOnFolderBox(window, path); }) >= 5);
+    }
+    QTRY_COMPARE(Rows(*c.table), MissionFolderRows());
+    QCOMPARE(c.folder->text(), missions.path());
+    QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
   }
 };
 
