@@ -4,10 +4,14 @@
 #include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFont>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -97,6 +101,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   txtTrhDir = new QLineEdit(this);
   txtTrhDir->setObjectName(QStringLiteral("txtTrhDir"));
   txtTrhDir->setMaxLength(std::numeric_limits<int>::max());
+  SetUpFolderCompletion();
   // A folder dragged onto the box is the window's drop, not text to insert.
   txtTrhDir->setAcceptDrops(false);
   setAcceptDrops(true);
@@ -124,6 +129,23 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 
   resize(layout::TwipsToPixels(layout::kClientWidth, DpiX()), layout::TwipsToPixels(layout::kClientHeight, DpiY()));
   Form_Load();
+}
+
+void frmMain::SetUpFolderCompletion() {
+  // Folder names complete as they are typed.
+  auto* completer = new QCompleter(txtTrhDir);
+  auto* folders = new QFileSystemModel(completer);
+  folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+  folders->setRootPath(QString());
+  completer->setModel(folders);
+  txtTrhDir->setCompleter(completer);
+  // Folders are read in the background, and the completion looks only in
+  // folders already read (and completes again when one it waits for has
+  // been): each edit has the folder typed so far read.
+  connect(txtTrhDir, &QLineEdit::textEdited, folders, [folders](const QString& typed) {
+    const QString folder = QFileInfo(typed).path();
+    if (QFileInfo(folder).isAbsolute()) folders->setRootPath(folder);
+  });
 }
 
 void frmMain::SetUpTable() {

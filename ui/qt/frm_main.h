@@ -64,6 +64,7 @@ class frmMain : public QWidget, public vostrel::ScanView {
   // the earlier (the folder box's scan reads in the code page chosen too).
   enum class NextScan { kNone, kRescan, kFolderBox };
 
+  void SetUpFolderCompletion();
   void SetUpTable();
   void SetUpTableMenu();
   void Form_Load();

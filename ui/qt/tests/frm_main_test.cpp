@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCompleter>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -766,6 +767,32 @@ class FrmMainTest : public QObject {
     QTRY_COMPARE(Rows(*c.table), MissionFolderRows());
     QCOMPARE(c.folder->text(), missions.path());
     QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
+  }
+
+  // The folder box offers the folders whose names begin with what is typed,
+  // and no files.
+  void folderBoxCompletesFolders() {
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QVERIFY(QDir(root.path()).mkdir("missions_north") && QDir(root.path()).mkdir("missions_south"));
+    QVERIFY(QFile::copy(TestDll("mission_full.dll"), root.filePath("missions_x.dll")));
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->clear();
+    c.folder->setFocus();
+    // Pasted in one piece, before any of its folders has been read.
+    QGuiApplication::clipboard()->setText(root.path() + "/missions_");
+    QTest::keyClick(c.folder, Qt::Key_V, Qt::ControlModifier);
+    QCompleter* completer = c.folder->completer();
+    QVERIFY(completer != nullptr);
+    // The list shows once the folders are read, without another keystroke.
+    QAbstractItemView* list = completer->popup();
+    QTRY_VERIFY(list->isVisible());
+    QStringList offered;
+    for (int row = 0; row < list->model()->rowCount(); ++row) offered << list->model()->index(row, 0).data().toString();
+    offered.sort();
+    QCOMPARE(offered, (QStringList{"missions_north", "missions_south"}));
   }
 };
 
