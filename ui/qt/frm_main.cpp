@@ -41,6 +41,7 @@
 #include "folder_path.h"
 #include "program_folder.h"
 #include "result_table_model.h"
+#include "shared_library.h"
 #include "table_menu.h"
 #include "window_layout.h"
 
@@ -74,7 +75,10 @@ QString DroppedFolder(const QMimeData& data) {
 
 }  // namespace
 
-frmMain::frmMain(QWidget* parent) : QWidget(parent) {
+frmMain::frmMain(QWidget* parent) : frmMain(vostrel::DefaultLookupLibraryCandidates(), parent) {}
+
+frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
+    : QWidget(parent), binding_(std::move(lookupLibraries)) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(ToQString(layout::kCaption));
   setWindowIcon(QIcon(QStringLiteral(":/icons/vostrel.png")));

@@ -35,7 +35,10 @@ class frmMain : public QWidget, public vostrel::ScanView {
   Q_OBJECT
 
  public:
+  // Binds the lookup library as the platform finds it.
   explicit frmMain(QWidget* parent = nullptr);
+  // Looks for the lookup library under these names or paths, in order.
+  explicit frmMain(std::vector<std::string> lookupLibraries, QWidget* parent = nullptr);
 
   // Puts a folder in the folder box and scans it, once the window's event
   // loop runs and a running scan has stopped.

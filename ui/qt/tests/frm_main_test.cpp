@@ -794,6 +794,25 @@ class FrmMainTest : public QObject {
     offered.sort();
     QCOMPARE(offered, (QStringList{"missions_north", "missions_south"}));
   }
+
+  // Without the lookup library the table says so, in a row of its own.
+  void missingLibraryIsSaid() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(QFile::copy(TestDll("mission_full.dll"), folder.filePath("mission_full.dll")));
+    const QString missing = folder.filePath("absent/libPeloc.so");
+    frmMain window({missing.toStdString()});
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(folder.path());
+    c.scan->click();
+    QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
+    QCOMPARE(RowCount(*c.table), 1);
+    const QStringList row = Row(*c.table, 0);
+    QVERIFY2(row[0].startsWith(QStringLiteral("Cannot load the lookup library Peloc")) && row[0].contains(missing),
+             qPrintable(row[0]));
+    QCOMPARE(row.mid(1), (QStringList{QString(), QString(), QString()}));
+  }
 };
 
 QTEST_MAIN(FrmMainTest)
