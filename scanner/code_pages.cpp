@@ -38,13 +38,14 @@ bool OneOf(const std::string& value, const std::array<std::string_view, N>& valu
   return std::find(values.begin(), values.end(), value) != values.end();
 }
 
-// Languages written in two scripts: which one a locale means. glibc names
-// the Latin forms of Serbian and Uzbek and the Cyrillic one of Azerbaijani
-// by a modifier; each language's other form is its plain name.
+// Languages written in two scripts, each a locale of its own on Windows:
+// glibc names Serbian's Latin form (sr_RS@latin) and Uzbek's Cyrillic one
+// (uz_UZ@cyrillic) by a modifier; a plain name is Cyrillic for Serbian
+// (sr_RS, sr_ME), Latin for the others.
 bool IsCyrillicForm(const LocaleName& locale) {
   if (locale.modifier == "cyrillic") return true;
-  if (locale.modifier == "latin" || locale.modifier == "iqtelif") return false;
-  return locale.language == "sr";  // sr_RS, sr_ME: Cyrillic, as glibc has them
+  if (locale.modifier == "latin") return false;
+  return locale.language == "sr";
 }
 
 }  // namespace
@@ -60,12 +61,15 @@ CodePage AnsiCodePageOfLocale(std::string_view localeName) {
   const LocaleName locale = Parse(localeName);
   const std::string& language = locale.language;
 
-  // Languages of two scripts, by the script the locale names.
+  // Sindhi's and Kashmiri's Devanagari forms: Windows gives its Devanagari
+  // locales no ANSI code page.
+  if (locale.modifier == "devanagari") return 1252;
   if (OneOf(language, std::array<std::string_view, 3>{"sr", "bs", "tk"})) return IsCyrillicForm(locale) ? 1251 : 1250;
-  if (OneOf(language, std::array<std::string_view, 3>{"az", "uz", "tt"})) {
-    if (language == "tt" && locale.modifier != "iqtelif") return 1251;  // Tatar is Cyrillic unless said otherwise
+  if (OneOf(language, std::array<std::string_view, 2>{"az", "uz"})) {
+    if (locale.territory == "ir") return 1256;  // az_IR: South Azerbaijani, in Arabic script
     return IsCyrillicForm(locale) ? 1251 : 1254;
   }
+  if (language == "pa" && locale.territory == "pk") return 1256;  // Punjabi in Arabic script
   if (language == "zh") {
     return OneOf(locale.territory, std::array<std::string_view, 3>{"tw", "hk", "mo"}) ? 950 : 936;
   }
@@ -76,11 +80,11 @@ CodePage AnsiCodePageOfLocale(std::string_view localeName) {
   };
   static constexpr std::array<Languages, 11> kByLanguage{{
       {1250, {"cs", "hr", "hu", "pl", "ro", "sk", "sl", "sq"}},
-      {1251, {"ru", "uk", "be", "bg", "mk", "kk", "ky", "mn", "tg", "ba", "sah"}},
+      {1251, {"ru", "uk", "be", "bg", "mk", "kk", "ky", "mn", "tg", "tt", "ba", "sah"}},
       {1253, {"el"}},
       {1254, {"tr"}},
       {1255, {"he", "iw", "yi"}},
-      {1256, {"ar", "fa", "ur", "ps", "ug", "sd", "ckb", "ks"}},
+      {1256, {"ar", "fa", "ur", "ug", "sd", "ckb", "ks"}},
       {1257, {"et", "lt", "lv"}},
       {1258, {"vi"}},
       {874, {"th"}},

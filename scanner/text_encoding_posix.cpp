@@ -1,12 +1,17 @@
-// Linux has no ANSI code page: texts are decoded with iconv's tables of the
-// Windows code pages. File names are UTF-8 (or any bytes) already.
+// Linux has no ANSI code page: mission texts are decoded by tables built once
+// per code page from iconv's converters of the Windows code pages, mended
+// where those differ from Windows' own conversion. File names are UTF-8 (or
+// any bytes) already.
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
-#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "text_encoding.h"
 
@@ -15,17 +20,120 @@ namespace {
 
 class Converter {
  public:
-  explicit Converter(const std::string& from) : cd_(::iconv_open("UTF-8", from.c_str())) {
+  // From the code page to wchar_t (UCS-4 with glibc), one character per query.
+  explicit Converter(const std::string& from) : cd_(::iconv_open("WCHAR_T", from.c_str())) {
     if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::invalid_argument("iconv cannot convert " + from);
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
   ~Converter() { ::iconv_close(cd_); }
-  iconv_t get() const { return cd_; }
+
+  // The one character `bytes` give on their own, or none when iconv rejects
+  // them, wants more, or gives other than one character of the BMP.
+  std::optional<char16_t> Character(std::string_view bytes) {
+    ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // nothing carried over from the last query
+    auto* in = const_cast<char*>(bytes.data());         // iconv's interface is not const-correct
+    std::size_t inLeft = bytes.size();
+    std::array<wchar_t, 4> out{};
+    auto* outPosition = reinterpret_cast<char*>(out.data());
+    std::size_t outLeft = sizeof out;
+    constexpr auto kFailed = static_cast<std::size_t>(-1);
+    if (::iconv(cd_, &in, &inLeft, &outPosition, &outLeft) == kFailed) return std::nullopt;
+    // glibc's CP1255 and CP1258 hold a letter back to compose it with a mark
+    // that may follow; Windows never composes, so the letter is taken alone.
+    if (::iconv(cd_, nullptr, nullptr, &outPosition, &outLeft) == kFailed) return std::nullopt;
+    if (inLeft != 0 || sizeof out - outLeft != sizeof(wchar_t)) return std::nullopt;
+    if (out[0] < 0 || out[0] > 0xFFFF) return std::nullopt;
+    return static_cast<char16_t>(out[0]);
+  }
 
  private:
   iconv_t cd_;
 };
+
+struct ByteRange {
+  unsigned first;
+  unsigned last;  // below `first`: an empty range
+  bool Holds(unsigned byte) const { return byte >= first && byte <= last; }
+};
+constexpr ByteRange kNoBytes{1, 0};
+
+// Windows' double-byte code pages: their lead bytes, and the character Windows
+// gives a pair it assigns nothing to, a lead byte followed by a byte that is
+// no second byte (which it takes as the pair's), and a lead byte that ends a
+// text or comes before a zero byte.
+struct DoubleByteLayout {
+  CodePage codePage;
+  std::array<ByteRange, 2> leads;
+  char16_t defaultCharacter;
+};
+constexpr std::array<DoubleByteLayout, 4> kDoubleByteLayouts{{
+    {932, {{{0x81, 0x9F}, {0xE0, 0xFC}}}, u'\u30FB'},
+    {936, {{{0x81, 0xFE}, kNoBytes}}, u'?'},
+    {949, {{{0x81, 0xFE}, kNoBytes}}, u'?'},
+    {950, {{{0x81, 0xFE}, kNoBytes}}, u'?'},
+}};
+
+// Bytes Windows assigns that glibc's converters leave out, mostly to the
+// private use area: consecutive code points from `first`. (Other bytes left
+// out in 0x80-0x9F give the C1 control of the same value.)
+struct ByteAssignment {
+  CodePage codePage;
+  ByteRange bytes;
+  char16_t first;
+};
+constexpr std::array<ByteAssignment, 16> kByteAssignments{{
+    {874, {0xDB, 0xDE}, u'\uF8C1'},
+    {874, {0xFC, 0xFF}, u'\uF8C5'},
+    {932, {0xA0, 0xA0}, u'\uF8F0'},
+    {932, {0xFD, 0xFF}, u'\uF8F1'},
+    {936, {0xFF, 0xFF}, u'\uF8F5'},
+    {949, {0xFF, 0xFF}, u'\uF8F7'},
+    {950, {0xFF, 0xFF}, u'\uF8F8'},
+    {1253, {0xAA, 0xAA}, u'\uF8F9'},
+    {1253, {0xD2, 0xD2}, u'\uF8FA'},
+    {1253, {0xFF, 0xFF}, u'\uF8FB'},
+    {1255, {0xCA, 0xCA}, u'\u05BA'},  // hebrew point holam haser for vav, which glibc lacks
+    {1255, {0xD9, 0xDF}, u'\uF88D'},
+    {1255, {0xFB, 0xFC}, u'\uF894'},
+    {1255, {0xFF, 0xFF}, u'\uF896'},
+    {1257, {0xA1, 0xA1}, u'\uF8FC'},
+    {1257, {0xA5, 0xA5}, u'\uF8FD'},
+}};
+
+// Pairs Windows maps to the private use area and glibc's converters leave
+// out: the user-defined (EUDC) areas, row by row over the second bytes the
+// code page uses. The pairs of an entry that are still left out when it
+// comes get consecutive code points from `first`, in byte order.
+struct PairAssignment {
+  CodePage codePage;
+  ByteRange leads;
+  std::array<ByteRange, 2> seconds;
+  char16_t first;
+};
+constexpr std::array<PairAssignment, 9> kPairAssignments{{
+    {936, {0xAA, 0xAF}, {{{0xA1, 0xFE}, kNoBytes}}, u'\uE000'},
+    {936, {0xF8, 0xFE}, {{{0xA1, 0xFE}, kNoBytes}}, u'\uE234'},
+    {936, {0xA1, 0xA7}, {{{0x40, 0x7E}, {0x80, 0xA0}}}, u'\uE4C6'},
+    // then every other pair of GBK's grid that glibc leaves out
+    {936, {0x81, 0xFE}, {{{0x40, 0x7E}, {0x80, 0xFE}}}, u'\uE766'},
+    {949, {0xC9, 0xC9}, {{{0xA1, 0xFE}, kNoBytes}}, u'\uE000'},
+    {949, {0xFE, 0xFE}, {{{0xA1, 0xFE}, kNoBytes}}, u'\uE05E'},
+    {950, {0xFA, 0xFE}, {{{0x40, 0x7E}, {0xA1, 0xFE}}}, u'\uE000'},
+    {950, {0x8E, 0xA0}, {{{0x40, 0x7E}, {0xA1, 0xFE}}}, u'\uE311'},
+    {950, {0x81, 0x8D}, {{{0x40, 0x7E}, {0xA1, 0xFE}}}, u'\uEEB8'},
+}};
+
+const DoubleByteLayout* FindDoubleByteLayout(CodePage codePage) {
+  for (const DoubleByteLayout& layout : kDoubleByteLayouts) {
+    if (layout.codePage == codePage) return &layout;
+  }
+  return nullptr;
+}
+
+constexpr std::uint8_t kNotLead = 0xFF;
+constexpr char16_t kLeftOut = 0;  // while the tables are built: nothing yet
+constexpr char16_t kReplacement = u'\uFFFD';
 
 }  // namespace
 
@@ -39,15 +147,99 @@ CodePage DefaultCodePage() {
 
 struct TextDecoder::Tables {
   CodePage codePage;
-  std::string iconvName;
+  // What each byte gives on its own (a lead byte: at the end of a text).
+  std::array<char16_t, 256> single{};
+  // Each lead byte's row of `pairs`, or kNotLead.
+  std::array<std::uint8_t, 256> leadRow{};
+  // What each lead byte gives with each second byte.
+  std::vector<std::array<char16_t, 256>> pairs;
 };
+
+namespace {
+
+// Fills what glibc left out of the single bytes, as Windows gives them.
+void FillBytes(CodePage codePage, std::array<char16_t, 256>& single) {
+  for (const ByteAssignment& assignment : kByteAssignments) {
+    if (assignment.codePage != codePage) continue;
+    for (unsigned byte = assignment.bytes.first; byte <= assignment.bytes.last; ++byte) {
+      if (single[byte] == kLeftOut) {
+        single[byte] = static_cast<char16_t>(assignment.first + (byte - assignment.bytes.first));
+      }
+    }
+  }
+  for (unsigned byte = 0x80; byte < 0xA0; ++byte) {
+    if (single[byte] == kLeftOut) single[byte] = static_cast<char16_t>(byte);
+  }
+  // Nothing is left with glibc 2.36; a converter that lacks more shows here.
+  for (char16_t& character : single) {
+    if (character == kLeftOut) character = kReplacement;
+  }
+  single[0] = u'\0';
+}
+
+// Fills what glibc left out of the pairs, as Windows gives them.
+void FillPairs(const DoubleByteLayout& layout, const std::array<std::uint8_t, 256>& leadRow,
+               std::vector<std::array<char16_t, 256>>& pairs) {
+  for (const PairAssignment& assignment : kPairAssignments) {
+    if (assignment.codePage != layout.codePage) continue;
+    auto next = static_cast<unsigned>(assignment.first);
+    for (unsigned lead = assignment.leads.first; lead <= assignment.leads.last; ++lead) {
+      if (leadRow[lead] == kNotLead) continue;
+      auto& row = pairs[leadRow[lead]];
+      for (unsigned second = 1; second < 256; ++second) {
+        const bool used = assignment.seconds[0].Holds(second) || assignment.seconds[1].Holds(second);
+        if (used && row[second] == kLeftOut) row[second] = static_cast<char16_t>(next++);
+      }
+    }
+  }
+  for (auto& row : pairs) {
+    for (char16_t& character : row) {
+      if (character == kLeftOut) character = layout.defaultCharacter;
+    }
+  }
+}
+
+void AppendUtf8(char16_t character, std::string& utf8) {
+  if (character < 0x80) {
+    utf8 += static_cast<char>(character);
+  } else if (character < 0x800) {
+    utf8 += static_cast<char>(0xC0 | character >> 6);
+    utf8 += static_cast<char>(0x80 | (character & 0x3F));
+  } else {
+    utf8 += static_cast<char>(0xE0 | character >> 12);
+    utf8 += static_cast<char>(0x80 | (character >> 6 & 0x3F));
+    utf8 += static_cast<char>(0x80 | (character & 0x3F));
+  }
+}
+
+}  // namespace
 
 TextDecoder::TextDecoder(CodePage codePage) {
   if (!FindCodePage(codePage)) throw std::invalid_argument("no such code page: " + std::to_string(codePage));
   auto tables = std::make_unique<Tables>();
   tables->codePage = codePage;
-  tables->iconvName = "CP" + std::to_string(codePage);
-  Converter check(tables->iconvName);
+  tables->leadRow.fill(kNotLead);
+  // One query per byte and per pair, so that glibc's converters compose
+  // nothing and every invalid sequence is told apart.
+  Converter converter("CP" + std::to_string(codePage));
+  const DoubleByteLayout* layout = FindDoubleByteLayout(codePage);
+  for (unsigned byte = 1; byte < 256; ++byte) {
+    const bool lead = layout != nullptr && (layout->leads[0].Holds(byte) || layout->leads[1].Holds(byte));
+    if (!lead) {
+      tables->single[byte] = converter.Character(std::string(1, static_cast<char>(byte))).value_or(kLeftOut);
+      continue;
+    }
+    tables->single[byte] = layout->defaultCharacter;
+    tables->leadRow[byte] = static_cast<std::uint8_t>(tables->pairs.size());
+    auto& row = tables->pairs.emplace_back();
+    row.fill(kLeftOut);
+    for (unsigned second = 1; second < 256; ++second) {
+      const std::string pair{static_cast<char>(byte), static_cast<char>(second)};
+      row[second] = converter.Character(pair).value_or(kLeftOut);
+    }
+  }
+  FillBytes(codePage, tables->single);
+  if (layout != nullptr) FillPairs(*layout, tables->leadRow, tables->pairs);
   tables_ = std::move(tables);
 }
 
@@ -57,30 +249,34 @@ TextDecoder& TextDecoder::operator=(TextDecoder&&) noexcept = default;
 
 CodePage TextDecoder::codePage() const { return tables_->codePage; }
 
-std::size_t TextDecoder::WholeCharacters(std::string_view bytes) const { return bytes.size(); }
+std::size_t TextDecoder::WholeCharacters(std::string_view bytes) const {
+  // A byte that is no lead byte ends a character, alone or as a second byte;
+  // the lead bytes after the last of them pair up from the first.
+  const auto isLead = [this](char byte) { return tables_->leadRow[static_cast<unsigned char>(byte)] != kNotLead; };
+  const auto leads = static_cast<std::size_t>(std::find_if_not(bytes.rbegin(), bytes.rend(), isLead) - bytes.rbegin());
+  return bytes.size() - leads % 2;
+}
 
 void TextDecoder::AppendDecoded(std::string_view bytes, std::string& utf8) const {
-  const Converter converter(tables_->iconvName);
-  auto* in = const_cast<char*>(bytes.data());  // iconv's interface is not const-correct
-  std::size_t inLeft = bytes.size();
-  std::array<char, 4096> out{};
-  while (inLeft > 0) {
-    char* outPosition = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t result = ::iconv(converter.get(), &in, &inLeft, &outPosition, &outLeft);
-    const int error = errno;
-    utf8.append(out.data(), static_cast<std::size_t>(outPosition - out.data()));
-    if (result != static_cast<std::size_t>(-1)) break;
-    if (error == E2BIG) continue;
-    const auto byte = static_cast<unsigned char>(*in);
-    if (byte >= 0x80 && byte < 0xA0) {  // unassigned in the C1 range: the control of the same value
-      utf8 += static_cast<char>(0xC2);
-      utf8 += static_cast<char>(byte);
-    } else {
-      utf8 += "\xEF\xBF\xBD";
+  const Tables& tables = *tables_;
+  const std::size_t size = bytes.size();
+  std::size_t i = 0;
+  while (i < size) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte < 0x80) {  // the same in UTF-8 and every one of these code pages
+      std::size_t end = i + 1;
+      while (end < size && static_cast<unsigned char>(bytes[end]) < 0x80) ++end;
+      utf8.append(bytes.data() + i, end - i);
+      i = end;
+      continue;
     }
-    ++in;
-    --inLeft;
+    char16_t character = tables.single[byte];
+    ++i;
+    if (const std::uint8_t row = tables.leadRow[byte]; row != kNotLead && i < size && bytes[i] != '\0') {
+      character = tables.pairs[row][static_cast<unsigned char>(bytes[i])];
+      ++i;
+    }
+    AppendUtf8(character, utf8);
   }
 }
 

@@ -25,11 +25,13 @@ constexpr unsigned char kFirstTrailByte = 0x40;
 
 CodePage DefaultCodePage() {
   // The system locale's, not GetACP(): with a UTF-8 manifest that is 65001.
+  // (Asked by LCID: Wine does not know LOCALE_NAME_SYSTEM_DEFAULT.)
   DWORD codePage = 0;
-  const int got = ::GetLocaleInfoEx(LOCALE_NAME_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                                    reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(wchar_t));
-  // A locale with no ANSI code page of its own (Unicode only) says 0.
-  if (got == 0 || codePage == 0 || codePage == CP_UTF8) return kFallbackCodePage;
+  const int got = ::GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                                   reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(wchar_t));
+  // A locale with no ANSI code page of its own (Unicode only) says 0; one
+  // the program does not offer cannot be decoded.
+  if (got == 0 || !FindCodePage(codePage)) return kFallbackCodePage;
   return codePage;
 }
 
@@ -53,11 +55,10 @@ CodePage TextDecoder::codePage() const { return tables_->codePage; }
 
 std::size_t TextDecoder::WholeCharacters(std::string_view bytes) const {
   if (!tables_->doubleByte) return bytes.size();
-  for (std::size_t i = bytes.size(); i > 0; --i) {
-    if (static_cast<unsigned char>(bytes[i - 1]) < kFirstTrailByte) return i;
-  }
-  // No such byte: walk the pairs from the start.
-  std::size_t whole = 0;
+  // A character begins right after the last byte below 0x40; from there the
+  // pairs are walked to the end, so that only a last lead byte is held back.
+  std::size_t whole = bytes.size();
+  while (whole > 0 && static_cast<unsigned char>(bytes[whole - 1]) >= kFirstTrailByte) --whole;
   while (whole < bytes.size()) {
     const bool lead = ::IsDBCSLeadByteEx(tables_->codePage, static_cast<BYTE>(bytes[whole])) != FALSE;
     if (lead && whole + 1 >= bytes.size()) break;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -36,12 +37,28 @@ bool IsCutInCell(std::string_view text);
 // kTipCharacters characters, then kCutMark if it goes on.
 std::string TipText(std::string_view text);
 
-// A text with tabs, line breaks and backslashes written as \t, \n, \r and \\,
-// so that each row stays one line.
+// A text as vostrel-scan prints it and the table copies it: one line of
+// printable, valid UTF-8 from which the text can be told exactly. A tab, LF,
+// CR and backslash are written \t, \n, \r and \\ (two backslashes); every
+// other C0 control and DEL as \x and two lower-case hex digits (ESC: \x1b);
+// a C1 control (U+0080..U+009F) as \u and four (\u0085); each byte that is
+// not part of a valid UTF-8 sequence as \x and its two digits (\xe9). Not
+// valid: stray or missing continuation bytes, overlong forms, surrogates,
+// code points past U+10FFFF. Every other character stands as it is.
 std::string EscapeField(std::string_view text);
+// The same, handed to `write` a piece at a time (runs of the text as they
+// are, and escapes), so that a text of any length is never held twice.
+using TextSink = std::function<void(std::string_view)>;
+void EscapeFieldTo(std::string_view text, const TextSink& write);
+// EscapeField for the program's messages (status lines, problems), which
+// people read: the same, except that a backslash stands as it is, as it does
+// in every Windows path.
+std::string EscapeMessage(std::string_view text);
 // A row as vostrel-scan prints it and the table copies it: the escaped texts,
 // tab-separated, and a line feed.
 std::string RowLine(const ScanRow& row);
+// The same, handed to `write` a piece at a time.
+void RowLineTo(const ScanRow& row, const TextSink& write);
 // A message row ("No DLL's found!"): its one escaped text and a line feed.
 std::string MessageLine(std::string_view text);
 

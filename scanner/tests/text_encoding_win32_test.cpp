@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <string_view>
 
 #include "text_encoding.h"
 
@@ -29,6 +31,31 @@ TEST(TextDecoderWin32, DecodesThroughTheCodePage) {
   EXPECT_EQ(DecodeAnsi("\x93quoted\x94"), "\xE2\x80\x9Cquoted\xE2\x80\x9D");
   EXPECT_EQ(DecodeAnsi("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");  // unassigned: C1 controls
   EXPECT_EQ(DecodeAnsi("a\0b"s), "a\0b"s);  // the length counts, not a terminator
+}
+
+// A text read a block at a time is decoded piece by piece: cut where
+// WholeCharacters says, the pieces decode as the whole text does, and at most
+// a last lead byte waits for the next block. Random texts of each double-byte
+// code page, mostly of bytes from 0x40 up (lead and second bytes), some with
+// none below it at all.
+TEST(TextDecoderWin32, CutsDoubleByteTextsBetweenCharacters) {
+  std::mt19937 random(932);
+  for (const CodePage codePage : {932u, 936u, 949u, 950u}) {
+    const TextDecoder decoder(codePage);
+    for (int round = 0; round < 200; ++round) {
+      const unsigned lowest = round % 2 == 0 ? 0x20 : 0x40;
+      std::string text(1 + random() % 40, '\0');
+      for (char& c : text) c = static_cast<char>(lowest + random() % (0x100 - lowest));
+      const std::string whole = decoder.Decode(text);
+      for (std::size_t end = 1; end <= text.size(); ++end) {
+        const std::string_view block = std::string_view(text).substr(0, end);
+        const std::size_t cut = decoder.WholeCharacters(block);
+        ASSERT_TRUE(cut <= end && cut + 1 >= end) << codePage << ": " << cut << " of " << end;
+        ASSERT_EQ(decoder.Decode(block.substr(0, cut)) + decoder.Decode(std::string_view(text).substr(cut)), whole)
+            << codePage << ", cut at " << cut;
+      }
+    }
+  }
 }
 
 TEST_F(TextEncodingWin32, EncodesUtf8IntoTheCodePage) {

@@ -5,6 +5,10 @@
 #   test      the 64-bit tests under 64-bit Wine, through CTest (their own Wine
 #             prefix, build-win64/tests/wine, with the null display driver)
 #   test32    the same tests, 32-bit, under 32-bit Wine (build-win32/tests)
+#   codepages every byte and double-byte pair of every code page the program
+#             reads texts in, decoded by the 64-bit test build's
+#             code_page_dump.exe under Wine (Windows' own conversion) and by
+#             the Linux code_page_dump (its tables): any difference fails
 #   smoke     out/windows-x64/Vostrel.exe under Wine on a virtual X screen,
 #             given a folder named in Polish on its command line: waits for
 #             the window "Kelvane", sends Alt+S, takes a screenshot
@@ -16,6 +20,17 @@
 #             scan of the test missions and each export's offset, as the Linux
 #             vostrel-scan gives them; then a scan of thousands of missions in
 #             one run, each GetOffset call bound by name
+#   scanlocales  the shipped vostrel-scan.exe, 64- and 32-bit, under Wine with
+#             LANG set to each of several locales (generated here when the C
+#             library lacks them: Wine takes the system's code page from LANG):
+#             the rows of missions written in that locale's code page, as the
+#             Linux vostrel-scan gives them under the same LANG; and the same
+#             with --code-page under LANG=C.UTF-8
+#   scannames the same files, themselves in a folder named in Greek, on a
+#             mission named in Cyrillic (Мост.dll) in a folder named in Polish
+#             (Łódź), the folder given on the command line, under LANG=C.UTF-8
+#             (a Windows-1252 system): the row with its texts, as on Linux;
+#             and the same on a console (a pseudo-terminal)
 #   link      a C program linked with Peloc's import library (32- and 64-bit)
 #             gives the offsets; each DLL and import library has the one name
 #   inspect   what running does not show of the 32-bit files: PE32 for i386
@@ -63,6 +78,37 @@ step_test32() {
     say "not run under 32-bit Wine: $name: $reason"
   done
   ctest --test-dir "$root/build-win32/tests" -j"$jobs" --output-on-failure --repeat until-pass:2  # see step_test
+}
+
+# --- code pages: the Linux tables against Windows' conversion ---------------
+
+step_codepages() {
+  say "code pages: the Linux decoder's tables against Windows' conversion under Wine"
+  local exe="$root/build-win64/tests/bin/code_page_dump.exe" host="$root/build-win64/codepages-host"
+  local dir="$root/build-win64/codepages"
+  [ -f "$exe" ] || fail "no $exe: run the build step first"
+  # The Linux dump, from a Linux build of its own beside the Windows one.
+  if [ ! -f "$host/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVOSTREL_UI=none >/dev/null
+  fi
+  cmake --build "$host" -j"$jobs" --target code_page_dump >/dev/null
+  mkdir -p "$dir"
+  windows_run 64 "$exe" >"$dir/windows.txt" || fail "code_page_dump.exe failed under Wine"
+  "$host/bin/code_page_dump" >"$dir/linux.txt" || fail "the Linux code_page_dump failed"
+  sed -i 's/\r$//' "$dir/windows.txt"
+  [ -s "$dir/windows.txt" ] || fail "code_page_dump.exe printed nothing"
+  if ! cmp -s "$dir/windows.txt" "$dir/linux.txt"; then
+    # Lines are "code page and bytes<tab>characters": compared by the first field.
+    awk -F'\t' 'NR == FNR { windows[$1] = $2; next }
+      !($1 in windows) || windows[$1] != $2 { printf "  %s: Windows [%s], Linux [%s]\n", $1, windows[$1], $2 }
+      { seen[$1] = 1 }
+      END { for (key in windows) if (!(key in seen)) printf "  %s: Windows [%s], Linux nothing\n", key, windows[key] }' \
+      "$dir/windows.txt" "$dir/linux.txt" >"$dir/differences.txt"
+    fail "the Linux decoder differs from Windows for $(wc -l <"$dir/differences.txt") bytes and pairs; the first:
+$(head -n 10 "$dir/differences.txt")
+(all of them: $dir/differences.txt)"
+  fi
+  say "$(cut -d' ' -f1 "$dir/linux.txt" | uniq | wc -l) code pages, $(wc -l <"$dir/linux.txt") bytes and pairs: the Linux decoder gives what Windows gives"
 }
 
 # --- running 32-bit programs ------------------------------------------------
@@ -178,15 +224,18 @@ step_smoke_on_screen() {
 host_build="$root/build-win32/host"
 check_dir="$root/build-win32/check"
 
+# Builds (or brings up to date) the Linux vostrel-scan.
+build_host_scan() {
+  local generator=()
+  [ -f "$host_build/CMakeCache.txt" ] || generator=(-G Ninja)
+  cmake -S "$root" -B "$host_build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
+    -DVOSTREL_TESTS=OFF -DVOSTREL_UI=none >/dev/null
+  cmake --build "$host_build" -j"$jobs" --target vostrel-scan >/dev/null
+}
+
 # The Linux vostrel-scan, the answers the Windows files are held to.
 host_scan() {
-  if [ ! -x "$host_build/bin/vostrel-scan" ]; then
-    local generator=()
-    [ -f "$host_build/CMakeCache.txt" ] || generator=(-G Ninja)
-    cmake -S "$root" -B "$host_build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
-      -DVOSTREL_TESTS=OFF -DVOSTREL_UI=none >/dev/null
-    cmake --build "$host_build" -j"$jobs" --target vostrel-scan >/dev/null
-  fi
+  [ -x "$host_build/bin/vostrel-scan" ] || build_host_scan
   "$host_build/bin/vostrel-scan" "$@"
 }
 
@@ -251,6 +300,125 @@ $(diff <(echo "$expected") <(echo "$found"))"
   [ "$(wc -l <<<"$found")" -eq "$copies" ] && [ "$found" = "$expected" ] ||
     fail "vostrel-scan.exe's rows for $copies missions differ from the Linux vostrel-scan's"
   say "$copies missions in one run: $((copies * 3)) calls of GetOffset, every row as on Linux"
+}
+
+# --- vostrel-scan.exe: code pages and names in any script ---------------------
+
+# locale:code page, each with missions written in that code page
+# (ui/console/tests/dlls; Windows-1252: the scan32 step's high-bytes mission).
+scan_locales=(pl_PL.UTF-8:1250 ru_RU.UTF-8:1251 el_GR.UTF-8:1253 tr_TR.UTF-8:1254 ja_JP.UTF-8:932 zh_CN.UTF-8:936
+  C.UTF-8:1252)
+
+# Generates a UTF-8 locale the C library lacks: Wine falls back to 1252 for a
+# LANG that setlocale does not take. (The Linux program reads LANG itself.)
+ensure_locale() {
+  local name=${1%%.*} have
+  [ "$name" = C ] && return 0
+  have=$(locale -a)
+  grep -qix "$name.utf8" <<<"$have" && return 0
+  command -v localedef >/dev/null || fail "no localedef to generate $1: install the package locales"
+  say "generating the locale $1"
+  localedef -i "$name" -f UTF-8 "$1" || fail "cannot generate the locale $1"
+}
+
+# Runs a command with the locale named by LANG alone.
+with_lang() {
+  local lang=$1
+  shift
+  (
+    unset LC_ALL LC_CTYPE
+    export LANG=$lang
+    "$@"
+  )
+}
+
+# The shipped vostrel-scan.exe and Peloc.dll of a width, copied into $2.
+place_scan_program() {  # bits folder
+  local out="$root/out/windows-x64"
+  [ "$1" = 32 ] && out="$root/out/windows-x86"
+  [ -f "$out/vostrel-scan.exe" ] && [ -f "$out/Peloc.dll" ] || fail "no $out/vostrel-scan.exe: run the build step first"
+  mkdir -p "$2"
+  cp "$out/vostrel-scan.exe" "$out/Peloc.dll" "$2/"
+}
+
+# A folder's rows, as a program prints them under a locale, in one order.
+rows_of() {  # lang folder program [args...]
+  local lang=$1 folder=$2
+  shift 2
+  (cd "$folder" && with_lang "$lang" "$@" . 2>/dev/null | tr -d '\r' | sort)
+}
+
+step_scanlocales() {
+  say "vostrel-scan.exe (64- and 32-bit) under Wine in several locales"
+  local dir="$check_dir/locales" entry lang code_page folder expected found bits program
+  build_host_scan  # the one of these sources, not an earlier one
+  rm -rf "$dir"
+  for entry in "${scan_locales[@]}"; do
+    lang=${entry%%:*} code_page=${entry##*:} folder="$dir/cp${entry##*:}"
+    ensure_locale "$lang"
+    mkdir -p "$folder"
+    if [ "$code_page" = 1252 ]; then
+      i686-w64-mingw32-gcc -shared -s -O1 -o "$folder/cp1252_mission.dll" "$root/lookup/tests/dlls/mission_high_bytes.c"
+    else
+      i686-w64-mingw32-gcc -shared -s -O1 -o "$folder/cp${code_page}_mission.dll" \
+        "$root/ui/console/tests/dlls/cp${code_page}_mission.c"
+    fi
+  done
+  for bits in 64 32; do
+    program="$dir/program$bits"
+    place_scan_program "$bits" "$program"
+    for entry in "${scan_locales[@]}"; do
+      lang=${entry%%:*} code_page=${entry##*:} folder="$dir/cp${entry##*:}"
+      expected=$(rows_of "$lang" "$folder" host_scan)
+      [ "$(wc -l <<<"$expected")" = 1 ] && [ "$(cut -f2 <<<"$expected")" != "" ] ||
+        fail "the Linux vostrel-scan under $lang gives no row with texts: [$expected]"
+      found=$(rows_of "$lang" "$folder" windows_run "$bits" "$program/vostrel-scan.exe")
+      [ "$found" = "$expected" ] || fail "$bits-bit vostrel-scan.exe under LANG=$lang: [$found], Linux [$expected]"
+      found=$(rows_of C.UTF-8 "$folder" windows_run "$bits" "$program/vostrel-scan.exe" --code-page "$code_page")
+      [ "$found" = "$expected" ] ||
+        fail "$bits-bit vostrel-scan.exe --code-page $code_page: [$found], Linux under $lang [$expected]"
+    done
+    say "$bits-bit: ${#scan_locales[@]} locales and their --code-page, every row as on Linux"
+  done
+}
+
+step_scannames() {
+  say "vostrel-scan.exe (64- and 32-bit) on names in Cyrillic and Polish, in a folder named in Greek"
+  local dir="$check_dir/names" folder expected found bits program
+  build_host_scan
+  folder="$dir/Łódź"
+  rm -rf "$dir"
+  mkdir -p "$folder"
+  i686-w64-mingw32-gcc -shared -s -O1 -o "$folder/Мост.dll" "$root/lookup/tests/dlls/mission_high_bytes.c"
+  expected=$(with_lang C.UTF-8 host_scan "$folder" 2>/dev/null)
+  [[ "$expected" == "Мост.dll"$'\t'"Ch"* ]] || fail "the Linux vostrel-scan gives [$expected]"
+  for bits in 64 32; do
+    program="$dir/Πρόγραμμα$bits"
+    place_scan_program "$bits" "$program"
+    found=$(with_lang C.UTF-8 windows_run "$bits" "$program/vostrel-scan.exe" "$folder" 2>/dev/null | tr -d '\r') ||
+      fail "$bits-bit vostrel-scan.exe failed on $folder"
+    [ "$found" = "$expected" ] || fail "$bits-bit vostrel-scan.exe on $folder: [$found], Linux [$expected]"
+    say "$bits-bit: $(cut -f1 <<<"$found") in $(basename "$folder") with its texts, as on Linux"
+
+    # On a console: Wine's shows the program's UTF-16 on the terminal (in
+    # UTF-8), with its own tabs and line wrapping, so only words are compared.
+    found=$(with_lang C.UTF-8 windows_run_on_terminal "$bits" "$program/vostrel-scan.exe" "$folder" | tr -d '\r')
+    for part in "Мост.dll" "Château Fort – Bléde" "Scan finished."; do
+      [[ "$found" == *"$part"* ]] || fail "$bits-bit vostrel-scan.exe on a console lacks [$part]: [$found]"
+    done
+    say "$bits-bit: the same on a console"
+  done
+}
+
+# windows_run, with the program's standard handles on a pseudo-terminal
+# (script), which Wine makes a console; prints what the terminal was sent.
+windows_run_on_terminal() {  # bits PROGRAM.exe [ARGS...]
+  local bits=$1 loader=$wine prefix="$root/build-win64/wine"
+  shift
+  [ "$bits" = 32 ] && loader=$wine32_loader prefix=$wine32_prefix
+  windows_run "$bits" cmd /c rem  # the prefix, made ready
+  script -qec "$(printf '%q ' env WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$loader" "$@")" \
+    /dev/null </dev/null
 }
 
 # --- linking Peloc: import library and header ---------------------------------
@@ -358,12 +526,12 @@ step_inspect() {
 [ "${BASH_SOURCE[0]}" = "$0" ] || return 0
 
 steps=("$@")
-[ ${#steps[@]} -gt 0 ] || steps=(build test test32 smoke smoke32 scan32 link inspect)
+[ ${#steps[@]} -gt 0 ] || steps=(build test test32 codepages smoke smoke32 scan32 scanlocales scannames link inspect)
 [ "${steps[0]}" != run32 ] || { wine32 "${steps[@]:1}"; exit; }
 for step in "${steps[@]}"; do
   case "$step" in
-    build | test | test32 | smoke | smoke32 | scan32 | link | inspect) "step_$step" ;;
+    build | test | test32 | codepages | smoke | smoke32 | scan32 | scanlocales | scannames | link | inspect) "step_$step" ;;
     smoke-on-screen) step_smoke_on_screen ;;
-    *) echo "usage: $0 [build] [test] [test32] [smoke] [smoke32] [scan32] [link] [inspect] | run32 PROGRAM.exe [ARGS...]" >&2; exit 2 ;;
+    *) echo "usage: $0 [build] [test] [test32] [codepages] [smoke] [smoke32] [scan32] [scanlocales] [scannames] [link] [inspect] | run32 PROGRAM.exe [ARGS...]" >&2; exit 2 ;;
   esac
 done

@@ -1,6 +1,7 @@
 #include "console_view.h"
 
 #include <ostream>
+#include <string_view>
 #include <utility>
 
 #include "table_text.h"
@@ -12,7 +13,8 @@ ConsoleView::ConsoleView(std::string folder, std::ostream& rows, std::ostream& s
 
 void ConsoleView::AddRow(const ScanRow& row) {
   EndProgressLine();
-  rows_ << RowLine(row);
+  // Written as it is escaped: a text of any length is not held a second time.
+  RowLineTo(row, [&](std::string_view piece) { rows_.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
 }
 
 void ConsoleView::AddMessageRow(const std::string& text) {
@@ -31,7 +33,7 @@ void ConsoleView::EndProgressLine() {
 
 void ConsoleView::ReportProblem(ScanProblem problem, const std::string& text) {
   EndProgressLine();
-  status_ << "vostrel-scan: " << text << '\n';
+  status_ << "vostrel-scan: " << EscapeMessage(text) << '\n';
   exitStatus_ = problem == ScanProblem::kLookupUnavailable ? 3 : 1;
 }
 
@@ -40,7 +42,7 @@ void ConsoleView::SetStatus(const std::string& text) {
   // status always stands on a line of its own.
   const bool transient = progress_ && text.starts_with("Scanning ");
   if (progressShown_) status_ << "\r\x1b[K";
-  status_ << text;
+  status_ << EscapeMessage(text);
   if (transient) {
     status_.flush();
   } else {

@@ -1,5 +1,7 @@
 // The scan's view on a terminal: table rows on standard output, one line each
-// with the texts tab-separated; status messages on standard error.
+// with the texts tab-separated; status messages on standard error. Every text
+// is escaped (table_text.h), so that nothing the files hold reaches the
+// terminal as a control character.
 #pragma once
 
 #include <iosfwd>

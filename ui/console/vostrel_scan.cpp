@@ -1,11 +1,16 @@
 // vostrel-scan: the scanner from the command line.
-//   vostrel-scan FOLDER               scan a folder as the window does
-//   vostrel-scan --offset FILE EXPORT print one export's offset and text
-//   vostrel-scan --version            print the program's version
-#include <unistd.h>
+//   vostrel-scan [--code-page N] FOLDER               scan a folder as the window does
+//   vostrel-scan [--code-page N] --offset FILE EXPORT print one export's offset and text
+//   vostrel-scan --version | --help
+#include "vostrel_scan.h"
 
-#include <cstdio>
-#include <iostream>
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -17,81 +22,194 @@
 #include "text_reader.h"
 #include "vostrel_version.h"
 
+namespace vostrel {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: vostrel-scan FOLDER\n"
-    "       vostrel-scan --offset FILE EXPORT\n";
+    "usage: vostrel-scan [--code-page N] FOLDER\n"
+    "       vostrel-scan [--code-page N] --offset FILE EXPORT\n"
+    "       vostrel-scan --version | --help\n";
 
-constexpr char kHelp[] =
+constexpr char kHelpText[] =
     "Lists the mission DLLs of a folder with their map name, techtree name and\n"
     "level description, read from the DLLs' exports without loading them.\n"
     "\n"
     "  vostrel-scan FOLDER\n"
     "      Scans FOLDER's *.dll files. Prints one line per table row: file name,\n"
-    "      map name, techtree name and level description, tab-separated, in UTF-8\n"
-    "      (a tab, line break or backslash inside a text is written \\t, \\n, \\r\n"
-    "      or \\\\). A folder without DLLs prints the one row \"No DLL's found!\".\n"
-    "      Status messages go to standard error. Exits 0 when the scan ran.\n"
+    "      map name, techtree name and level description, tab-separated. A folder\n"
+    "      without DLLs prints the one row \"No DLL's found!\". Status messages\n"
+    "      and problems go to standard error.\n"
     "\n"
     "  vostrel-scan --offset FILE EXPORT\n"
     "      Prints the file offset of export EXPORT's data in FILE, a tab, and the\n"
-    "      zero-terminated text found there. Exits 0 when found, 1 when not.\n"
+    "      zero-terminated text found there; 0 and no text when there is none.\n"
     "\n"
-    "  vostrel-scan --version\n"
-    "      Prints the program's name and version.\n"
+    "  --code-page N, --code-page=N\n"
+    "      Reads the texts in Windows code page N: 874, 932, 936, 949, 950 or\n"
+    "      1250 to 1258. Without it: on Windows the system's ANSI code page; on\n"
+    "      Linux the one Windows gives the locale named by LC_ALL, else LC_CTYPE,\n"
+    "      else LANG (pl_PL.UTF-8: 1250, ru_RU.UTF-8: 1251, ja_JP.UTF-8: 932;\n"
+    "      C, C.UTF-8 or none: 1252).\n"
+    "  --version   Prints the program's name and version.\n"
+    "  --help, -h  Shows this help.\n"
+    "  --          Ends the options, before a FOLDER or FILE that begins with -.\n"
     "\n"
-    "  vostrel-scan --help\n"
-    "      Shows this help.\n"
+    "Output is UTF-8, one line per row, whatever the texts hold: a tab, line\n"
+    "feed, carriage return and backslash in a text are written \\t, \\n, \\r and\n"
+    "\\\\; other control characters \\xHH (C0 and DEL, e.g. \\x1b) or \\uHHHH (C1,\n"
+    "e.g. \\u0085); each byte that is not UTF-8 (a file name may hold any)\n"
+    "\\xHH; hex digits in lower case.\n"
     "\n"
-    "Exit status 2: wrong arguments, or the lookup library cannot be loaded.\n";
+    "Exit status:\n"
+    "  0  the scan ran; --offset found the export\n"
+    "  1  the folder cannot be listed (the reason goes to standard error);\n"
+    "     --offset found no such export or cannot read its text; the output\n"
+    "     cannot be written\n"
+    "  2  wrong arguments\n"
+    "  3  the lookup library (Peloc) cannot be loaded; a scan goes on, without\n"
+    "     texts, trying again for each file\n";
 
-int Usage() {
-  std::cerr << kUsage;
-  return 2;
-}
+constexpr char kProgram[] = "vostrel-scan: ";
 
-// The arguments come in the platform's own encoding (the ANSI code page on
-// Windows), as the library takes them.
-int PrintOffset(const std::string& path, const std::string& exportName) {
-  vostrel::LookupBinding binding;
-  try {
-    const int32_t offset = binding.GetOffset(path, exportName);
-    const std::string text = vostrel::ReadToFirstNull(path, offset, vostrel::TextDecoder(vostrel::DefaultCodePage()));
-    std::cout << static_cast<uint32_t>(offset) << '\t' << vostrel::EscapeField(text) << '\n';
-    return offset != 0 ? 0 : 1;
-  } catch (const std::exception& error) {
-    std::cerr << "vostrel-scan: " << error.what() << '\n';
-    return 2;
+struct Arguments {
+  enum class Mode { kScan, kOffset, kHelp, kVersion };
+  Mode mode = Mode::kScan;
+  std::vector<std::string> operands;  // FOLDER, or FILE and EXPORT
+  std::optional<CodePage> codePage;
+};
+
+// Wrong arguments; the text says what is wrong, or is empty when the usage
+// says enough.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+CodePage ParseCodePage(std::string_view text) {
+  CodePage number = 0;
+  const char* end = text.data() + text.size();
+  const bool digits = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (!digits || std::from_chars(text.data(), end, number).ptr != end || !FindCodePage(number)) {
+    throw UsageError("--code-page takes 874, 932, 936, 949, 950 or 1250 to 1258, not \"" + std::string(text) + "\"");
   }
+  return number;
 }
 
-int ScanFolder(const std::string& folder) {
-  vostrel::LookupBinding binding;
+// Options may stand before, between or after the operands, until "--".
+Arguments Parse(const std::vector<std::string>& args) {
+  Arguments parsed;
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) parsed.mode = Arguments::Mode::kHelp;
+  if (args.size() == 1 && args[0] == "--version") parsed.mode = Arguments::Mode::kVersion;
+  if (parsed.mode != Arguments::Mode::kScan) return parsed;
+
+  constexpr std::string_view kCodePageOption = "--code-page";
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      parsed.operands.push_back(args[i]);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--offset" && parsed.mode == Arguments::Mode::kScan) {
+      parsed.mode = Arguments::Mode::kOffset;
+    } else if (arg == kCodePageOption) {
+      if (i + 1 == args.size()) throw UsageError("--code-page needs a code page number");
+      parsed.codePage = ParseCodePage(args[++i]);
+    } else if (arg.starts_with(kCodePageOption) && arg[kCodePageOption.size()] == '=') {
+      parsed.codePage = ParseCodePage(arg.substr(kCodePageOption.size() + 1));
+    } else if (arg == "--offset") {
+      throw UsageError("--offset is given twice");
+    } else {
+      throw UsageError("unknown option " + std::string(arg));
+    }
+  }
+  const std::size_t operands = parsed.mode == Arguments::Mode::kOffset ? 2 : 1;
+  if (parsed.operands.size() != operands) throw UsageError("");
+  return parsed;
+}
+
+void Say(std::ostream& err, std::string_view text) { err << kProgram << EscapeMessage(text) << '\n'; }
+
+// The offset, a tab and the text, escaped as a row's field is.
+int PrintOffset(const std::string& path, const std::string& exportName, const TextDecoder& decoder,
+                const ConsoleOutput& output) {
+  LookupBinding binding;
+  int32_t offset = 0;
+  try {
+    offset = binding.GetOffset(path, exportName);
+  } catch (const LookupUnavailable& error) {
+    Say(output.err, error.what());
+    return 3;
+  }
+  std::string text;
+  try {
+    text = ReadToFirstNull(path, offset, decoder);
+  } catch (const TextReadError& error) {
+    Say(output.err, error.what());
+    return 1;
+  }
+  output.out << static_cast<uint32_t>(offset) << '\t';
+  EscapeFieldTo(text, [&](std::string_view piece) { output.out.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
+  output.out << '\n';
+  return offset != 0 ? 0 : 1;
+}
+
+int ScanFolder(const std::string& folder, const TextDecoder& decoder, const ConsoleOutput& output) {
+  LookupBinding binding;
   // The view holds the folder as the window would show it: UTF-8.
-  vostrel::ConsoleView view(vostrel::NativeToUtf8(folder), std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
-  vostrel::ScanDriver driver(view, binding);
+  ConsoleView view(NativeToUtf8(folder), output.out, output.err, output.errIsTerminal);
+  ScanDriver driver(view, binding, decoder.codePage());
   driver.cmdScan_Click();
   return view.ExitStatus();
 }
 
+int Run(const Arguments& arguments, const ConsoleOutput& output) {
+  switch (arguments.mode) {
+    case Arguments::Mode::kHelp:
+      output.out << kUsage << '\n' << kHelpText;
+      return 0;
+    case Arguments::Mode::kVersion:
+      output.out << "vostrel-scan " VOSTREL_VERSION "\n";
+      return 0;
+    case Arguments::Mode::kOffset:
+    case Arguments::Mode::kScan:
+      break;
+  }
+  std::optional<TextDecoder> decoder;
+  try {
+    decoder.emplace(arguments.codePage.value_or(DefaultCodePage()));
+  } catch (const std::invalid_argument& error) {  // a code page this system cannot decode
+    Say(output.err, error.what());
+    return 2;
+  }
+  const std::vector<std::string>& operands = arguments.operands;
+  return arguments.mode == Arguments::Mode::kOffset ? PrintOffset(operands[0], operands[1], *decoder, output)
+                                                     : ScanFolder(operands[0], *decoder, output);
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  const int count = argc - 1;
-  const std::string_view first = count >= 1 ? argv[1] : "";
-  if (count == 1 && (first == "--help" || first == "-h")) {
-    std::cout << kUsage << '\n' << kHelp;
-    return 0;
+int RunVostrelScan(const std::vector<std::string>& args, const ConsoleOutput& output) {
+  Arguments arguments;
+  try {
+    arguments = Parse(args);
+  } catch (const UsageError& error) {
+    if (*error.what() != '\0') Say(output.err, error.what());
+    output.err << kUsage;
+    return 2;
   }
-  if (count == 1 && first == "--version") {
-    std::cout << "vostrel-scan " VOSTREL_VERSION "\n";
-    return 0;
+  int status = 1;
+  try {
+    status = Run(arguments, output);
+  } catch (const std::exception& error) {
+    Say(output.err, error.what());
   }
-  if (first == "--offset") {
-    if (count != 3) return Usage();
-    return PrintOffset(argv[2], argv[3]);
+  // A full disk or a closed pipe must not pass for a whole listing.
+  if (!output.out.flush()) {
+    Say(output.err, "cannot write the output");
+    status = 1;
   }
-  if (count != 1 || first.starts_with("-")) return Usage();
-  return ScanFolder(argv[1]);
+  return status;
 }
+
+}  // namespace vostrel

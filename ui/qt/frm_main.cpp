@@ -1,10 +1,17 @@
 #include "frm_main.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFont>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -13,23 +20,29 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
-#include <QStringList>
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolTip>
-#include <QTreeWidget>
-#include <QTreeWidgetItem>
-#include <QWidget>
+#include <QTreeView>
+#include <QUrl>
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
+#include "folder_path.h"
 #include "program_folder.h"
+#include "result_table_model.h"
+#include "shared_library.h"
+#include "table_menu.h"
 #include "window_layout.h"
 
 namespace layout = vostrel::layout;
@@ -37,6 +50,10 @@ namespace layout = vostrel::layout;
 namespace {
 
 constexpr float kFallbackDpi = 96.0f;  // no screen at all: 15 twips a pixel
+// During a scan the window lets its events run, and so paints and takes
+// input, at most this often: 40 frames a second, while a key or click waits
+// at most this long (and one file's lookups).
+constexpr qint64 kEventPassMilliseconds = 25;
 
 QString ToQString(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -47,9 +64,21 @@ void Place(QWidget& widget, const layout::TwipsRect& rect, float dpiX, float dpi
                      layout::TwipsToPixels(rect.width, dpiX), layout::TwipsToPixels(rect.height, dpiY));
 }
 
+// The folder a drop names: its first local file or folder; empty for
+// anything else.
+QString DroppedFolder(const QMimeData& data) {
+  for (const QUrl& url : data.urls()) {
+    if (url.isLocalFile()) return FolderNamedBy(url.toLocalFile());
+  }
+  return {};
+}
+
 }  // namespace
 
-frmMain::frmMain(QWidget* parent) : QWidget(parent) {
+frmMain::frmMain(QWidget* parent) : frmMain(vostrel::DefaultLookupLibraryCandidates(), parent) {}
+
+frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
+    : QWidget(parent), binding_(std::move(lookupLibraries)) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(ToQString(layout::kCaption));
   setWindowIcon(QIcon(QStringLiteral(":/icons/vostrel.png")));
@@ -76,38 +105,18 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   txtTrhDir = new QLineEdit(this);
   txtTrhDir->setObjectName(QStringLiteral("txtTrhDir"));
   txtTrhDir->setMaxLength(std::numeric_limits<int>::max());
+  SetUpFolderCompletion();
+  // A folder dragged onto the box is the window's drop, not text to insert.
+  txtTrhDir->setAcceptDrops(false);
+  setAcceptDrops(true);
 
-  lvStats = new QTreeWidget(this);
-  lvStats->setObjectName(QStringLiteral("lvStats"));
-  lvStats->setFont(QFont(ToQString(layout::kTableFontFamily), layout::kTableFontPoints));
-  lvStats->setRootIsDecorated(false);
-  lvStats->setItemsExpandable(false);
-  lvStats->setUniformRowHeights(true);
-  lvStats->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  // Shift and Ctrl click, Ctrl+A: rows are picked for copying.
-  lvStats->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  lvStats->setSelectionBehavior(QAbstractItemView::SelectRows);
-  lvStats->setSortingEnabled(false);
-  QStringList headers;
-  for (const auto& column : layout::kColumns) headers << ToQString(column.header);
-  lvStats->setHeaderLabels(headers);
-  QHeaderView* header = lvStats->header();
-  header->setStretchLastSection(false);
-  header->setSectionsMovable(false);
-  int section = 0;
-  for (const auto& column : layout::kColumns) {
-    header->resizeSection(section++, layout::TwipsToPixels(static_cast<float>(column.widthTwips), DpiX()));
-  }
+  SetUpTable();
+  SetUpTableMenu();
 
-  // Ctrl+C and the table's context menu copy the selected rows.
-  auto* copy = new QAction(QStringLiteral("Copy"), lvStats);
-  copy->setObjectName(QStringLiteral("actCopy"));
-  copy->setShortcut(QKeySequence::Copy);
-  copy->setShortcutContext(Qt::WidgetShortcut);
-  lvStats->addAction(copy);
-  lvStats->setContextMenuPolicy(Qt::ActionsContextMenu);
-  connect(copy, &QAction::triggered, this, &frmMain::CopySelectedRows);
-  lvStats->viewport()->installEventFilter(this);
+  // Escape stops a running scan, whichever control has the focus.
+  auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  stop->setContext(Qt::WindowShortcut);
+  connect(stop, &QShortcut::activated, this, [this] { driver_.RequestStop(); });
 
   Place(*cmdScan, layout::kScanButton, DpiX(), DpiY());
   Place(*sbStatusBar, layout::kStatusBar, DpiX(), DpiY());
@@ -126,31 +135,101 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
   Form_Load();
 }
 
-void frmMain::AddListEntry(vostrel::TableRow row) {
-  // Only the bounded line of a text reaches the table, so that no text of
-  // any length is converted or laid out; each row is then one line high.
-  QStringList cells;
-  const std::size_t columns = row.isMessage ? 1 : layout::kColumns.size();
-  for (std::size_t column = 0; column < columns; ++column) cells << ToQString(vostrel::CellText(row.Cell(column)));
-  rows_.push_back(std::move(row));
-  // An item made with the table as its parent is appended to it and owned by it.
-  new QTreeWidgetItem(lvStats, cells);
+void frmMain::SetUpFolderCompletion() {
+  // Folder names complete as they are typed.
+  auto* completer = new QCompleter(txtTrhDir);
+  auto* folders = new QFileSystemModel(completer);
+  folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+  folders->setRootPath(QString());
+  completer->setModel(folders);
+  txtTrhDir->setCompleter(completer);
+  // Folders are read in the background, and the completion looks only in
+  // folders already read (and completes again when one it waits for has
+  // been): each edit has the folder typed so far read.
+  connect(txtTrhDir, &QLineEdit::textEdited, folders, [folders](const QString& typed) {
+    const QString folder = QFileInfo(typed).path();
+    if (QFileInfo(folder).isAbsolute()) folders->setRootPath(folder);
+  });
+}
+
+void frmMain::SetUpTable() {
+  lvStats = new QTreeView(this);
+  lvStats->setObjectName(QStringLiteral("lvStats"));
+  rows_ = new ResultTableModel(lvStats);
+  lvStats->setModel(rows_);
+  lvStats->setFont(QFont(ToQString(layout::kTableFontFamily), layout::kTableFontPoints));
+  lvStats->setRootIsDecorated(false);
+  lvStats->setItemsExpandable(false);
+  lvStats->setUniformRowHeights(true);
+  lvStats->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Shift and Ctrl click, Ctrl+A: rows are picked for copying.
+  lvStats->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lvStats->setSelectionBehavior(QAbstractItemView::SelectRows);
+  // The rows sort by the one comparison both windows share, never by Qt's.
+  lvStats->setSortingEnabled(false);
+  QHeaderView* header = lvStats->header();
+  header->setStretchLastSection(false);
+  header->setSectionsMovable(false);
+  header->setSectionsClickable(true);
+  int section = 0;
+  for (const auto& column : layout::kColumns) {
+    header->resizeSection(section++, layout::TwipsToPixels(static_cast<float>(column.widthTwips), DpiX()));
+  }
+  connect(header, &QHeaderView::sectionClicked, this, &frmMain::SortByColumn);
+  lvStats->viewport()->installEventFilter(this);  // the tooltips
+}
+
+void frmMain::SetUpTableMenu() {
+  // The table's context menu: Copy (also Ctrl+C) and the code page its texts
+  // are read in.
+  auto* copy = new QAction(ToQString(vostrel::kCopyCaption), lvStats);
+  copy->setObjectName(QStringLiteral("actCopy"));
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetShortcut);
+  lvStats->addAction(copy);
+  connect(copy, &QAction::triggered, this, &frmMain::CopySelectedRows);
+  auto* codePageMenu = new QMenu(ToQString(vostrel::kCodePageMenuCaption), lvStats);
+  codePageMenu->setObjectName(QStringLiteral("mnuCodePage"));
+  codePages_ = new QActionGroup(codePageMenu);
+  codePages_->setExclusive(true);
+  for (const vostrel::CodePageName& codePage : vostrel::kCodePages) {
+    QAction* choice = codePageMenu->addAction(ToQString(vostrel::CodePageLabel(codePage)));
+    choice->setCheckable(true);
+    choice->setData(codePage.number);
+    codePages_->addAction(choice);
+    connect(choice, &QAction::triggered, this, [this, number = codePage.number] { ChooseCodePage(number); });
+  }
+  CheckCodePage(driver_.codePage());
+  lvStats->addAction(codePageMenu->menuAction());
+  lvStats->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void frmMain::OpenFolder(const QString& folder) {
+  txtTrhDir->setText(folder);
+  ScanNext(NextScan::kFolderBox);
 }
 
 std::string frmMain::FolderText() { return txtTrhDir->text().toStdString(); }
 
 void frmMain::ClearRows() {
-  lvStats->clear();
-  rows_.clear();
+  collectedRows_.clear();
+  rows_->Clear();
 }
 
-void frmMain::AddRow(const vostrel::ScanRow& row) { AddListEntry({row, false}); }
+void frmMain::AddRow(const vostrel::ScanRow& row) { collectedRows_.push_back({row, false}); }
 
-void frmMain::AddMessageRow(const std::string& text) { AddListEntry({{text, {}, {}, {}}, true}); }
+void frmMain::AddMessageRow(const std::string& text) { collectedRows_.push_back({{text, {}, {}, {}}, true}); }
 
-void frmMain::SetStatus(const std::string& text) { sbStatusText->setText(ToQString(text)); }
+void frmMain::SetStatus(const std::string& text) { collectedStatus_ = text; }
 
-void frmMain::ProcessPendingEvents() { QCoreApplication::processEvents(); }
+void frmMain::ProcessPendingEvents() {
+  // Called once per file: most calls return here, so that the window paints
+  // at a frame rate rather than after every file.
+  if (sinceEventPass_.isValid() && !sinceEventPass_.hasExpired(kEventPassMilliseconds)) return;
+  ShowCollected();
+  QCoreApplication::processEvents();
+  sinceEventPass_.start();
+}
 
 // A missing library is said in the table, where the texts would be; a folder
 // that cannot be listed already shows as one without DLLs.
@@ -166,8 +245,22 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 void frmMain::closeEvent(QCloseEvent* event) {
   // A running scan sits below this event in the call stack: it is asked to
   // end before its next file, and unwinds once this event has returned.
+  nextScan_ = NextScan::kNone;
   driver_.RequestStop();
   event->accept();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData() != nullptr && !DroppedFolder(*event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+  const QString folder = event->mimeData() != nullptr ? DroppedFolder(*event->mimeData()) : QString();
+  if (folder.isEmpty()) return;
+  event->acceptProposedAction();
+  // The scan is queued, so that the program that dragged hears at once that
+  // the drop is taken; a running scan stops for it.
+  OpenFolder(folder);
 }
 
 void frmMain::Form_Load() {
@@ -189,17 +282,91 @@ void frmMain::Form_Resize() {
   Place(*lvStats, fitted.table, dpiX, dpiY);
 }
 
-void frmMain::cmdScan_Click() { driver_.cmdScan_Click(); }
+void frmMain::cmdScan_Click() {
+  RunScan([this] { driver_.cmdScan_Click(); });
+}
+
+template <class Scan>
+void frmMain::RunScan(Scan&& scan) {
+  // Shows what the scan left however it ends.
+  struct ShowWhenDone {
+    frmMain& window;
+    ~ShowWhenDone() { window.ShowCollected(); }
+  } showWhenDone{*this};
+  scan();
+  // A scan asked for while this one ran (which stopped it) starts from the
+  // event loop, not from inside the handler that ran this one.
+  if (nextScan_ != NextScan::kNone && !driver_.IsScanning()) {
+    QMetaObject::invokeMethod(this, &frmMain::StartNextScan, Qt::QueuedConnection);
+  }
+}
+
+void frmMain::ScanNext(NextScan next) {
+  nextScan_ = std::max(nextScan_, next);
+  if (driver_.IsScanning()) {
+    driver_.RequestStop();  // its end queues the next scan
+  } else {
+    QMetaObject::invokeMethod(this, &frmMain::StartNextScan, Qt::QueuedConnection);
+  }
+}
+
+void frmMain::StartNextScan() {
+  // Already started by an earlier call; or delivered inside a scan that began
+  // meanwhile, whose end queues it again.
+  if (nextScan_ == NextScan::kNone || driver_.IsScanning()) return;
+  const NextScan next = std::exchange(nextScan_, NextScan::kNone);
+  RunScan([this, next] {
+    if (next == NextScan::kRescan) {
+      driver_.Rescan();
+    } else {
+      driver_.cmdScan_Click();
+    }
+  });
+}
+
+void frmMain::ShowCollected() {
+  if (!collectedRows_.empty()) {
+    std::vector<vostrel::TableRow> batch;
+    batch.swap(collectedRows_);
+    rows_->Append(std::move(batch));
+  }
+  if (collectedStatus_) {
+    sbStatusText->setText(ToQString(*collectedStatus_));
+    collectedStatus_.reset();
+  }
+}
 
 void frmMain::CopySelectedRows() {
-  QList<int> selected;
-  for (const QModelIndex& index : lvStats->selectionModel()->selectedRows()) selected << index.row();
-  std::sort(selected.begin(), selected.end());
-  std::string lines;
-  for (const int row : selected) {
-    if (row >= 0 && static_cast<std::size_t>(row) < rows_.size()) lines += rows_[static_cast<std::size_t>(row)].Line();
-  }
+  const std::string lines = rows_->Lines(lvStats->selectionModel()->selectedRows());
   if (!lines.empty()) QGuiApplication::clipboard()->setText(ToQString(lines));
+}
+
+void frmMain::SortByColumn(int column) {
+  rows_->SortByClick(column);
+  const auto& sort = rows_->sort();
+  if (!sort) return;
+  QHeaderView* header = lvStats->header();
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(static_cast<int>(sort->column),
+                           sort->order == vostrel::SortOrder::kAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void frmMain::ChooseCodePage(vostrel::CodePage codePage) {
+  if (codePage == driver_.codePage()) return;
+  try {
+    driver_.SetCodePage(codePage);
+  } catch (const std::invalid_argument& error) {
+    // The texts stay as they are, in the code page still checked.
+    CheckCodePage(driver_.codePage());
+    sbStatusText->setText(ToQString(error.what()));
+    return;
+  }
+  // The texts as they are now read: the last scanned folder again.
+  ScanNext(NextScan::kRescan);
+}
+
+void frmMain::CheckCodePage(vostrel::CodePage codePage) {
+  for (QAction* choice : codePages_->actions()) choice->setChecked(choice->data().toUInt() == codePage);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -219,8 +386,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString frmMain::CellTip(const QModelIndex& index) const {
-  if (!index.isValid() || static_cast<std::size_t>(index.row()) >= rows_.size()) return {};
-  const std::string_view text = rows_[static_cast<std::size_t>(index.row())].Cell(static_cast<std::size_t>(index.column()));
+  if (!index.isValid() || index.row() >= rows_->rowCount()) return {};
+  const std::string_view text = rows_->Row(index.row()).Cell(static_cast<std::size_t>(index.column()));
   if (text.empty()) return {};
   // The item view's text margin, as the style draws it on either side.
   const int margin = lvStats->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvStats) + 1;

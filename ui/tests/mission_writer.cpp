@@ -23,8 +23,12 @@ std::string FillerText(std::size_t bytes) {
   return text;
 }
 
-void WriteMission(const std::string& path, std::string_view mapName, std::string_view description,
-                  std::uint64_t fillerBytes) {
+namespace {
+
+// The mission with its description's zero byte cut off, then `fillerBytes`
+// bytes of `piece`, repeated.
+void WriteMissionRunningOn(const std::string& path, std::string_view mapName, std::string_view description,
+                           std::uint64_t fillerBytes, const std::string& piece) {
   peloc::testing::ImagePlan plan;
   plan.exports = {{"MapName", std::string(mapName)},
                   {"TechtreeName", "Standard Techtree"},
@@ -36,13 +40,25 @@ void WriteMission(const std::string& path, std::string_view mapName, std::string
   if (fillerBytes == 0) return;
 
   std::ofstream out(path, std::ios::binary | std::ios::app);
-  const std::string piece = FillerText(kPieceBytes);
   for (std::uint64_t left = fillerBytes; left > 0 && out;) {
     const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(left, piece.size()));
     out.write(piece.data(), static_cast<std::streamsize>(bytes));
     left -= bytes;
   }
   if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace
+
+void WriteMission(const std::string& path, std::string_view mapName, std::string_view description,
+                  std::uint64_t fillerBytes) {
+  WriteMissionRunningOn(path, mapName, description, fillerBytes, fillerBytes > 0 ? FillerText(kPieceBytes) : "");
+}
+
+void WriteDamagedMission(const std::string& path, std::string_view mapName, std::uint64_t fillerBytes,
+                         char fillerByte) {
+  if (fillerByte == '\0') throw std::invalid_argument("a zero byte would end the text");
+  WriteMissionRunningOn(path, mapName, "", fillerBytes, std::string(kPieceBytes, fillerByte));
 }
 
 }  // namespace vostrel::testing

@@ -16,6 +16,11 @@ namespace vostrel::testing {
 void WriteMission(const std::string& path, std::string_view mapName, std::string_view description,
                   std::uint64_t fillerBytes = 0);
 
+// Writes the same image with an empty description that runs on over
+// `fillerBytes` copies of `fillerByte` (not zero) to the end of the file.
+void WriteDamagedMission(const std::string& path, std::string_view mapName, std::uint64_t fillerBytes,
+                         char fillerByte);
+
 // The first `bytes` bytes of the filler: readable text, no zero byte.
 std::string FillerText(std::size_t bytes);
 

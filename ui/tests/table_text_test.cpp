@@ -1,7 +1,12 @@
 // The results table's texts: a cell's one bounded line, a tooltip's text, and
 // the printed (copied) form of rows.
+#include <iconv.h>
+
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+#include <stdexcept>
 #include <string>
 
 #include "table_text.h"
@@ -61,14 +66,95 @@ TEST(TableText, CellsAreOneBoundedLineAndTipsKeepTheLineBreaks) {
   EXPECT_EQ(CellText(Repeat("\xC3\xA9\r\n", N)).size(), Repeat("\xC3\xA9" + kBreak, N / 2).size() + kCut.size());
 }
 
-TEST(EscapeField, KeepsEachRowOnOneLine) {
-  EXPECT_EQ(EscapeField("Crater Basin"), "Crater Basin");
-  EXPECT_EQ(EscapeField(""), "");
-  EXPECT_EQ(EscapeField("a\tb"), "a\\tb");
-  EXPECT_EQ(EscapeField("line\r\nnext\n"), "line\\r\\nnext\\n");
-  EXPECT_EQ(EscapeField("C:\\Games\\t"), "C:\\\\Games\\\\t");  // a backslash before t is no tab
-  EXPECT_EQ(EscapeField("\\\t\\"), "\\\\\\t\\\\");
-  EXPECT_EQ(EscapeField("Ch\xC3\xA2teau \xE2\x82\xAC"), "Ch\xC3\xA2teau \xE2\x82\xAC");  // UTF-8 untouched
+TEST(EscapeField, WritesOneLineOfPrintableUtf8) {
+  struct Case {
+    std::string text;
+    std::string field;
+  };
+  const Case cases[] = {
+      {"Crater Basin", "Crater Basin"},
+      {"", ""},
+      {"a\tb", "a\\tb"},
+      {"line\r\nnext\n", "line\\r\\nnext\\n"},
+      {"C:\\Games\\t", "C:\\\\Games\\\\t"},  // a backslash before t is no tab
+      {"\\\t\\", "\\\\\\t\\\\"},
+      // Valid UTF-8 stands, from U+00A0 (right after the C1 controls) to U+10FFFF.
+      {"Ch\xC3\xA2teau \xE2\x82\xAC \xC2\xA0\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBD\xF0\x9F\x8C\x89\xF4\x8F\xBF\xBF",
+       "Ch\xC3\xA2teau \xE2\x82\xAC \xC2\xA0\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBD\xF0\x9F\x8C\x89\xF4\x8F\xBF\xBF"},
+      {"\x1b[31mred\x07\x7f", "\\x1b[31mred\\x07\\x7f"},
+      {std::string("\0\x01\x0b\x0c\x1f ~", 7), "\\x00\\x01\\x0b\\x0c\\x1f ~"},
+      {"\xC2\x80\xC2\x85\xC2\x9F", "\\u0080\\u0085\\u009f"},
+      {"\xE9t\xE9", "\\xe9t\\xe9"},                                     // Windows-1252, not UTF-8
+      {"\x80\xBF", "\\x80\\xbf"},                                       // continuation bytes alone
+      {"\xC0\xAF\xC1\xBF", "\\xc0\\xaf\\xc1\\xbf"},                     // overlong, two bytes
+      {"\xE0\x80\xAF", "\\xe0\\x80\\xaf"},                              // overlong, three
+      {"\xF0\x8F\xBF\xBF", "\\xf0\\x8f\\xbf\\xbf"},                     // overlong, four
+      {"\xED\xA0\x80\xED\xBF\xBF", "\\xed\\xa0\\x80\\xed\\xbf\\xbf"},  // surrogates
+      {"\xF4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"},                     // past U+10FFFF
+      {"\xF5\x80\x80\x80\xFE\xFF", "\\xf5\\x80\\x80\\x80\\xfe\\xff"},
+      {"\xE2\x82" "a\xE2\x82", "\\xe2\\x82" "a\\xe2\\x82"},            // cut short
+      {"\xC2\xC3\xA9", "\\xc2\xC3\xA9"},                                // a lead byte, then a character
+  };
+  for (const Case& c : cases) EXPECT_EQ(EscapeField(c.text), c.field) << c.field;
+  // Messages keep their backslashes (Windows paths) and escape the rest.
+  EXPECT_EQ(EscapeMessage("Cannot list C:\\Games\\\x1b\xE9\xC2\x85\t"), "Cannot list C:\\Games\\\\x1b\\xe9\\u0085\\t");
+}
+
+// The field, decoded by iconv, which takes only valid UTF-8: its code points.
+std::u32string Utf8CodePoints(const std::string& utf8) {
+  const iconv_t cd = ::iconv_open("UTF-32LE", "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open");
+  std::u32string points(utf8.size(), U'\0');
+  auto* in = const_cast<char*>(utf8.data());
+  auto* out = reinterpret_cast<char*>(points.data());
+  std::size_t inLeft = utf8.size();
+  std::size_t outLeft = points.size() * sizeof(char32_t);
+  const std::size_t result = ::iconv(cd, &in, &inLeft, &out, &outLeft);
+  ::iconv_close(cd);
+  if (result == static_cast<std::size_t>(-1)) throw std::runtime_error("not UTF-8: " + utf8);
+  points.resize(points.size() - outLeft / sizeof(char32_t));
+  return points;
+}
+
+// The text a field was escaped from.
+std::string Unescaped(std::string_view field) {
+  std::string text;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != '\\') {
+      text += field[i];
+      continue;
+    }
+    const char kind = field.at(++i);
+    if (kind == 't' || kind == 'n' || kind == 'r' || kind == '\\') {
+      text += kind == 't' ? '\t' : kind == 'n' ? '\n' : kind == 'r' ? '\r' : '\\';
+    } else {
+      const std::size_t digits = kind == 'x' ? 2 : 4;
+      const auto value = std::stoul(std::string(field.substr(i + 1, digits)), nullptr, 16);
+      if (kind == 'u') text += '\xC2';  // a C1 control
+      text += static_cast<char>(value);
+      i += digits;
+    }
+  }
+  return text;
+}
+
+// Random texts of bytes, most of them near the edges of UTF-8's ranges: each
+// field is valid UTF-8 without a control character, and gives its text back.
+TEST(EscapeField, EveryTextGivesPrintableUtf8ThatTellsItExactly) {
+  const unsigned char edges[] = {0x00, 0x07, 0x09, 0x0A, 0x0D, 0x1B, 0x1F, 0x20, 0x41, 0x5C, 0x7E, 0x7F, 0x80, 0x8F,
+                                 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2, 0xDF, 0xE0, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
+  std::mt19937 random(20240611);
+  for (int round = 0; round < 50000; ++round) {
+    std::string text(random() % 8, '\0');
+    for (char& c : text) c = static_cast<char>(random() % 3 == 0 ? random() % 256 : edges[random() % std::size(edges)]);
+    const std::string field = EscapeField(text);
+    std::u32string points;
+    ASSERT_NO_THROW(points = Utf8CodePoints(field)) << EscapeField(field);
+    for (const char32_t point : points) {
+      ASSERT_TRUE(point >= 0x20 && point != 0x7F && (point < 0x80 || point > 0x9F)) << field;
+    }
+    ASSERT_EQ(Unescaped(field), text) << field;
+  }
 }
 
 TEST(TableText, RowsAreCopiedAsPrinted) {

@@ -2,19 +2,24 @@
 // vostrel-scan run as a child process (output, exit status).
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <iostream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "console_view.h"
 #include "lookup_binding.h"
+#include "mission_writer.h"
 #include "scan_driver.h"
 #include "test_support.h"
 #include "vostrel_version.h"
@@ -32,6 +37,7 @@ struct ProgramRun {
   int exitCode = -1;
   std::string out;
   std::string err;
+  long peakKilobytes = 0;  // the child's peak resident set
 };
 
 class SpawnActions {
@@ -49,35 +55,60 @@ class SpawnActions {
   posix_spawn_file_actions_t actions_;
 };
 
-// Runs the program with its standard output and error sent to files, and
-// waits for it.
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
+// This process's environment with the locale named by LANG alone: the
+// program takes its code page from it.
+std::vector<std::string> WithLocale(const std::string& lang) {
+  std::vector<std::string> variables{"LANG=" + lang};
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    const std::string_view entry(*variable);
+    if (!entry.starts_with("LANG=") && !entry.starts_with("LC_ALL=") && !entry.starts_with("LC_CTYPE=")) {
+      variables.emplace_back(entry);
+    }
+  }
+  return variables;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (std::string& text : strings) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+// Runs the program with its standard output and error sent to files (or the
+// output to `outPath`), and waits for it.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      std::vector<std::string> environment = WithLocale("C.UTF-8"), const std::string& outPath = "") {
   const TempFolder scratch;
-  const std::string outPath = scratch / "out";
+  const std::string out = outPath.empty() ? scratch / "out" : outPath;
   const std::string errPath = scratch / "err";
   SpawnActions actions;
   actions.Open(STDIN_FILENO, "/dev/null", O_RDONLY);
-  actions.Open(STDOUT_FILENO, outPath, O_WRONLY | O_CREAT | O_TRUNC);
+  actions.Open(STDOUT_FILENO, out, O_WRONLY | O_CREAT | O_TRUNC);
   actions.Open(STDERR_FILENO, errPath, O_WRONLY | O_CREAT | O_TRUNC);
   std::vector<std::string> argStrings{program};
   argStrings.insert(argStrings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& arg : argStrings) argv.push_back(arg.data());
-  argv.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), actions.get(), nullptr, argv.data(), environ) != 0) throw std::runtime_error("cannot start " + program);
+  if (posix_spawn(&pid, program.c_str(), actions.get(), nullptr, Pointers(argStrings).data(),
+                  Pointers(environment).data()) != 0) {
+    throw std::runtime_error("cannot start " + program);
+  }
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
+  rusage usage{};
+  while (::wait4(pid, &status, 0, &usage) < 0) {
     if (errno != EINTR) throw std::runtime_error("cannot wait for " + program);
   }
   ProgramRun run;
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = testing::ReadFile(outPath);
+  if (outPath.empty()) run.out = testing::ReadFile(out);
   run.err = testing::ReadFile(errPath);
+  run.peakKilobytes = usage.ru_maxrss;
   return run;
 }
 
-ProgramRun Scan(const std::vector<std::string>& args) { return RunProgram(VOSTREL_SCAN_PROGRAM, args); }
+ProgramRun Scan(const std::vector<std::string>& args, const std::string& lang = "C.UTF-8") {
+  return RunProgram(VOSTREL_SCAN_PROGRAM, args, WithLocale(lang));
+}
 
 // The lines a terminal shows for what was written to it: "\r" goes back to the
 // start of the line, "\x1b[K" erases to its end, "\n" starts the next line.
@@ -155,18 +186,129 @@ TEST(VostrelScan, OffsetPrintsWhereTheExportLiesAndItsText) {
 }
 
 TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
+  constexpr std::string_view kUsage = "usage: vostrel-scan [--code-page N] FOLDER\n";
   for (const auto& args : std::vector<std::vector<std::string>>{
-           {}, {"--offset"}, {"--offset", "a.dll"}, {"--offset", "a.dll", "MapName", "x"}, {"a", "b"}, {"-x"}}) {
+           {}, {"--offset"}, {"--offset", "a.dll"}, {"--offset", "a.dll", "MapName", "x"}, {"a", "b"}, {"-x"},
+           {"--offset", "--offset", "a.dll", "MapName"}, {"--help", "a"}, {"a", "--code-page"},
+           {"--code-page", "1252"}, {"--code-page", "437", "a"}, {"--code-page", "65001", "a"},
+           {"--code-page", "-1252", "a"}, {"--code-page", "1252x", "a"}, {"--code-page=", "a"},
+           {"--code-page= 1252", "a"}, {"--code-page", "99999999999999999999", "a"}, {"--code-pages=1252", "a"}}) {
     const ProgramRun run = Scan(args);
-    EXPECT_EQ(run.exitCode, 2) << args.size();
-    EXPECT_TRUE(run.err.starts_with("usage: vostrel-scan FOLDER\n")) << run.err;
+    EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
+    EXPECT_NE(run.err.find(kUsage), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
   }
+  EXPECT_EQ(Scan({"--code-page", "437", "a"}).err.find("vostrel-scan: --code-page takes 874, 932,"), 0u);
   const ProgramRun help = Scan({"--help"});
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_TRUE(help.out.starts_with("usage: vostrel-scan FOLDER\n")) << help.out;
-  EXPECT_NE(help.out.find("--offset FILE EXPORT"), std::string::npos);
+  EXPECT_TRUE(help.out.starts_with(kUsage)) << help.out;
+  for (const char* part : {"--offset FILE EXPORT", "--code-page N", "\\x1b", "\\u0085", "  3  the lookup library"}) {
+    EXPECT_NE(help.out.find(part), std::string::npos) << part;
+  }
   EXPECT_EQ(Scan({"--version"}).out, "vostrel-scan " VOSTREL_VERSION "\n");
+}
+
+// Each mission written in a code page, read under a locale of that code page,
+// and under another locale with the code page asked for.
+TEST(VostrelScan, ReadsTextsInTheLocalesCodePageOrTheOneAsked) {
+  struct Case {
+    const char* lang;
+    const char* dll;
+    std::vector<std::string> codePageOption;  // under otherLang
+    const char* otherLang;
+    const char* map;
+    const char* tech;
+    const char* desc;
+  };
+  const Case cases[] = {
+      {"pl_PL.UTF-8", "cp1250_mission.dll", {"--code-page", "1250"}, "C.UTF-8", "Łódź", "Żółta technologia",
+       "Zażółć gęślą jaźń: zdobądź most przed świtem."},
+      {"ru_RU.UTF-8", "cp1251_mission.dll", {"--code-page=1251"}, "pl_PL.UTF-8", "Москва", "Стандартное дерево",
+       "Удержите мост до рассвета. Съешь же ещё этих мягких французских булок."},
+      {"el_GR.UTF-8", "cp1253_mission.dll", {"--code-page", "1253"}, "ja_JP.UTF-8", "Αθήνα", "Τυπικό δέντρο",
+       "Ξεσκεπάζω την ψυχοφθόρα βδελυγμία. Άμυνα ως την αυγή."},
+      {"tr_TR.UTF-8", "cp1254_mission.dll", {"--code-page=1254"}, "el_GR.UTF-8", "İstanbul", "Standart teknoloji ağacı",
+       "Pijamalı hasta yağız şoföre çabucak güvendi."},
+      {"ja_JP.UTF-8", "cp932_mission.dll", {"--code-page", "932"}, "zh_CN.UTF-8", "東京", "標準技術ツリー",
+       "ソ連の表示: 夜明けまで橋を守れ。ｶﾀｶﾅ"},
+      {"zh_CN.UTF-8", "cp936_mission.dll", {"--code-page=936"}, "ja_JP.UTF-8", "北京", "标准科技树", "黎明前守住大桥。"},
+      {"C.UTF-8", "mission_high_bytes.dll", {"--code-page", "1252"}, "ru_RU.UTF-8", texts::kHighMap, texts::kHighTech,
+       texts::kHighDesc},
+  };
+  for (const Case& c : cases) {
+    const TempFolder folder;
+    const std::string dll = PlaceDll(c.dll, folder / c.dll);
+    const std::string row = std::string(c.dll) + "\t" + c.map + "\t" + c.tech + "\t" + c.desc + "\n";
+    const ProgramRun byLocale = Scan({folder.str()}, c.lang);
+    EXPECT_EQ(byLocale.exitCode, 0) << c.lang;
+    EXPECT_EQ(byLocale.out, row) << c.lang;
+
+    // The option stands before or after the folder; it reads --offset's text too.
+    std::vector<std::string> args = c.codePageOption;
+    args.push_back(folder.str());
+    EXPECT_EQ(Scan(args, c.otherLang).out, row) << c.dll << " under " << c.otherLang;
+    args = {"--offset", dll, "LevelDesc"};
+    args.insert(args.end(), c.codePageOption.begin(), c.codePageOption.end());
+    const ProgramRun offset = Scan(args, c.otherLang);
+    EXPECT_EQ(offset.exitCode, 0) << c.dll;
+    EXPECT_TRUE(offset.out.ends_with("\t" + std::string(c.desc) + "\n")) << offset.out;
+  }
+}
+
+// What a mission's file name and texts hold reaches the terminal escaped:
+// control characters of every kind, and a file name that is not UTF-8.
+TEST(VostrelScan, EscapesWhatTheFilesHold) {
+  const TempFolder folder;
+  // Windows-1252 leaves 0x81, 0x8D, 0x8F, 0x90 and 0x9D unassigned: C1 controls.
+  testing::WriteMission(folder / "a\x1b[2J\x07\x7f\xC2\x85.dll", "Red\x1b[31m\x07\x7f\\", "x\x81\x8d\x8f\x90\x9d\ty");
+  testing::WriteMission(folder / "b\xE9t\xE9.dll", "Map\r\n", "Desc");
+  const ProgramRun run = Scan({folder.str()});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out,
+            "a\\x1b[2J\\x07\\x7f\\u0085.dll\tRed\\x1b[31m\\x07\\x7f\\\\\tStandard Techtree\t"
+            "x\\u0081\\u008d\\u008f\\u0090\\u009d\\ty\n"
+            "b\\xe9t\\xe9.dll\tMap\\r\\n\tStandard Techtree\tDesc\n");
+  EXPECT_EQ(run.err, "Scanning a\\x1b[2J\\x07\\x7f\\u0085.dll...\nScanning b\\xe9t\\xe9.dll...\nScan finished.\n");
+}
+
+// A folder that cannot be listed: the empty table's row and status, the
+// system's reason between them, exit status 1. So is output that cannot be
+// written.
+TEST(VostrelScan, SaysWhyAFolderCannotBeListed) {
+  const TempFolder scratch;
+  testing::WriteFile(scratch / "file", "not a folder");
+  std::filesystem::create_directory(scratch / "locked");
+  PlaceDll("mission_full.dll", scratch / "locked/mission_full.dll");
+  std::filesystem::permissions(scratch / "locked", std::filesystem::perms::owner_exec);
+  struct Case {
+    std::string folder;
+    const char* reason;
+    std::vector<std::string> runAs;  // root lists any folder: the program then runs as nobody
+  };
+  const std::vector<std::string> asNobody{"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  const Case cases[] = {
+      {scratch / "missing", "No such file or directory", {}},
+      {scratch / "file", "Not a directory", {}},
+      {scratch / "locked", "Permission denied", ::geteuid() == 0 ? asNobody : std::vector<std::string>{}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> command = c.runAs;
+    command.push_back(VOSTREL_SCAN_PROGRAM);
+    command.push_back(c.folder);
+    if (::access(command.front().c_str(), X_OK) != 0) {
+      ADD_FAILURE() << "cannot run " << command.front();
+      continue;
+    }
+    const ProgramRun run = RunProgram(command.front(), std::vector<std::string>(command.begin() + 1, command.end()));
+    EXPECT_EQ(run.exitCode, 1) << c.folder;
+    EXPECT_EQ(run.out, "No DLL's found!\n");
+    EXPECT_EQ(run.err, "vostrel-scan: Cannot list " + c.folder + ": " + c.reason + "\nNo files to scan.\n");
+  }
+  std::filesystem::permissions(scratch / "locked", std::filesystem::perms::owner_all);
+
+  const ProgramRun full = RunProgram(VOSTREL_SCAN_PROGRAM, {scratch.str()}, WithLocale("C.UTF-8"), "/dev/full");
+  EXPECT_EQ(full.exitCode, 1);
+  EXPECT_TRUE(full.err.ends_with("vostrel-scan: cannot write the output\n")) << full.err;
 }
 
 TEST(VostrelScan, ScansAFolderIntoLines) {
@@ -191,6 +333,31 @@ TEST(VostrelScan, ScansAFolderIntoLines) {
   EXPECT_EQ(none.err, "No files to scan.\n");
 }
 
+// A text of tens of megabytes is printed whole, and held at most twice (its
+// bytes and its decoded form; the row is escaped as it is written, never
+// held again). Loosely bounded: twice the text and a quarter more for the
+// growth of what holds it, beside what the program needs for a small mission.
+TEST(VostrelScan, PrintsAHugeTextWholeHoldingItAtMostTwice) {
+  constexpr std::size_t kTextBytes = 48u << 20;
+  const TempFolder folder;
+  testing::WriteMission(folder / "huge.dll", "Huge", "Begin ", kTextBytes);
+  const TempFolder small;
+  PlaceDll("mission_full.dll", small / "mission_full.dll");
+  // AddressSanitizer keeps freed blocks for a while (each step of the text's
+  // growth): not the program's holding. (First: getenv takes the first.)
+  std::vector<std::string> environment = WithLocale("C.UTF-8");
+  environment.insert(environment.begin(), "ASAN_OPTIONS=quarantine_size_mb=0");
+  const ProgramRun baseline = RunProgram(VOSTREL_SCAN_PROGRAM, {small.str()}, environment);
+  const ProgramRun huge = RunProgram(VOSTREL_SCAN_PROGRAM, {folder.str()}, environment);
+  EXPECT_EQ(huge.exitCode, 0);
+  const std::string expected = "huge.dll\tHuge\tStandard Techtree\tBegin " + testing::FillerText(kTextBytes) + "\n";
+  EXPECT_TRUE(huge.out == expected) << huge.out.size() << " bytes, not " << expected.size();
+  const long textKilobytes = static_cast<long>(kTextBytes >> 10);
+  std::cout << "peak resident set: " << huge.peakKilobytes / 1024 << " MB for a text of " << (textKilobytes >> 10)
+            << " MB; " << baseline.peakKilobytes / 1024 << " MB for a small mission\n";
+  EXPECT_LT(huge.peakKilobytes, baseline.peakKilobytes + 2 * textKilobytes + textKilobytes / 4);
+}
+
 TEST(VostrelScan, WithoutTheLibraryBesideIt) {
   // A copy of the program in a folder of its own, where no lookup library lies.
   const TempFolder alone;
@@ -199,7 +366,7 @@ TEST(VostrelScan, WithoutTheLibraryBesideIt) {
   PlaceDll("mission_full.dll", alone / "mission_full.dll");
 
   const ProgramRun offset = RunProgram(program, {"--offset", alone / "mission_full.dll", "MapName"});
-  EXPECT_EQ(offset.exitCode, 2);
+  EXPECT_EQ(offset.exitCode, 3);
   EXPECT_EQ(offset.out, "");
   EXPECT_NE(offset.err.find("Cannot load the lookup library Peloc"), std::string::npos) << offset.err;
 

@@ -1,0 +1,94 @@
+#include "result_table_model.h"
+
+#include <limits>
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+
+#include "table_text.h"
+#include "window_layout.h"
+
+namespace {
+
+QString ToQString(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace
+
+int ResultTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shownRows_; }
+
+int ResultTableModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(vostrel::layout::kColumns.size());
+}
+
+QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  // Only a text's bounded line is converted, so that no text of any length
+  // is laid out and each row stays one line high.
+  return ToQString(vostrel::CellText(Row(index.row()).Cell(static_cast<std::size_t>(index.column()))));
+}
+
+// A flat table: the tree view need not ask each row for children it lays out.
+Qt::ItemFlags ResultTableModel::flags(const QModelIndex& index) const {
+  const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+  return index.isValid() ? flags | Qt::ItemNeverHasChildren : flags;
+}
+
+QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+      static_cast<std::size_t>(section) >= vostrel::layout::kColumns.size()) {
+    return QAbstractTableModel::headerData(section, orientation, role);
+  }
+  return ToQString(vostrel::layout::kColumns[static_cast<std::size_t>(section)].header);
+}
+
+void ResultTableModel::Clear() {
+  beginResetModel();
+  table_.Clear();
+  shownRows_ = 0;
+  endResetModel();
+}
+
+void ResultTableModel::Append(std::vector<vostrel::TableRow> rows) {
+  if (rows.empty()) return;
+  if (table_.size() + rows.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    throw std::length_error("too many rows for the table");
+  }
+  // The table puts them below the rows shown, which keep their places: the
+  // view learns of them there, then of their places under a sort.
+  table_.Append(std::move(rows));
+  beginInsertRows({}, shownRows_, static_cast<int>(table_.size()) - 1);
+  shownRows_ = static_cast<int>(table_.size());
+  endInsertRows();
+  if (!table_.InOrder()) Reorder();
+}
+
+void ResultTableModel::SortByClick(int column) {
+  if (column < 0 || column >= columnCount()) return;
+  table_.SortBy(table_.ClickedSort(static_cast<std::size_t>(column)));
+  Reorder();
+}
+
+void ResultTableModel::Reorder() {
+  // Rows only change places: the sort hint lets the selection keep whole rows.
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  const std::vector<std::size_t> movedTo = table_.Order();
+  const QModelIndexList from = persistentIndexList();
+  QModelIndexList to;
+  to.reserve(from.size());
+  for (const QModelIndex& index : from) {
+    to << this->index(static_cast<int>(movedTo[static_cast<std::size_t>(index.row())]), index.column());
+  }
+  changePersistentIndexList(from, to);
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+std::string ResultTableModel::Lines(const QModelIndexList& rows) const {
+  std::vector<std::size_t> indices;
+  indices.reserve(static_cast<std::size_t>(rows.size()));
+  for (const QModelIndex& index : rows) {
+    if (index.isValid() && index.model() == this) indices.push_back(static_cast<std::size_t>(index.row()));
+  }
+  return table_.Lines(std::move(indices));
+}
