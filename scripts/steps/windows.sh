@@ -9,8 +9,9 @@
 #             reads texts in, decoded by the 64-bit test build's
 #             code_page_dump.exe under Wine (Windows' own conversion) and by
 #             the Linux code_page_dump (its tables): any difference fails
-#   smoke     out/windows-x64/Vostrel.exe under Wine on a virtual X screen:
-#             waits for the window "Kelvane", sends Alt+S, takes a screenshot
+#   smoke     out/windows-x64/Vostrel.exe under Wine on a virtual X screen,
+#             given a folder named in Polish on its command line: waits for
+#             the window "Kelvane", sends Alt+S, takes a screenshot
 #             ($ARTIFACTS_DIR/vostrel-wine.png), closes the window and
 #             expects the program to end
 #   smoke32   the same for out/windows-x86/Vostrel.exe under 32-bit Wine
@@ -148,6 +149,7 @@ smoke_setup() {
   fi
   smoke_prefix="$root/build-win$smoke_bits/wine-smoke"
   smoke_demo="$root/build-win$smoke_bits/smoke-demo"
+  smoke_missions="Łódź"
 }
 smoke_setup
 
@@ -160,13 +162,14 @@ step_smoke() {
   say "Vostrel.exe ($smoke_bits-bit) under Wine and Xvfb"
   local out=$smoke_out
   [ -f "$out/Vostrel.exe" ] && [ -f "$out/Peloc.dll" ] || fail "no $out/Vostrel.exe: run the build step first"
-  # The demo folder: the program, the library and a few missions, as in a game's folder.
+  # The demo folder: the program and the library, and a few missions in a
+  # folder beside them named in Polish, which the program is given.
   rm -rf "$smoke_demo"
-  mkdir -p "$smoke_demo" "$artifacts"
+  mkdir -p "$smoke_demo/$smoke_missions" "$artifacts"
   cp "$out/Vostrel.exe" "$out/Peloc.dll" "$smoke_demo/"
   local dlls="$root/ui/win32/tests/dlls" name
   for name in ridge_mission harbour_mission scouting_mission plain_functions; do
-    i686-w64-mingw32-gcc -shared -s -O1 -o "$smoke_demo/${name%_*}.dll" "$dlls/$name.c"
+    i686-w64-mingw32-gcc -shared -s -O1 -o "$smoke_demo/$smoke_missions/${name%_*}.dll" "$dlls/$name.c"
   done
   rm -f "$artifacts/$smoke_shot"
   SMOKE_BITS=$smoke_bits xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" smoke-on-screen
@@ -190,13 +193,15 @@ step_smoke_on_screen() {
   # so that the caption and the icon show in the screenshot.
   "$smoke_wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
-  (cd "$smoke_demo" && exec "$smoke_wine" Vostrel.exe) &
+  # The folder relative to the working folder; Wine reads the argument in the
+  # locale's character set, which the program gets as UTF-16.
+  (cd "$smoke_demo" && LANG=C.UTF-8 exec "$smoke_wine" Vostrel.exe "$smoke_missions") &
   local program=$! window
   window=$(kelvane_window 90) && [ -n "$window" ] || fail "the window Kelvane did not appear"
   sleep 1
   window=$(kelvane_window) && [ -n "$window" ] || fail "the window Kelvane went away"
   xdotool windowfocus --sync "$window" 2>/dev/null || true
-  xdotool key --window "$window" alt+s
+  xdotool key --window "$window" alt+s  # the same folder again
   sleep 3  # four DLLs scan in far less
   kill -0 "$program" 2>/dev/null || fail "Vostrel.exe ended during the scan"
   import -window root "$artifacts/$smoke_shot"
@@ -500,7 +505,7 @@ step_inspect() {
   expect_imports_within "$out/Peloc.dll" KERNEL32.DLL MSVCRT.DLL
   expect_imports_within "$out/vostrel-scan.exe" KERNEL32.DLL MSVCRT.DLL
   expect_imports_within "$out/Vostrel.exe" KERNEL32.DLL USER32.DLL GDI32.DLL COMCTL32.DLL MSVCRT.DLL \
-    ADVAPI32.DLL SHELL32.DLL
+    ADVAPI32.DLL SHELL32.DLL SHLWAPI.DLL OLE32.DLL
 
   # The program file's resources: icon (3), icon group (14), version (16), manifest (24).
   local type resources texts

@@ -1,15 +1,21 @@
 #include "main_window.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlwapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <type_traits>
+#include <utility>
 
 #include "clipboard.h"
+#include "folder_path.h"
 #include "program_folder.h"
 #include "resource.h"
+#include "table_menu.h"
 #include "text_encoding.h"
 #include "wide_text.h"
 
@@ -19,6 +25,17 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"VostrelMainWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = 0;
+
+// Posted to start a scan asked for while the messages of another ran.
+constexpr UINT kStartNextScanMessage = WM_APP + 1;
+
+// During a scan the window shows what the scan collected and lets its
+// messages run (and paint) at most this often; between those frames it looks
+// for keys and clicks this often, so that they are answered at once. Rows
+// that come below the rows in view are counted in (the scroll bar) less often.
+constexpr std::chrono::milliseconds kFrameInterval{40};
+constexpr std::chrono::milliseconds kInputInterval{10};
+constexpr std::chrono::milliseconds kScrollBarInterval{500};
 
 class ScreenDc {
  public:
@@ -51,15 +68,42 @@ HWND CreateControl(HWND parent, int id, const wchar_t* className, const wchar_t*
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
 }
 
-// The list view draws at most this many characters of a cell, and some
-// pixels of padding around them.
-constexpr std::size_t kListViewDrawnCharacters = 259;
-constexpr int kListViewCellPadding = 12;
-
 struct MenuDestroyer {
   void operator()(HMENU menu) const { ::DestroyMenu(menu); }
 };
 using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
+
+struct DropFinisher {
+  void operator()(HDROP drop) const { ::DragFinish(drop); }
+};
+using Drop = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
+
+// The table's context menu: Copy, and the code pages with the one in use
+// checked; a code page this system cannot decode is offered greyed.
+Menu TableMenu(CodePage inUse) {
+  Menu menu(::CreatePopupMenu());
+  Menu codePages(::CreatePopupMenu());
+  if (!menu || !codePages) return nullptr;
+  const std::wstring copy = Widen(kCopyCaption) + L"\tCtrl+C";
+  if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str())) return nullptr;
+  const UINT first = kFirstCodePageCommandId;
+  UINT checked = 0;
+  for (std::size_t i = 0; i < kCodePages.size(); ++i) {
+    const UINT id = first + static_cast<UINT>(i);
+    const std::wstring label = Widen(CodePageLabel(kCodePages[i]));
+    const UINT flags = MF_STRING | (::IsValidCodePage(kCodePages[i].number) ? 0 : MF_GRAYED);
+    if (!::AppendMenuW(codePages.get(), flags, id, label.c_str())) return nullptr;
+    if (kCodePages[i].number == inUse) checked = id;
+  }
+  if (checked != 0)
+    ::CheckMenuRadioItem(codePages.get(), first, first + static_cast<UINT>(kCodePages.size()) - 1, checked,
+                         MF_BYCOMMAND);
+  const std::wstring caption = Widen(kCodePageMenuCaption);
+  if (!::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(codePages.get()), caption.c_str()))
+    return nullptr;
+  codePages.release();  // destroyed with the menu
+  return menu;
+}
 
 bool IsControlDown() { return ::GetKeyState(VK_CONTROL) < 0; }
 
@@ -82,11 +126,11 @@ void SetDefaultGuiFont(HWND control) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding)
+MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_view startFolder)
     : instance_(instance),
       dpiX_(LogicalDpi(LOGPIXELSX)),
       dpiY_(LogicalDpi(LOGPIXELSY)),
-      driver_(*this, binding) {
+      driver_(*this, binding, DefaultCodePage(), kKeptTextBytes) {
   InitCommonControls();
   // LoadImage, not LoadIcon, so that each size gets its own picture rather than a stretched one.
   const auto icon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VOSTREL), IMAGE_ICON,
@@ -105,6 +149,10 @@ MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding)
   CreateBound(instance, kWindowClass, caption.c_str(), kWindowStyle, kWindowExStyle, frame.right - frame.left,
               frame.bottom - frame.top);
   Form_Load();
+  if (!startFolder.empty()) {
+    ::SetWindowTextW(txtTrhDir_, FolderToScan(startFolder).c_str());
+    ScheduleScan(NextScan::kScan);
+  }
 }
 
 MainWindow::~MainWindow() {
@@ -129,15 +177,26 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // A minimised window keeps its layout for when it is restored.
       if (wParam != SIZE_MINIMIZED) Form_Resize(LOWORD(lParam), HIWORD(lParam));
       return 0;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == kScanButtonId && HIWORD(wParam) == BN_CLICKED) cmdScan_Click();
-      if (LOWORD(wParam) == kCopyCommandId && HIWORD(wParam) == 0) CopySelectedRows();
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      if (id == kScanButtonId && code == BN_CLICKED) {
+        cmdScan_Click();
+      } else if (id == IDCANCEL) {
+        // Esc, from the dialog keys: the running scan ends before its next file.
+        nextScan_ = NextScan::kNone;
+        driver_.RequestStop();
+      } else if (id == kCopyCommandId && code == 0) {
+        CopySelectedRows();
+      } else if (id >= kFirstCodePageCommandId && code == 0 &&
+                 static_cast<std::size_t>(id - kFirstCodePageCommandId) < kCodePages.size()) {
+        ChooseCodePage(kCodePages[static_cast<std::size_t>(id - kFirstCodePageCommandId)].number);
+      }
       return 0;
+    }
     case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header->idFrom == kTableId && header->code == LVN_KEYDOWN)
-        lvStats_KeyDown(reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey);
-      return 0;
+      auto* const header = reinterpret_cast<NMHDR*>(lParam);
+      return header->idFrom == kTableId ? lvStats_Notify(*header) : 0;
     }
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) == lvStats_) {
@@ -145,6 +204,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_DROPFILES:
+      DropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case kStartNextScanMessage:
+      StartNextScan();
+      return 0;
     case DM_GETDEFID:
       return 0;  // no default push button: Enter in the folder box does nothing
     case WM_ACTIVATE:
@@ -160,12 +225,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       // A running scan ends before its next file; the view then finds the window gone.
+      nextScan_ = NextScan::kNone;
       driver_.RequestStop();
       ::DestroyWindow(hwnd());
       return 0;
     case WM_DESTROY:
       cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = focused_ = nullptr;
-      rows_.clear();
+      table_.reset();
+      status_.reset();
       ::PostQuitMessage(0);
       return 0;
     default:
@@ -180,8 +247,9 @@ bool MainWindow::CreateControls() {
                            WS_TABSTOP | BS_PUSHBUTTON, 0);
   sbStatusBar_ = CreateControl(hwnd(), kStatusBarId, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, 0);
   txtTrhDir_ = CreateControl(hwnd(), kFolderBoxId, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+  // Owner data: the list view holds no texts; it asks for each cell it draws.
   lvStats_ = CreateControl(hwnd(), kTableId, WC_LISTVIEWW, L"",
-                           WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE);
+                           WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE);
   if (cmdScan_ == nullptr || sbStatusBar_ == nullptr || txtTrhDir_ == nullptr || lvStats_ == nullptr) return false;
 
   Place(cmdScan_, layout::kScanButton);
@@ -191,6 +259,10 @@ bool MainWindow::CreateControls() {
   SetDefaultGuiFont(txtTrhDir_);
 
   ::SendMessageW(txtTrhDir_, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the control allows
+  // Folder names complete as they are typed. Without it (no shell objects)
+  // the box is a plain box.
+  ::SHAutoComplete(txtTrhDir_, SHACF_FILESYS_DIRS);
+  ::DragAcceptFiles(hwnd(), TRUE);
 
   ::SendMessageW(sbStatusBar_, SB_SIMPLE, TRUE, 0);
   SetStatus(std::string(layout::kReadyStatus));
@@ -202,8 +274,11 @@ bool MainWindow::CreateControls() {
   if (tableFont_) ::SendMessageW(lvStats_, WM_SETFONT, reinterpret_cast<WPARAM>(tableFont_.get()), FALSE);
   ::SendMessageW(lvStats_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   AddColumns();
+  table_ = std::make_unique<ResultListView>(lvStats_);
   tips_ = std::make_unique<TableTips>(lvStats_, hwnd(), layout::TwipsToPixels(layout::kTable.width, dpiX_),
-                                      [this](int item, int subItem) { return CellTip(item, subItem); });
+                                      [this](int item, int subItem) {
+                                        return table_ ? table_->Tip(item, subItem) : std::wstring();
+                                      });
   return true;
 }
 
@@ -242,11 +317,54 @@ void MainWindow::Place(HWND control, const layout::TwipsRect& rect) const {
 }
 
 void MainWindow::cmdScan_Click() {
-  driver_.cmdScan_Click();
+  RunScan([this] { driver_.cmdScan_Click(); });
+}
+
+template <class Scan>
+void MainWindow::RunScan(Scan scan) {
+  if (driver_.IsScanning()) return;  // a Scan command from inside the running scan's messages
+  // The first file shows the emptied table at once.
+  nextFrame_ = nextInputCheck_ = nextScrollBar_ = Clock::time_point{};
+  {
+    // Whatever the scan collected shows, however it ends.
+    struct ShowCollectedAtEnd {
+      MainWindow& window;
+      ~ShowCollectedAtEnd() { window.ShowCollected(); }
+    } atEnd{*this};
+    scan();
+  }
   // A quit request met during the scan is passed on now that the scan is over.
   if (quitCode_) {
     ::PostQuitMessage(*quitCode_);
     quitCode_.reset();
+    nextScan_ = NextScan::kNone;
+  } else if (nextScan_ != NextScan::kNone && IsOpen()) {
+    ::PostMessageW(hwnd(), kStartNextScanMessage, 0, 0);
+  }
+}
+
+// A scan asked for while one runs stops that one and follows it; a new folder
+// outweighs a rescan of the last one.
+void MainWindow::ScheduleScan(NextScan next) {
+  nextScan_ = std::max(nextScan_, next);
+  if (driver_.IsScanning()) {
+    driver_.RequestStop();
+  } else if (IsOpen()) {
+    ::PostMessageW(hwnd(), kStartNextScanMessage, 0, 0);
+  }
+}
+
+void MainWindow::StartNextScan() {
+  if (driver_.IsScanning()) return;  // posted again once the running scan has ended
+  switch (std::exchange(nextScan_, NextScan::kNone)) {
+    case NextScan::kScan:
+      cmdScan_Click();
+      break;
+    case NextScan::kRescan:
+      RunScan([this] { driver_.Rescan(); });
+      break;
+    case NextScan::kNone:
+      break;
   }
 }
 
@@ -259,101 +377,25 @@ std::string MainWindow::FolderText() {
 }
 
 void MainWindow::ClearRows() {
-  if (lvStats_ == nullptr) return;
-  ::SendMessageW(lvStats_, LVM_DELETEALLITEMS, 0, 0);
-  rows_.clear();
+  if (table_) table_->Clear();
 }
 
-int MainWindow::AppendItem(const std::string& text) {
-  std::wstring wide = Widen(text);
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = static_cast<int>(::SendMessageW(lvStats_, LVM_GETITEMCOUNT, 0, 0));
-  item.pszText = wide.data();
-  const auto index = static_cast<int>(::SendMessageW(lvStats_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-  if (index < 0) throw std::runtime_error("the table refused a row");
-  return index;
-}
-
-// Only the bounded line of a text reaches the list view, so that no text of
-// any length is converted or drawn; the window keeps the whole texts.
 void MainWindow::AddRow(const ScanRow& row) {
-  if (lvStats_ == nullptr) return;
-  const int index = AppendItem(CellText(row.dllName));
-  rows_.push_back({row, false});
-  int subItem = 1;
-  for (const std::string* text : {&row.mapName, &row.techName, &row.levelDesc}) {
-    std::wstring wide = Widen(CellText(*text));
-    LVITEMW item{};
-    item.iSubItem = subItem++;
-    item.pszText = wide.data();
-    if (!::SendMessageW(lvStats_, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
-      throw std::runtime_error("the table refused a text");
-  }
+  if (!table_) return;
+  table_->Collect({row, false});
+  if (!driver_.IsScanning()) ShowCollected();
 }
 
 void MainWindow::AddMessageRow(const std::string& text) {
-  if (lvStats_ == nullptr) return;
-  AppendItem(CellText(text));
-  rows_.push_back({{text, {}, {}, {}}, true});
-}
-
-void MainWindow::lvStats_KeyDown(WORD key) {
-  if (!IsControlDown()) return;
-  if (key == 'C') CopySelectedRows();
-  if (key == 'A') {
-    LVITEMW selected{};
-    selected.stateMask = LVIS_SELECTED;
-    selected.state = LVIS_SELECTED;
-    ::SendMessageW(lvStats_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&selected));
-  }
-}
-
-void MainWindow::lvStats_ContextMenu(LPARAM screenPoint) {
-  POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
-  if (at.x == -1 && at.y == -1) {  // from the keyboard: at the table's corner
-    at = POINT{0, 0};
-    ::ClientToScreen(lvStats_, &at);
-  }
-  const Menu menu(::CreatePopupMenu());
-  if (!menu || !::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, L"Copy\tCtrl+C")) return;
-  // The menu sends its command to the window as WM_COMMAND.
-  ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
-}
-
-void MainWindow::CopySelectedRows() {
-  if (lvStats_ == nullptr) return;
-  std::string lines;
-  for (auto item = static_cast<int>(::SendMessageW(lvStats_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-       item >= 0;
-       item = static_cast<int>(::SendMessageW(lvStats_, LVM_GETNEXTITEM, static_cast<WPARAM>(item), LVNI_SELECTED))) {
-    if (static_cast<std::size_t>(item) < rows_.size()) lines += rows_[static_cast<std::size_t>(item)].Line();
-  }
-  if (!lines.empty()) PutOnClipboard(hwnd(), WithCrLf(Widen(lines)));
-}
-
-std::wstring MainWindow::CellTip(int item, int subItem) const {
-  if (lvStats_ == nullptr || item < 0 || subItem < 0 || static_cast<std::size_t>(item) >= rows_.size()) return {};
-  const std::string_view text = rows_[static_cast<std::size_t>(item)].Cell(static_cast<std::size_t>(subItem));
-  if (text.empty()) return {};
-  if (!IsCutInCell(text)) {
-    const std::wstring shown = Widen(CellText(text));
-    RECT cell{};
-    cell.top = subItem;
-    cell.left = subItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;
-    ::SendMessageW(lvStats_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
-    const auto width = static_cast<int>(
-        ::SendMessageW(lvStats_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(shown.c_str())));
-    if (shown.size() <= kListViewDrawnCharacters && width + kListViewCellPadding <= cell.right - cell.left) return {};
-  }
-  return Widen(TipText(text));
+  if (!table_) return;
+  table_->Collect({{text, {}, {}, {}}, true});
+  if (!driver_.IsScanning()) ShowCollected();
 }
 
 void MainWindow::SetStatus(const std::string& text) {
   if (sbStatusBar_ == nullptr) return;
-  const std::wstring wide = Widen(text);
-  if (!::SendMessageW(sbStatusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide.c_str())))
-    throw std::runtime_error("the status bar refused the text");
+  status_ = text;
+  if (!driver_.IsScanning()) ShowCollected();
 }
 
 // A missing library is said in the table, where the texts would be; a folder
@@ -362,12 +404,47 @@ void MainWindow::ReportProblem(ScanProblem problem, const std::string& text) {
   if (problem == ScanProblem::kLookupUnavailable) AddMessageRow(text);
 }
 
+void MainWindow::ShowCollected(bool belowView) {
+  try {
+    if (table_ && belowView) {
+      table_->ShowCollected();
+    } else if (table_) {
+      table_->ShowCollectedInView();
+    }
+    if (status_ && sbStatusBar_ != nullptr) {
+      const std::wstring wide = Widen(*status_);
+      ::SendMessageW(sbStatusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide.c_str()));
+    }
+    status_.reset();
+  } catch (const std::exception&) {
+    // Out of memory: what was shown stays.
+  }
+}
+
 void MainWindow::ProcessPendingEvents() {
+  if (!IsOpen()) return;
+  const Clock::time_point now = Clock::now();
+  if (now >= nextFrame_) {
+    const bool scrollBarDue = now >= nextScrollBar_;
+    if (scrollBarDue) nextScrollBar_ = now + kScrollBarInterval;
+    ShowCollected(scrollBarDue);
+    RunMessages();
+    // Counted from the frame's end, so that a slow paint still leaves the scan its time.
+    const Clock::time_point end = Clock::now();
+    nextFrame_ = end + kFrameInterval;
+    nextInputCheck_ = end + kInputInterval;
+  } else if (now >= nextInputCheck_) {
+    nextInputCheck_ = now + kInputInterval;
+    if (HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0) RunMessages();
+  }
+}
+
+void MainWindow::RunMessages() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       // The program is ending: the scan stops, and the quit is posted again
-      // once the scan has returned (cmdScan_Click).
+      // once the scan has returned (RunScan).
       quitCode_ = static_cast<int>(message.wParam);
       driver_.RequestStop();
       return;
@@ -377,6 +454,78 @@ void MainWindow::ProcessPendingEvents() {
       ::DispatchMessageW(&message);
     }
   }
+}
+
+LRESULT MainWindow::lvStats_Notify(NMHDR& header) {
+  if (!table_) return 0;  // the window is being destroyed
+  switch (header.code) {
+    case LVN_ODFINDITEMW:
+      return table_->FindItem(reinterpret_cast<const NMLVFINDITEMW&>(header));
+    case LVN_GETDISPINFOW:
+      table_->FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header).item);
+      break;
+    case LVN_COLUMNCLICK:
+      table_->SortByColumn(static_cast<std::size_t>(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem));
+      break;
+    case LVN_KEYDOWN:
+      lvStats_KeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void MainWindow::lvStats_KeyDown(WORD key) {
+  if (!IsControlDown() || !table_) return;
+  if (key == 'C') CopySelectedRows();
+  if (key == 'A') table_->SelectAll();
+}
+
+void MainWindow::lvStats_ContextMenu(LPARAM screenPoint) {
+  POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+  if (at.x == -1 && at.y == -1) {  // from the keyboard: at the table's corner
+    at = POINT{0, 0};
+    ::ClientToScreen(lvStats_, &at);
+  }
+  const Menu menu = TableMenu(driver_.codePage());
+  if (!menu) return;
+  // The menu sends its command to the window as WM_COMMAND.
+  ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+}
+
+void MainWindow::CopySelectedRows() {
+  if (!table_) return;
+  const std::string lines = table_->SelectedLines();
+  if (!lines.empty()) PutOnClipboard(hwnd(), WithCrLf(Widen(lines)));
+}
+
+// The table's texts are read again in the code page chosen: the last folder
+// is scanned again, once a running scan has stopped.
+void MainWindow::ChooseCodePage(CodePage codePage) {
+  if (codePage == driver_.codePage()) return;
+  try {
+    driver_.SetCodePage(codePage);
+  } catch (const std::invalid_argument&) {
+    return;  // not decodable here: the menu offers it greyed
+  }
+  ScheduleScan(NextScan::kRescan);
+}
+
+// A dropped folder, or the folder of a dropped file (the first, if several),
+// goes into the folder box and is scanned; a running scan stops first.
+void MainWindow::DropFiles(HDROP dropped) {
+  std::wstring path;
+  {
+    const Drop drop(dropped);
+    if (::DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0) == 0) return;
+    const UINT length = ::DragQueryFileW(drop.get(), 0, nullptr, 0);
+    path.resize(length + 1);
+    path.resize(::DragQueryFileW(drop.get(), 0, path.data(), length + 1));
+  }
+  if (path.empty() || txtTrhDir_ == nullptr) return;
+  ::SetWindowTextW(txtTrhDir_, FolderToScan(path).c_str());
+  ScheduleScan(NextScan::kScan);
 }
 
 }  // namespace vostrel::win32

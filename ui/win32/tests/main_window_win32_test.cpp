@@ -1,19 +1,24 @@
 // frmMain as a real window: its controls, layout, keys and scans.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "code_pages.h"
 #include "lookup_binding.h"
 #include "main_window.h"
 #include "mission_writer.h"
 #include "program_folder.h"
+#include "sort_cases.h"
+#include "table_menu.h"
 #include "table_text.h"
 #include "text_encoding.h"
 #include "wide_text.h"
@@ -141,6 +146,59 @@ class MainWindowTest : public ::testing::Test {
 
   void SetFolder(const std::string& utf8) { ::SetWindowTextW(txtTrhDir(), Widen(utf8).c_str()); }
   void ClickScan() { ::SendMessageW(cmdScan(), BM_CLICK, 0, 0); }
+
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const ScanRow& row : Rows()) names.push_back(row.dllName);
+    return names;
+  }
+
+  std::set<std::string> SelectedNames() const {
+    std::set<std::string> names;
+    for (int item = -1; (item = static_cast<int>(::SendMessageW(lvStats(), LVM_GETNEXTITEM, static_cast<WPARAM>(item),
+                                                                   LVNI_SELECTED))) >= 0;) {
+      names.insert(CellText(item, 0));
+    }
+    return names;
+  }
+
+  void Select(int item) {
+    LVITEMW state{};
+    state.stateMask = state.state = LVIS_SELECTED;
+    ::SendMessageW(lvStats(), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+  }
+
+  HWND Header() const { return reinterpret_cast<HWND>(::SendMessageW(lvStats(), LVM_GETHEADER, 0, 0)); }
+
+  // A click on a column's header, as the mouse gives it.
+  void ClickHeader(int column) {
+    RECT item{};
+    ::SendMessageW(Header(), HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    ::SendMessageW(Header(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(Header(), WM_LBUTTONUP, 0, at);
+  }
+
+  // The sort arrow a header item shows: HDF_SORTUP, HDF_SORTDOWN or 0.
+  int SortArrow(int column) const {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    ::SendMessageW(Header(), HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+  }
+
+  // Ctrl and a key, pressed in the table.
+  void CtrlKey(char key) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    ::SetFocus(lvStats());
+    Key(lvStats(), WM_KEYDOWN, static_cast<WPARAM>(key));
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+    DrainMessages();
+  }
 
   // A key message as the message loop would hand it over, through the dialog keys.
   bool Key(HWND target, UINT message, WPARAM key, LPARAM flags = 0) {
@@ -360,19 +418,32 @@ TEST_F(MainWindowTest, ClosingDuringAScanEndsItAndQuitsAfterwards) {
   EXPECT_FALSE(frmMain_.PreTranslateMessage(message));
 }
 
-TEST_F(MainWindowTest, WithoutTheLibraryTheScanStillWalksEveryFile) {
+// Without the library every file is still walked; the table says why no
+// texts show.
+TEST_F(MainWindowTest, WithoutTheLibraryTheTableSaysSo) {
   LookupBinding missing({"NoSuchLib"});
+  std::string reason;
+  try {
+    LookupBinding({"NoSuchLib"}).GetOffset(TestDll("win32_ridge.dll"), "MapName");
+  } catch (const LookupUnavailable& error) {
+    reason = error.what();
+  }
+  ASSERT_FALSE(reason.empty());
   MainWindow window(::GetModuleHandleW(nullptr), missing);
   const TempFolder folder;
   PlaceMissions(folder);
   ::SetWindowTextW(::GetDlgItem(window.hwnd(), kFolderBoxId), Widen(NativeToUtf8(folder.str())).c_str());
   ::SendMessageW(::GetDlgItem(window.hwnd(), kScanButtonId), BM_CLICK, 0, 0);
   const HWND table = ::GetDlgItem(window.hwnd(), kTableId);
-  EXPECT_EQ(::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), 0);
-  EXPECT_EQ(window.FolderText(), NativeToUtf8(folder.str()));
+  ASSERT_EQ(::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), 1);
+  std::wstring text(512, L'\0');
+  LVITEMW item{};
+  item.pszText = text.data();
+  item.cchTextMax = static_cast<int>(text.size());
+  text.resize(static_cast<std::size_t>(::SendMessageW(table, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item))));
+  EXPECT_EQ(Narrow(text), reason);
   wchar_t status[64] = {};
-  ::SendMessageW(::GetDlgItem(window.hwnd(), kStatusBarId), SB_GETTEXTW, 0,
-                 reinterpret_cast<LPARAM>(status));
+  ::SendMessageW(::GetDlgItem(window.hwnd(), kStatusBarId), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
   EXPECT_EQ(Narrow(status), "Scan finished.");
 }
 
@@ -442,28 +513,17 @@ TEST_F(MainWindowTest, TextsShowOnOneLineAndCopyWhole) {
       {"win32_ridge.dll", "Ridge Line\tStandard Techtree\t" + full}};
   std::string expected;
   for (int i = 0; i < 3; ++i) expected += CellText(i, 0) + "\t" + lines[CellText(i, 0)] + "\r\n";
-  BYTE keys[256] = {};
-  ::GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  ::SetKeyboardState(keys);
-  ::SetFocus(lvStats());
-  Key(lvStats(), WM_KEYDOWN, 'A');
-  Key(lvStats(), WM_KEYDOWN, 'C');
-  keys[VK_CONTROL] = 0;
-  ::SetKeyboardState(keys);
-  DrainMessages();
+  CtrlKey('A');
+  CtrlKey('C');
   EXPECT_TRUE(ClipboardText() == expected) << ClipboardText().size() << " bytes, not " << expected.size();
 }
 
-// A text of several hundred megabytes: the scan ends, the table shows its
-// bounded start, and the window still answers and paints. A 32-bit process
-// has 2 GB of address space, and while the scan reads such a text it holds it
-// about five times (its bytes, their UTF-16, their UTF-8), the UTF-16 in one
-// piece of twice its size: there the text is 128 MB.
-TEST_F(MainWindowTest, HugeTextKeepsTheWindowWhole) {
-  constexpr std::uint64_t kHugeBytes = sizeof(void*) == 4 ? 128u << 20 : 300u << 20;
+// A text longer than the window keeps: the scan reads its first
+// kKeptTextBytes only; the cell, and what is copied, end in the cut mark. The
+// window still answers and paints.
+TEST_F(MainWindowTest, ATextPastTheBoundIsKeptCut) {
   const TempFolder folder;
-  vostrel::testing::WriteMission(folder / "huge.dll", "Huge", "Begin ", kHugeBytes);
+  vostrel::testing::WriteMission(folder / "huge.dll", "Huge", "Begin ", kKeptTextBytes + (8u << 20));
   SetFolder(NativeToUtf8(folder.str()));
   frmMain_.Show(SW_SHOWNORMAL);
   ClickScan();
@@ -471,6 +531,12 @@ TEST_F(MainWindowTest, HugeTextKeepsTheWindowWhole) {
   const std::string cell = CellText(0, 3);
   EXPECT_TRUE(cell.starts_with("Begin The convoy")) << cell.substr(0, 40);
   EXPECT_EQ(cell.size(), kCellCharacters + 3);  // ASCII, then the three bytes of the cut mark
+  CtrlKey('A');
+  CtrlKey('C');
+  const std::string kept = "Begin " + vostrel::testing::FillerText(kKeptTextBytes - 6);
+  const std::string expected = "huge.dll\tHuge\tStandard Techtree\t" + kept + "\xE2\x80\xA6\r\n";
+  EXPECT_TRUE(ClipboardText() == expected) << ClipboardText().size() << " bytes, not " << expected.size();
+
   RECT window{};
   ::GetWindowRect(frmMain_.hwnd(), &window);
   ::SetWindowPos(frmMain_.hwnd(), nullptr, 0, 0, Width(window) + 100, Height(window) + 50, SWP_NOMOVE | SWP_NOZORDER);
@@ -478,6 +544,235 @@ TEST_F(MainWindowTest, HugeTextKeepsTheWindowWhole) {
   DrainMessages();
   EXPECT_EQ(::SendMessageW(lvStats(), LVM_GETITEMCOUNT, 0, 0), 1);
   EXPECT_EQ(WindowText(frmMain_.hwnd()), "Kelvane");
+}
+
+// Presses Esc, as the user would, once the scan has shown rows.
+void CALLBACK PressEscapeOnceRowsShow(HWND table, UINT, UINT_PTR timer, DWORD) {
+  if (::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 0) return;
+  ::KillTimer(table, timer);
+  INPUT keys[2] = {};
+  for (INPUT& key : keys) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_ESCAPE;
+  }
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, keys, sizeof(INPUT));
+}
+
+TEST_F(MainWindowTest, EscapeStopsAScanAndKeepsItsRows) {
+  constexpr int kMissions = 800;
+  const TempFolder folder;
+  const std::string ridge = TestDll("win32_ridge.dll");
+  for (int i = 0; i < kMissions; ++i) {
+    std::string name = std::to_string(i);
+    name.insert(0, 1, 'm');
+    name.append(".dll");
+    CopyTo(ridge, folder / name);
+  }
+  SetFolder(NativeToUtf8(folder.str()));
+  frmMain_.Show(SW_SHOWNORMAL);
+  ::SetForegroundWindow(frmMain_.hwnd());
+  DrainMessages();
+  ::SetFocus(lvStats());
+  ::SetTimer(lvStats(), 1, USER_TIMER_MINIMUM, PressEscapeOnceRowsShow);
+  ClickScan();
+  ::KillTimer(lvStats(), 1);
+  EXPECT_EQ(Status(), "Scan stopped.");
+  const std::vector<ScanRow> rows = Rows();
+  EXPECT_GT(rows.size(), 0u);
+  EXPECT_LT(rows.size(), static_cast<std::size_t>(kMissions));
+  for (const ScanRow& row : rows) {
+    EXPECT_TRUE(row.dllName.starts_with("m") && row.mapName == kRidge.mapName) << row.dllName;
+  }
+}
+
+// A click on a header sorts by its column, a second reverses; the header
+// shows which and which way; selected rows stay selected as they move, and
+// copy in the order shown. The order holds for the next scan.
+TEST_F(MainWindowTest, HeaderClicksSortTheRows) {
+  using vostrel::testing::kSortCaseRows;
+  using vostrel::testing::SortCaseOrder;
+  const auto names = [](const SortCaseOrder& order) {
+    std::vector<std::string> shown;
+    for (const int i : order) shown.emplace_back(kSortCaseRows[static_cast<std::size_t>(i)].dllName);
+    return shown;
+  };
+  // The rows as a scan adds them, in the listing's order.
+  frmMain_.ClearRows();
+  for (const auto& row : kSortCaseRows) frmMain_.AddRow({std::string(row.dllName), std::string(row.mapName), "", ""});
+  EXPECT_EQ(Names(), names(vostrel::testing::kListingOrder));
+  Select(0);  // m10.dll
+  Select(4);  // b.dll
+
+  const struct {
+    int column;
+    SortCaseOrder order;
+    int arrow;
+  } clicks[] = {
+      {0, vostrel::testing::kByNameAscending, HDF_SORTUP},
+      {0, vostrel::testing::kByNameDescending, HDF_SORTDOWN},
+      {1, vostrel::testing::kByMapAscending, HDF_SORTUP},
+      {1, vostrel::testing::kByMapDescending, HDF_SORTDOWN},
+  };
+  for (const auto& click : clicks) {
+    ClickHeader(click.column);
+    const std::vector<std::string> shown = Names();
+    EXPECT_EQ(shown, names(click.order)) << "column " << click.column;
+    for (int column = 0; column < 4; ++column) {
+      EXPECT_EQ(SortArrow(column), column == click.column ? click.arrow : 0) << "column " << column;
+    }
+    EXPECT_EQ(SelectedNames(), (std::set<std::string>{"b.dll", "m10.dll"}));
+    const bool bFirst = std::find(shown.begin(), shown.end(), "b.dll") < std::find(shown.begin(), shown.end(), "m10.dll");
+    CtrlKey('C');
+    const std::string b = "b.dll\t\xC3\xA9tang\t\t\r\n", m10 = "m10.dll\tdelta\t\t\r\n";
+    EXPECT_EQ(ClipboardText(), bFirst ? b + m10 : m10 + b);
+  }
+
+  // Typing a name's start goes to its row.
+  ::SetFocus(lvStats());
+  for (const wchar_t typed : {L'M', L'2'}) Key(lvStats(), WM_CHAR, typed, 1);
+  const auto focused = static_cast<int>(::SendMessageW(lvStats(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  EXPECT_EQ(CellText(focused, 0), "m2.DLL");
+
+  ClickHeader(0);  // by name, ascending, then twice: descending
+  ClickHeader(0);
+  const TempFolder folder;
+  PlaceMissions(folder);
+  SetFolder(NativeToUtf8(folder.str()));
+  ClickScan();
+  EXPECT_EQ(Rows(), (std::vector<ScanRow>{kScouting, kRidge, kHarbour}));
+}
+
+// What the table's context menu offers, read while it shows.
+struct ShownMenu {
+  std::vector<std::string> items;      // the menu's captions
+  std::vector<std::string> codePages;  // the code page submenu's captions
+  std::vector<UINT> codePageIds;
+  std::string checked;  // the code page radio-checked
+};
+
+std::string MenuText(HMENU menu, UINT position) {
+  wchar_t text[128] = {};
+  ::GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+  return Narrow(text);
+}
+
+LRESULT CALLBACK ReadShownMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  if (message == WM_INITMENUPOPUP && !HIWORD(lParam)) {
+    auto& shown = *reinterpret_cast<ShownMenu*>(data);
+    const auto menu = reinterpret_cast<HMENU>(wParam);
+    for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i) {
+      shown.items.push_back(MenuText(menu, i));
+      if (const HMENU sub = ::GetSubMenu(menu, static_cast<int>(i))) {
+        for (UINT j = 0; j < static_cast<UINT>(::GetMenuItemCount(sub)); ++j) {
+          MENUITEMINFOW info{};
+          info.cbSize = sizeof info;
+          info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE;
+          ::GetMenuItemInfoW(sub, j, TRUE, &info);
+          shown.codePages.push_back(MenuText(sub, j));
+          shown.codePageIds.push_back(info.wID);
+          if ((info.fState & MFS_CHECKED) && (info.fType & MFT_RADIOCHECK)) shown.checked = shown.codePages.back();
+        }
+      }
+    }
+    ::PostMessageW(window, WM_CANCELMODE, 0, 0);  // closes the menu
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The menu beside Copy lists the code pages, the one in use checked;
+// choosing one reads the table's texts again in it.
+TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
+  const auto openMenu = [this] {
+    ShownMenu shown;
+    ::SetWindowSubclass(frmMain_.hwnd(), ReadShownMenu, 1, reinterpret_cast<DWORD_PTR>(&shown));
+    ::SendMessageW(frmMain_.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(lvStats()), MAKELPARAM(-1, -1));
+    ::RemoveWindowSubclass(frmMain_.hwnd(), ReadShownMenu, 1);
+    return shown;
+  };
+  const TempFolder folder;
+  vostrel::testing::WriteMission(folder / "most.dll", "\xCC\xEE\xF1\xF2", "");  // "Мост" in Windows-1251
+  SetFolder(NativeToUtf8(folder.str()));
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  ClickScan();
+  EXPECT_EQ(CellText(0, 1), "\xC3\x8C\xC3\xAE\xC3\xB1\xC3\xB2");  // "Ìîñò": Windows-1252, the system's
+
+  const ShownMenu shown = openMenu();
+  EXPECT_EQ(shown.items, (std::vector<std::string>{"Copy\tCtrl+C", std::string(kCodePageMenuCaption)}));
+  std::vector<std::string> labels;
+  for (const CodePageName& codePage : kCodePages) labels.push_back(CodePageLabel(codePage));
+  EXPECT_EQ(shown.codePages, labels);
+  EXPECT_EQ(shown.checked, CodePageLabel(*FindCodePage(DefaultCodePage())));
+
+  const auto cyrillic = std::find(labels.begin(), labels.end(), "Cyrillic (1251)");
+  ASSERT_NE(cyrillic, labels.end());
+  ASSERT_EQ(shown.codePageIds.size(), labels.size());
+  const UINT id = shown.codePageIds[static_cast<std::size_t>(cyrillic - labels.begin())];
+  ::SendMessageW(frmMain_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);  // as the menu sends it
+  DrainMessages();
+  EXPECT_EQ(CellText(0, 1), "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82");  // "Мост"
+  EXPECT_EQ(Status(), "Scan finished.");
+  EXPECT_EQ(openMenu().checked, "Cyrillic (1251)");
+}
+
+// A folder given from outside the window: on the command line (a folder
+// relative to the working folder, or a file meaning its folder), or dropped
+// on it. The folder box shows the full folder and the window scans it.
+TEST_F(MainWindowTest, AFolderGivenFromOutsideIsScanned) {
+  const TempFolder parent;
+  const std::string missions = parent / "missions";
+  ASSERT_TRUE(::CreateDirectoryA(missions.c_str(), nullptr));
+  for (const char* name : {"win32_ridge.dll", "win32_harbour.dll", "win32_scouting.dll"}) {
+    CopyTo(TestDll(name), missions + "\\" + name);
+  }
+  const testing::CurrentFolder inParent(parent.str());
+  const struct {
+    bool dropped;
+    std::string path;
+  } cases[] = {
+      {false, "missions"},
+      {false, missions + "\\win32_ridge.dll"},
+      {true, missions},
+      {true, missions + "\\win32_harbour.dll"},
+  };
+  for (const auto& given : cases) {
+    SCOPED_TRACE((given.dropped ? "dropped: " : "argument: ") + given.path);
+    const std::wstring path = Widen(NativeToUtf8(given.path));
+    {
+      MainWindow window(::GetModuleHandleW(nullptr), binding_, given.dropped ? std::wstring() : path);
+      if (given.dropped) {
+        // What the shell hands a window that takes dropped files.
+        const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+        const HGLOBAL drop = ::GlobalAlloc(GHND, bytes);
+        ASSERT_NE(drop, nullptr);
+        auto* const files = static_cast<DROPFILES*>(::GlobalLock(drop));
+        files->pFiles = sizeof(DROPFILES);
+        files->fWide = TRUE;
+        std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(files + 1));
+        ::GlobalUnlock(drop);
+        ::PostMessageW(window.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // freed by the window
+      }
+      DrainMessages();
+      EXPECT_EQ(window.FolderText(), NativeToUtf8(missions));
+      EXPECT_EQ(::SendMessageW(::GetDlgItem(window.hwnd(), kTableId), LVM_GETITEMCOUNT, 0, 0), 3);
+    }
+    DrainMessages();  // the quit request the window's destruction left
+  }
+}
+
+// File and folder names in any script: the process's code page is UTF-8 (the
+// program's manifest), while texts are still read in the system's code page.
+TEST_F(MainWindowTest, NamesInAnyScriptAreListed) {
+  ASSERT_EQ(::GetACP(), static_cast<UINT>(CP_UTF8)) << "the test program runs without the UTF-8 manifest";
+  const TempFolder folder("\xC5\x81\xC3\xB3\x64\xC5\xBA");  // Łódź
+  CopyTo(TestDll("win32_harbour.dll"), folder / "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82.dll");  // Мост.dll
+  SetFolder(folder.str());
+  ClickScan();
+  ScanRow expected = kHarbour;
+  expected.dllName = "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82.dll";
+  EXPECT_EQ(Rows(), (std::vector<ScanRow>{expected}));
+  EXPECT_EQ(Status(), "Scan finished.");
 }
 
 }  // namespace

@@ -1,0 +1,164 @@
+#include "result_list_view.h"
+
+#include <algorithm>
+
+#include "wide_text.h"
+
+namespace vostrel::win32 {
+namespace {
+
+// The list view draws at most this many characters of a cell, and some
+// pixels of padding around them.
+constexpr std::size_t kListViewDrawnCharacters = 259;
+constexpr int kListViewCellPadding = 12;
+
+LRESULT Send(HWND window, UINT message, std::size_t wParam, LPARAM lParam = 0) {
+  return ::SendMessageW(window, message, static_cast<WPARAM>(wParam), lParam);
+}
+
+void SetItemState(HWND listView, int item, UINT state, UINT mask) {
+  LVITEMW change{};
+  change.stateMask = mask;
+  change.state = state;
+  ::SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&change));
+}
+
+}  // namespace
+
+int ResultListView::ItemCount() const { return static_cast<int>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)); }
+
+void ResultListView::Clear() {
+  collected_.clear();
+  table_.Clear();
+  ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+}
+
+// An item at or just below the last row in view shows (partly, at least).
+bool ResultListView::InView(std::size_t item) const {
+  const auto top = ::SendMessageW(listView_, LVM_GETTOPINDEX, 0, 0);
+  const auto perPage = ::SendMessageW(listView_, LVM_GETCOUNTPERPAGE, 0, 0);
+  return static_cast<LRESULT>(item) <= top + perPage;
+}
+
+void ResultListView::Show(bool belowView) {
+  const auto shown = static_cast<std::size_t>(ItemCount());
+  if (!collected_.empty()) {
+    table_.Append(std::move(collected_));
+    collected_.clear();
+  }
+  // Until the count takes them in, the list view shows the first rows of the
+  // table, as many as it counts; rows past them come in with the count.
+  bool count = table_.size() != shown && (belowView || InView(shown));
+  if (table_.InOrder()) {
+    // Rows below the others: only those in view need painting.
+    if (count) Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    return;
+  }
+  // The list view keeps the selection, the focus and the anchor of a
+  // Shift+click by index: they move with their rows, which must be counted.
+  const std::vector<std::size_t> selected = SelectedItems();
+  const auto focused = static_cast<int>(::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  const auto mark = static_cast<int>(::SendMessageW(listView_, LVM_GETSELECTIONMARK, 0, 0));
+  const std::vector<std::size_t> moved = table_.Order();
+  const auto movedTo = [&moved](int item) {
+    return item >= 0 && static_cast<std::size_t>(item) < moved.size() ? static_cast<int>(moved[static_cast<std::size_t>(item)]) : -1;
+  };
+  const auto uncounted = [shown](int item) { return item >= 0 && static_cast<std::size_t>(item) >= shown; };
+  count = count || uncounted(movedTo(focused)) || uncounted(movedTo(mark));
+  for (const std::size_t item : selected) count = count || moved[item] >= shown;
+  if (count) Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL);
+  if (!selected.empty()) {
+    SetItemState(listView_, -1, 0, LVIS_SELECTED);
+    for (const std::size_t item : selected) SetItemState(listView_, static_cast<int>(moved[item]), LVIS_SELECTED, LVIS_SELECTED);
+  }
+  if (movedTo(focused) >= 0) SetItemState(listView_, movedTo(focused), LVIS_FOCUSED, LVIS_FOCUSED);
+  if (movedTo(mark) >= 0) Send(listView_, LVM_SETSELECTIONMARK, 0, movedTo(mark));
+  ::InvalidateRect(listView_, nullptr, FALSE);
+}
+
+void ResultListView::SortByColumn(std::size_t column) {
+  table_.SortBy(table_.ClickedSort(column));
+  ShowCollected();
+  ShowSortInHeader();
+}
+
+void ResultListView::ShowSortInHeader() const {
+  const auto header = reinterpret_cast<HWND>(::SendMessageW(listView_, LVM_GETHEADER, 0, 0));
+  const auto columns = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int column = 0; column < columns; ++column) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    if (!::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item))) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    const auto& sort = table_.sort();
+    if (sort && sort->column == static_cast<std::size_t>(column))
+      item.fmt |= sort->order == SortOrder::kAscending ? HDF_SORTUP : HDF_SORTDOWN;
+    ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void ResultListView::SelectAll() { SetItemState(listView_, -1, LVIS_SELECTED, LVIS_SELECTED); }
+
+std::vector<std::size_t> ResultListView::SelectedItems() const {
+  std::vector<std::size_t> items;
+  for (auto item = static_cast<int>(::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+       item >= 0;
+       item = static_cast<int>(::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(item), LVNI_SELECTED))) {
+    items.push_back(static_cast<std::size_t>(item));
+  }
+  return items;
+}
+
+std::string ResultListView::SelectedLines() const { return table_.Lines(SelectedItems()); }
+
+void ResultListView::FillDisplayInfo(LVITEMW& item) {
+  if (!(item.mask & LVIF_TEXT)) return;
+  cell_.clear();
+  if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < table_.size() && item.iSubItem >= 0)
+    cell_ = Widen(CellText(table_.Row(static_cast<std::size_t>(item.iItem)).Cell(static_cast<std::size_t>(item.iSubItem))));
+  if (item.pszText == nullptr || item.cchTextMax <= 0) {
+    item.pszText = cell_.data();
+    return;
+  }
+  // Copied into the list view's buffer: a text handed by address would have
+  // to stay unchanged over the next two requests.
+  const std::size_t length = std::min(cell_.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
+  std::copy_n(cell_.data(), length, item.pszText);
+  item.pszText[length] = L'\0';
+}
+
+int ResultListView::FindItem(const NMLVFINDITEMW& find) const {
+  if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || find.lvfi.psz == nullptr) return -1;
+  const std::wstring_view typed = find.lvfi.psz;
+  const auto count = static_cast<std::size_t>(ItemCount());
+  const std::size_t start = find.iStart >= 0 && static_cast<std::size_t>(find.iStart) < count ? static_cast<std::size_t>(find.iStart) : 0;
+  const std::size_t tries = (find.lvfi.flags & LVFI_WRAP) ? count : count - start;
+  for (std::size_t i = 0; i < tries; ++i) {
+    const std::size_t item = (start + i) % count;
+    const std::wstring name = Widen(table_.Row(item).Cell(0));
+    const bool match = (find.lvfi.flags & LVFI_PARTIAL) ? name.size() >= typed.size() : name.size() == typed.size();
+    if (match && ::CompareStringOrdinal(name.data(), static_cast<int>(typed.size()), typed.data(),
+                                        static_cast<int>(typed.size()), TRUE) == CSTR_EQUAL)
+      return static_cast<int>(item);
+  }
+  return -1;
+}
+
+std::wstring ResultListView::Tip(int item, int subItem) const {
+  if (item < 0 || subItem < 0 || static_cast<std::size_t>(item) >= table_.size()) return {};
+  const std::string_view text = table_.Row(static_cast<std::size_t>(item)).Cell(static_cast<std::size_t>(subItem));
+  if (text.empty()) return {};
+  if (!IsCutInCell(text)) {
+    const std::wstring shown = Widen(CellText(text));
+    RECT cell{};
+    cell.top = subItem;
+    cell.left = subItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+    ::SendMessageW(listView_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+    const auto width = static_cast<int>(
+        ::SendMessageW(listView_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(shown.c_str())));
+    if (shown.size() <= kListViewDrawnCharacters && width + kListViewCellPadding <= cell.right - cell.left) return {};
+  }
+  return Widen(TipText(text));
+}
+
+}  // namespace vostrel::win32
