@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "lookup_binding.h"
+#include "scan_bench_support.h"
 #include "scan_driver.h"
 #include "test_support.h"
 
@@ -26,26 +27,10 @@ namespace {
 
 using vostrel::testing::TempFolder;
 
-constexpr std::array<const char*, 5> kMissionDlls{"mission_full.dll", "mission_leveldesc_only.dll",
-                                                  "mission_high_bytes.dll", "mission_long_desc.dll",
-                                                  "mission_full_x64.dll"};
+using vostrel::bench::QuietView;
+using vostrel::bench::RecordFiles;
+
 constexpr std::array<const char*, 3> kExportNames{"MapName", "TechtreeName", "LevelDesc"};
-
-// A window that does nothing, so only the scan itself is measured.
-class QuietView : public vostrel::ScanView {
- public:
-  explicit QuietView(std::string folder) : folder_(std::move(folder)) {}
-  std::string FolderText() override { return folder_; }
-  void ClearRows() override {}
-  void AddRow(const vostrel::ScanRow& row) override { benchmark::DoNotOptimize(row.levelDesc.data()); }
-  void AddMessageRow(const std::string&) override {}
-  void SetStatus(const std::string&) override {}
-  void ProcessPendingEvents() override {}
-  void ReportProblem(vostrel::ScanProblem, const std::string&) override {}
-
- private:
-  std::string folder_;
-};
 
 // A folder of copies of the mission DLLs, with the text offsets of each copy
 // (found once, up front) for the floor.
@@ -61,9 +46,7 @@ struct MissionFolder {
 std::unique_ptr<MissionFolder> MakeMissionFolder(int64_t count, vostrel::LookupBinding& binding) {
   auto made = std::make_unique<MissionFolder>();
   for (int64_t i = 0; i < count; ++i) {
-    const std::string source = vostrel::testing::TestDll(kMissionDlls[static_cast<std::size_t>(i) % kMissionDlls.size()]);
-    const std::string path = made->folder / ("mission" + std::to_string(100000 + i) + ".dll");
-    std::filesystem::copy_file(source, path);
+    const std::string path = vostrel::bench::PlaceMissionCopy(made->folder, i);
     MissionFolder::File file{path, {}};
     for (std::size_t e = 0; e < kExportNames.size(); ++e) file.textOffsets[e] = binding.GetOffset(path, kExportNames[e]);
     made->files.push_back(std::move(file));
@@ -119,11 +102,6 @@ void MappedLookupCalls(const std::string& path) {
   const auto* bytes = static_cast<const volatile char*>(view);
   for (std::size_t at = 0; at < size; at += 4096) benchmark::DoNotOptimize(bytes[at]);
   ::munmap(view, size);
-}
-
-void RecordFiles(benchmark::State& state) {
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-  state.SetComplexityN(state.range(0));
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include "frm_main.h"
 #include "lookup_binding.h"
+#include "scan_bench_support.h"
 #include "scan_driver.h"
 #include "test_support.h"
 
@@ -24,38 +25,13 @@ namespace {
 
 using vostrel::testing::TempFolder;
 
-constexpr std::array<const char*, 5> kMissionDlls{"mission_full.dll", "mission_leveldesc_only.dll",
-                                                  "mission_high_bytes.dll", "mission_long_desc.dll",
-                                                  "mission_full_x64.dll"};
-
-// A view that does nothing, so only the scan itself is measured.
-class QuietView : public vostrel::ScanView {
- public:
-  explicit QuietView(std::string folder) : folder_(std::move(folder)) {}
-  std::string FolderText() override { return folder_; }
-  void ClearRows() override {}
-  void AddRow(const vostrel::ScanRow& row) override { benchmark::DoNotOptimize(row.levelDesc.data()); }
-  void AddMessageRow(const std::string&) override {}
-  void SetStatus(const std::string&) override {}
-  void ProcessPendingEvents() override {}
-  void ReportProblem(vostrel::ScanProblem, const std::string&) override {}
-
- private:
-  std::string folder_;
-};
+using vostrel::bench::QuietView;
+using vostrel::bench::RecordFiles;
 
 std::unique_ptr<TempFolder> MakeMissionFolder(int64_t count) {
   auto folder = std::make_unique<TempFolder>();
-  for (int64_t i = 0; i < count; ++i) {
-    const char* source = kMissionDlls[static_cast<std::size_t>(i) % kMissionDlls.size()];
-    std::filesystem::copy_file(vostrel::testing::TestDll(source), *folder / ("mission" + std::to_string(100000 + i) + ".dll"));
-  }
+  for (int64_t i = 0; i < count; ++i) vostrel::bench::PlaceMissionCopy(*folder, i);
   return folder;
-}
-
-void RecordFiles(benchmark::State& state) {
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-  state.SetComplexityN(state.range(0));
 }
 
 }  // namespace
