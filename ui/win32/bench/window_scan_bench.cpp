@@ -25,10 +25,12 @@
 #include "scan_driver.h"
 #include "scan_view.h"
 #include "wide_text.h"
+#include "win32_test_support.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using vostrel::win32::testing::DrainMessages;
 
 class QuietView : public vostrel::ScanView {
  public:
@@ -96,15 +98,6 @@ double ProcessorSeconds() {
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
-void DrainMessages() {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) continue;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
 }
 
 }  // namespace

@@ -29,18 +29,9 @@ namespace vostrel::win32 {
 namespace {
 
 using testing::CopyTo;
+using testing::DrainMessages;
 using testing::TempFolder;
 using testing::TestDll;
-
-// Runs the queue dry; a quit request left by a destroyed window is dropped.
-void DrainMessages() {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) continue;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
 
 std::string WindowText(HWND hwnd) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');

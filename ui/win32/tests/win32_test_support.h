@@ -11,6 +11,16 @@
 
 namespace vostrel::win32::testing {
 
+// Runs the message queue dry; a quit request left by a destroyed window is dropped.
+inline void DrainMessages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
 // The folder of the running test program.
 inline std::string TestProgramFolder() {
   std::string path(MAX_PATH * 4, '\0');
