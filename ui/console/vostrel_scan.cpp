@@ -154,11 +154,11 @@ int PrintOffset(const std::string& path, const std::string& exportName, const Te
   return offset != 0 ? 0 : 1;
 }
 
-int ScanFolder(const std::string& folder, const TextDecoder& decoder, const ConsoleOutput& output) {
+int ScanFolder(const std::string& folder, CodePage codePage, const ConsoleOutput& output) {
   LookupBinding binding;
   // The view holds the folder as the window would show it: UTF-8.
   ConsoleView view(NativeToUtf8(folder), output.out, output.err, output.errIsTerminal);
-  ScanDriver driver(view, binding, decoder.codePage());
+  ScanDriver driver(view, binding, codePage);
   driver.cmdScan_Click();
   return view.ExitStatus();
 }
@@ -175,16 +175,17 @@ int Run(const Arguments& arguments, const ConsoleOutput& output) {
     case Arguments::Mode::kScan:
       break;
   }
-  std::optional<TextDecoder> decoder;
+  const CodePage codePage = arguments.codePage.value_or(DefaultCodePage());
+  const std::vector<std::string>& operands = arguments.operands;
   try {
-    decoder.emplace(arguments.codePage.value_or(DefaultCodePage()));
+    // The decoder is made once, here or by the scan driver.
+    return arguments.mode == Arguments::Mode::kOffset
+               ? PrintOffset(operands[0], operands[1], TextDecoder(codePage), output)
+               : ScanFolder(operands[0], codePage, output);
   } catch (const std::invalid_argument& error) {  // a code page this system cannot decode
     Say(output.err, error.what());
     return 2;
   }
-  const std::vector<std::string>& operands = arguments.operands;
-  return arguments.mode == Arguments::Mode::kOffset ? PrintOffset(operands[0], operands[1], *decoder, output)
-                                                     : ScanFolder(operands[0], *decoder, output);
 }
 
 }  // namespace
