@@ -1,0 +1,137 @@
+#include "scan_session.h"
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+#include <utility>
+
+namespace vostrel {
+
+ScanSession::ScanSession(SessionWindow& window, LookupBinding& binding, FramePacing pacing,
+                         std::function<Clock::time_point()> now)
+    : window_(window),
+      pacing_(pacing),
+      now_(std::move(now)),
+      driver_(*this, binding, DefaultCodePage(), kKeptTextBytes) {}
+
+void ScanSession::Scan() {
+  Run([this] { ScanFolderBox(); });
+}
+
+void ScanSession::ScanFolderBox() {
+  scannedOnce_ = true;
+  driver_.cmdScan_Click();
+}
+
+void ScanSession::ScanFolderBoxSoon() { ScanNext(NextScan::kFolderBox); }
+
+void ScanSession::ChooseCodePage(CodePage codePage) {
+  if (codePage == this->codePage()) return;
+  chosenCodePage_ = codePage;
+  // A running scan goes on reading in the code page it began with until it
+  // has stopped; the code page changes between scans. Before the first scan
+  // there is nothing to read again.
+  if (IsScanning()) {
+    ScanNext(NextScan::kRescan);
+  } else if (ApplyChosenCodePage() && scannedOnce_) {
+    ScanNext(NextScan::kRescan);
+  }
+}
+
+void ScanSession::Stop() {
+  nextScan_ = NextScan::kNone;
+  driver_.RequestStop();
+}
+
+void ScanSession::Run(const std::function<void()>& scan) {
+  if (IsScanning()) return;
+  // The first file shows the emptied table at once.
+  nextFrame_ = nextInputCheck_ = nextRowsBelowView_ = Clock::time_point{};
+  scan();
+  try {
+    ShowCollected(true);
+  } catch (const std::exception&) {
+    // Out of memory: what is shown stays.
+  }
+  if (!ApplyChosenCodePage() && nextScan_ == NextScan::kRescan) nextScan_ = NextScan::kNone;
+  window_.ScanEnded();
+  // A scan asked for while this one ran starts from the event loop, not from
+  // inside the handler that ran this one.
+  if (nextScan_ != NextScan::kNone) window_.Post([this] { StartNextScan(); });
+}
+
+// A scan asked for while one runs stops that one and follows it.
+void ScanSession::ScanNext(NextScan next) {
+  nextScan_ = std::max(nextScan_, next);
+  if (IsScanning()) {
+    driver_.RequestStop();  // its end posts the next scan
+  } else {
+    window_.Post([this] { StartNextScan(); });
+  }
+}
+
+void ScanSession::StartNextScan() {
+  // Already started by an earlier post; or delivered inside a scan that began
+  // meanwhile, whose end posts it again.
+  if (nextScan_ == NextScan::kNone || IsScanning()) return;
+  const NextScan next = std::exchange(nextScan_, NextScan::kNone);
+  Run([this, next] {
+    if (next == NextScan::kRescan) {
+      driver_.Rescan();
+    } else {
+      ScanFolderBox();
+    }
+  });
+}
+
+// Hands the chosen code page to the driver; one it cannot decode is dropped,
+// and the status says why. False then.
+bool ScanSession::ApplyChosenCodePage() {
+  if (!chosenCodePage_) return true;
+  const CodePage codePage = *std::exchange(chosenCodePage_, std::nullopt);
+  try {
+    driver_.SetCodePage(codePage);
+    return true;
+  } catch (const std::invalid_argument& error) {
+    window_.ShowStatus("Cannot read texts in code page " + std::to_string(codePage) + ": " + error.what());
+    return false;
+  }
+}
+
+void ScanSession::ShowCollected(bool countRowsBelowView) {
+  if (!rows_.empty() || countRowsBelowView) window_.ShowRows(std::exchange(rows_, {}), countRowsBelowView);
+  if (status_) window_.ShowStatus(*std::exchange(status_, std::nullopt));
+}
+
+void ScanSession::ClearRows() {
+  rows_.clear();
+  window_.ClearRows();
+}
+
+// Called once per file: most calls return at once, so that the window shows
+// the rows and paints at a frame rate rather than after every file.
+void ScanSession::ProcessPendingEvents() {
+  const Clock::time_point now = now_();
+  if (now >= nextFrame_) {
+    const bool rowsBelowViewDue = now >= nextRowsBelowView_;
+    if (rowsBelowViewDue) nextRowsBelowView_ = now + pacing_.rowsBelowView;
+    ShowCollected(rowsBelowViewDue);
+    window_.RunPendingEvents();
+    // Counted from the frame's end, so that a slow paint still leaves the
+    // scan its time.
+    const Clock::time_point end = now_();
+    nextFrame_ = end + pacing_.frame;
+    nextInputCheck_ = end + pacing_.inputCheck;
+  } else if (pacing_.inputCheck.count() > 0 && now >= nextInputCheck_) {
+    nextInputCheck_ = now + pacing_.inputCheck;
+    if (window_.InputWaiting()) window_.RunPendingEvents();
+  }
+}
+
+// A missing library is said in the table, where the texts would be; a folder
+// that cannot be listed already shows as one without DLLs.
+void ScanSession::ReportProblem(ScanProblem problem, const std::string& text) {
+  if (problem == ScanProblem::kLookupUnavailable) AddMessageRow(text);
+}
+
+}  // namespace vostrel

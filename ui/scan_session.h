@@ -1,0 +1,132 @@
+// A window's scans, as both windows run them: the Scan command, scans asked
+// for while one runs, stopping, reading the texts again in another code page,
+// and the rows and status a scan finds, handed to the window in batches at a
+// frame rate. Knows no toolkit: the window gives it only what is its own
+// (SessionWindow).
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "code_pages.h"
+#include "lookup_binding.h"
+#include "scan_driver.h"
+#include "scan_view.h"
+#include "table_text.h"
+
+namespace vostrel {
+
+// What a window does for its scan session.
+class SessionWindow {
+ public:
+  virtual ~SessionWindow() = default;
+
+  // The text of the folder box.
+  virtual std::string FolderText() = 0;
+  // Runs `call` from the window's event loop, after the handler that posts
+  // it has returned; never from inside this call. Dropped with the window.
+  virtual void Post(std::function<void()> call) = 0;
+  // Lets the window system deliver the events waiting for the program
+  // (input, paint), then returns.
+  virtual void RunPendingEvents() = 0;
+  // Whether a key press or click waits: looked at between frames when the
+  // pacing asks for it, so that input need not wait for the next frame.
+  virtual bool InputWaiting() { return false; }
+
+  // Removes every row of the table.
+  virtual void ClearRows() = 0;
+  // Adds rows to the table (below the others, or in their places in the
+  // table's order). With countRowsBelowView false, the window may leave rows
+  // that fall below the rows in view uncounted until the next call; it must
+  // still hold them.
+  virtual void ShowRows(std::vector<TableRow> rows, bool countRowsBelowView) = 0;
+  // Replaces the status bar's text.
+  virtual void ShowStatus(const std::string& text) = 0;
+  // A scan has ended and everything it found is shown.
+  virtual void ScanEnded() {}
+};
+
+// How often a scan lets the window show what it found and run its events.
+struct FramePacing {
+  // Rows and the status are shown, and events run (paint, input), at most this often.
+  std::chrono::milliseconds frame;
+  // Between frames, waiting input is looked for this often and let through
+  // at once; zero: only at frames.
+  std::chrono::milliseconds inputCheck{0};
+  // Rows that fall below the rows in view are counted in at most this
+  // often; zero: at every frame.
+  std::chrono::milliseconds rowsBelowView{0};
+};
+
+class ScanSession : private ScanView {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // Texts are kept up to kKeptTextBytes each, so that damaged DLLs whose
+  // texts run on for megabytes cannot fill the memory. `now` is the clock
+  // that paces the frames.
+  ScanSession(SessionWindow& window, LookupBinding& binding, FramePacing pacing,
+              std::function<Clock::time_point()> now = Clock::now);
+
+  // The Scan command: scans the folder in the folder box now. Refused while
+  // a scan runs (it reaches the window among the running scan's events).
+  void Scan();
+  // Scans the folder in the folder box once the window's event loop runs,
+  // after stopping a running scan: for a folder put in the box from outside
+  // (the command line, a drop).
+  void ScanFolderBoxSoon();
+  // Reads the last scanned folder again in `codePage`, after stopping a
+  // running scan. A code page this system cannot decode changes nothing but
+  // the status, which says why.
+  void ChooseCodePage(CodePage codePage);
+  // Escape: ends a running scan before its next file, its rows kept, and
+  // drops a scan asked for after it.
+  void Stop();
+  // The window closes: the same as Stop.
+  void Close() { Stop(); }
+
+  bool IsScanning() const { return driver_.IsScanning(); }
+  // The code page chosen last (it applies once a running scan has stopped).
+  CodePage codePage() const { return chosenCodePage_.value_or(driver_.codePage()); }
+
+ private:
+  // A scan asked for while another runs; a later kind includes the earlier
+  // (a new folder is read in the code page chosen too).
+  enum class NextScan { kNone, kRescan, kFolderBox };
+
+  void Run(const std::function<void()>& scan);
+  void ScanFolderBox();
+  void ScanNext(NextScan next);
+  void StartNextScan();
+  bool ApplyChosenCodePage();
+  void ShowCollected(bool countRowsBelowView);
+
+  // ScanView, for the driver: rows and the status are collected and shown
+  // at each frame, and whatever is left when the scan ends.
+  std::string FolderText() override { return window_.FolderText(); }
+  void ClearRows() override;
+  void AddRow(const ScanRow& row) override { rows_.push_back({row, false}); }
+  void AddMessageRow(const std::string& text) override { rows_.push_back({{text, {}, {}, {}}, true}); }
+  void SetStatus(const std::string& text) override { status_ = text; }
+  void ProcessPendingEvents() override;
+  void ReportProblem(ScanProblem problem, const std::string& text) override;
+
+  SessionWindow& window_;
+  FramePacing pacing_;
+  std::function<Clock::time_point()> now_;
+  ScanDriver driver_;
+  NextScan nextScan_ = NextScan::kNone;
+  std::optional<CodePage> chosenCodePage_;  // not yet applied: a scan was running
+  bool scannedOnce_ = false;                // a folder has been scanned: there is one to read again
+
+  std::vector<TableRow> rows_;         // found since the last frame
+  std::optional<std::string> status_;  // set since the last frame
+  Clock::time_point nextFrame_{};
+  Clock::time_point nextInputCheck_{};
+  Clock::time_point nextRowsBelowView_{};
+};
+
+}  // namespace vostrel

@@ -1,0 +1,245 @@
+// The scan session as both windows run it, through a window that records what
+// it is shown, on real folders of missions written by the test PE writer and
+// the real lookup library beside this program.
+#include "scan_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "mission_writer.h"
+#include "test_support.h"
+
+namespace vostrel {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::TempFolder;
+using Clock = ScanSession::Clock;
+
+// Stands in for a window: records what it is shown, keeps what is posted for
+// RunEventLoop, and lets a test act during a scan's event passes.
+class RecordingWindow : public SessionWindow {
+ public:
+  std::string FolderText() override { return folder; }
+  void Post(std::function<void()> call) override { posted.push_back(std::move(call)); }
+  void RunPendingEvents() override {
+    ++eventPasses;
+    if (onEvents) onEvents();
+  }
+  bool InputWaiting() override { return inputWaiting; }
+  void ClearRows() override { rows.clear(); }
+  void ShowRows(std::vector<TableRow> batch, bool countRowsBelowView) override {
+    for (TableRow& row : batch) rows.push_back(std::move(row));
+    if (onShowRows) onShowRows(countRowsBelowView);
+  }
+  void ShowStatus(const std::string& text) override { status = text; }
+  void ScanEnded() override { ++scansEnded; }
+
+  // The window's event loop, until nothing more is posted.
+  void RunEventLoop() {
+    while (!posted.empty()) {
+      for (auto& call : std::exchange(posted, {})) call();
+    }
+  }
+  std::vector<std::string> FirstColumn() const {
+    std::vector<std::string> names;
+    for (const TableRow& row : rows) names.push_back(row.texts.dllName);
+    return names;
+  }
+
+  std::string folder;
+  std::vector<std::function<void()>> posted;
+  std::vector<TableRow> rows;
+  std::string status = "Ready";
+  int eventPasses = 0;
+  int scansEnded = 0;
+  bool inputWaiting = false;
+  std::function<void()> onEvents;
+  std::function<void(bool)> onShowRows;
+};
+
+std::string Numbered(int i) {
+  const std::string number = "000" + std::to_string(i);
+  return "m" + number.substr(number.size() - 4) + ".dll";
+}
+
+// `count` missions m0000.dll... named in listing order, links to one written
+// mission; plus a0_moscow.dll, first, whose map name is "Москва" in Windows-1251.
+struct Missions {
+  explicit Missions(int count) {
+    testing::WriteMission(folder / "a0_moscow.dll", "\xCC\xEE\xF1\xEA\xE2\xE0", "Moscow");
+    testing::WriteMission(folder / "mission.tmp", "Crater Basin", "Hold the ridge.");
+    for (int i = 0; i < count; ++i) std::filesystem::create_hard_link(folder / "mission.tmp", folder / Numbered(i));
+  }
+  TempFolder folder;
+};
+
+constexpr char kMoscow1252[] = "\xC3\x8C\xC3\xAE\xC3\xB1\xC3\xAA\xC3\xA2\xC3\xA0";  // the same bytes in 1252: Ìîñêâà
+constexpr char kMoscow1251[] = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";  // Москва
+constexpr int kMany = 40;
+
+// What a user asks for during a scan (at its fifth event pass), and what the
+// table shows once the window's event loop has run dry.
+TEST(ScanSession, SchedulesWhatIsAskedForDuringAScan) {
+  const Missions many(kMany);
+  const Missions other(2);
+  struct Case {
+    const char* what;
+    std::function<void(ScanSession&, RecordingWindow&)> act;
+    std::string folderScanned;  // the last scan's
+    int rows;                   // -1: fewer than the whole folder's
+    std::string status;
+    std::string firstMap;
+    int scans;
+  };
+  const std::string manyFolder = many.folder.str();
+  const std::string otherFolder = other.folder.str();
+  const Case cases[] = {
+      {"Scan during a scan is refused",
+       [](ScanSession& session, RecordingWindow&) {
+         for (int i = 0; i < 3; ++i) session.Scan();
+       },
+       manyFolder, kMany + 1, "Scan finished.", kMoscow1252, 1},
+      {"Escape stops the scan; its rows stay", [](ScanSession& session, RecordingWindow&) { session.Stop(); },
+       manyFolder, -1, "Scan stopped.", kMoscow1252, 1},
+      {"a folder from outside stops the scan and is scanned after it",
+       [&](ScanSession& session, RecordingWindow& window) {
+         window.folder = otherFolder;
+         session.ScanFolderBoxSoon();
+       },
+       otherFolder, 3, "Scan finished.", kMoscow1252, 2},
+      {"a code page chosen stops the scan and reads the folder again in it",
+       [](ScanSession& session, RecordingWindow&) { session.ChooseCodePage(1251); }, manyFolder, kMany + 1,
+       "Scan finished.", kMoscow1251, 2},
+      {"a new folder outweighs a reread, and is read in the code page chosen",
+       [&](ScanSession& session, RecordingWindow& window) {
+         session.ChooseCodePage(1251);
+         window.folder = otherFolder;
+         session.ScanFolderBoxSoon();
+       },
+       otherFolder, 3, "Scan finished.", kMoscow1251, 2},
+      {"closing stops the scan and drops the one asked for",
+       [&](ScanSession& session, RecordingWindow& window) {
+         window.folder = otherFolder;
+         session.ScanFolderBoxSoon();
+         session.Close();
+       },
+       manyFolder, -1, "Scan stopped.", kMoscow1252, 1},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    RecordingWindow window;
+    LookupBinding binding;
+    ScanSession session(window, binding, FramePacing{0ms});  // every file a frame
+    session.ChooseCodePage(1252);
+    window.RunEventLoop();
+    window.folder = manyFolder;
+    window.onEvents = [&] {
+      if (window.eventPasses == 5) test.act(session, window);
+    };
+    session.Scan();
+    window.RunEventLoop();
+
+    EXPECT_FALSE(session.IsScanning());
+    EXPECT_EQ(window.scansEnded, test.scans);
+    if (test.rows < 0) {
+      EXPECT_GE(window.rows.size(), 4u);
+      EXPECT_LT(window.rows.size(), static_cast<std::size_t>(kMany));
+    } else {
+      ASSERT_EQ(window.rows.size(), static_cast<std::size_t>(test.rows));
+      EXPECT_EQ(window.rows.back().texts.dllName, Numbered(test.folderScanned == otherFolder ? 1 : kMany - 1));
+    }
+    EXPECT_EQ(window.status, test.status);
+    ASSERT_FALSE(window.rows.empty());
+    EXPECT_EQ(window.rows[0].texts.mapName, test.firstMap);
+  }
+}
+
+TEST(ScanSession, ACodePageThatCannotBeDecodedChangesOnlyTheStatus) {
+  const Missions one(1);
+  RecordingWindow window;
+  LookupBinding binding;
+  ScanSession session(window, binding, FramePacing{0ms});
+  session.ChooseCodePage(1252);
+  window.folder = one.folder.str();
+  session.Scan();
+  window.RunEventLoop();
+  const std::vector<TableRow> before = window.rows;
+
+  session.ChooseCodePage(65001);
+  window.RunEventLoop();
+  EXPECT_EQ(session.codePage(), 1252u);
+  EXPECT_EQ(window.scansEnded, 1);
+  EXPECT_EQ(window.status.rfind("Cannot read texts in code page 65001: ", 0), 0u) << window.status;
+  ASSERT_EQ(window.rows.size(), before.size());
+  EXPECT_EQ(window.rows[0].texts.mapName, kMoscow1252);
+}
+
+// Without the lookup library every file is still walked, and the table says
+// where the library was looked for, in a row of its own.
+TEST(ScanSession, AMissingLibraryIsSaidInTheTable) {
+  const Missions two(2);
+  RecordingWindow window;
+  const std::string missing = two.folder / "absent/libPeloc.so";
+  LookupBinding binding({missing});
+  ScanSession session(window, binding, FramePacing{0ms});
+  window.folder = two.folder.str();
+  session.Scan();
+  EXPECT_EQ(window.status, "Scan finished.");
+  ASSERT_EQ(window.rows.size(), 1u);
+  EXPECT_TRUE(window.rows[0].isMessage);
+  EXPECT_EQ(window.rows[0].texts.dllName.rfind("Cannot load the lookup library Peloc", 0), 0u);
+  EXPECT_NE(window.rows[0].texts.dllName.find(missing), std::string::npos);
+}
+
+// With a clock that moves 3 ms a look: the window shows rows and runs its
+// events at the first file and then at most every frame; waiting input gets
+// through between frames; rows below the view are counted in at most every
+// rowsBelowView, and everything when the scan ends.
+TEST(ScanSession, PacesItsFramesByTheClock) {
+  constexpr auto kStep = 3ms;
+  const FramePacing pacing{40ms, 10ms, 500ms};
+  const Missions many(1000);
+  for (const bool inputWaiting : {false, true}) {
+    SCOPED_TRACE(inputWaiting ? "input waiting" : "no input");
+    Clock::time_point now{};
+    RecordingWindow window;
+    LookupBinding binding;
+    ScanSession session(window, binding, pacing, [&] { return now += kStep; });
+    window.folder = many.folder.str();
+    window.inputWaiting = inputWaiting;
+    std::vector<Clock::time_point> passes;
+    std::vector<std::pair<Clock::time_point, std::size_t>> counted;  // when, rows then
+    window.onEvents = [&] { passes.push_back(now); };
+    window.onShowRows = [&](bool countRowsBelowView) {
+      if (countRowsBelowView) counted.push_back({now, window.rows.size()});
+    };
+    session.Scan();
+
+    ASSERT_EQ(window.rows.size(), 1001u);
+    EXPECT_TRUE(std::is_sorted(window.rows.begin() + 1, window.rows.end(),
+                               [](const TableRow& a, const TableRow& b) { return a.texts.dllName < b.texts.dllName; }));
+    EXPECT_EQ(window.status, "Scan finished.");
+    ASSERT_GE(passes.size(), 2u);
+    EXPECT_LE(passes.front(), Clock::time_point{} + 2 * kStep);  // the first file: at once
+    const auto longest = pacing.frame + 2 * kStep;
+    for (std::size_t i = 1; i < passes.size(); ++i) {
+      if (!inputWaiting) {
+        EXPECT_GE(passes[i] - passes[i - 1], pacing.frame);
+      }
+      EXPECT_LE(passes[i] - passes[i - 1], inputWaiting ? pacing.inputCheck + 2 * kStep : longest);
+    }
+    ASSERT_GE(counted.size(), 2u);
+    for (std::size_t i = 1; i + 1 < counted.size(); ++i) EXPECT_GE(counted[i].first - counted[i - 1].first, 500ms);
+    EXPECT_EQ(counted.back().second, 1001u);
+  }
+}
+
+}  // namespace
+}  // namespace vostrel
