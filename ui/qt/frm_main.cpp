@@ -1,5 +1,6 @@
 #include "frm_main.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QActionGroup>
 #include <QClipboard>
@@ -32,9 +33,8 @@
 #include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
-#include <algorithm>
+#include <chrono>
 #include <limits>
-#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -50,10 +50,10 @@ namespace layout = vostrel::layout;
 namespace {
 
 constexpr float kFallbackDpi = 96.0f;  // no screen at all: 15 twips a pixel
-// During a scan the window lets its events run, and so paints and takes
-// input, at most this often: 40 frames a second, while a key or click waits
-// at most this long (and one file's lookups).
-constexpr qint64 kEventPassMilliseconds = 25;
+// During a scan the window shows what it found and lets its events run, and
+// so paints and takes input, at most this often: 40 frames a second, while a
+// key or click waits at most this long (and one file's lookups).
+constexpr vostrel::FramePacing kScanPacing{std::chrono::milliseconds(25)};
 
 QString ToQString(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -78,7 +78,7 @@ QString DroppedFolder(const QMimeData& data) {
 frmMain::frmMain(QWidget* parent) : frmMain(vostrel::DefaultLookupLibraryCandidates(), parent) {}
 
 frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
-    : QWidget(parent), binding_(std::move(lookupLibraries)) {
+    : QWidget(parent), binding_(std::move(lookupLibraries)), session_(*this, binding_, kScanPacing) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(ToQString(layout::kCaption));
   setWindowIcon(QIcon(QStringLiteral(":/icons/vostrel.png")));
@@ -116,7 +116,7 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
   // Escape stops a running scan, whichever control has the focus.
   auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   stop->setContext(Qt::WindowShortcut);
-  connect(stop, &QShortcut::activated, this, [this] { driver_.RequestStop(); });
+  connect(stop, &QShortcut::activated, this, [this] { session_.Stop(); });
 
   Place(*cmdScan, layout::kScanButton, DpiX(), DpiY());
   Place(*sbStatusBar, layout::kStatusBar, DpiX(), DpiY());
@@ -199,43 +199,35 @@ void frmMain::SetUpTableMenu() {
     codePages_->addAction(choice);
     connect(choice, &QAction::triggered, this, [this, number = codePage.number] { ChooseCodePage(number); });
   }
-  CheckCodePage(driver_.codePage());
+  CheckCodePage(session_.codePage());
+  // A code page chosen during a scan that turns out not to be decodable
+  // once the scan has stopped is taken back.
+  connect(codePageMenu, &QMenu::aboutToShow, this, [this] { CheckCodePage(session_.codePage()); });
   lvStats->addAction(codePageMenu->menuAction());
   lvStats->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void frmMain::OpenFolder(const QString& folder) {
   txtTrhDir->setText(folder);
-  ScanNext(NextScan::kFolderBox);
+  session_.ScanFolderBoxSoon();
 }
 
 std::string frmMain::FolderText() { return txtTrhDir->text().toStdString(); }
 
-void frmMain::ClearRows() {
-  collectedRows_.clear();
-  rows_->Clear();
+void frmMain::Post(std::function<void()> call) {
+  // Queued on the window: dropped if the window goes first.
+  QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
-void frmMain::AddRow(const vostrel::ScanRow& row) { collectedRows_.push_back({row, false}); }
+void frmMain::RunPendingEvents() { QCoreApplication::processEvents(); }
 
-void frmMain::AddMessageRow(const std::string& text) { collectedRows_.push_back({{text, {}, {}, {}}, true}); }
+void frmMain::ClearRows() { rows_->Clear(); }
 
-void frmMain::SetStatus(const std::string& text) { collectedStatus_ = text; }
-
-void frmMain::ProcessPendingEvents() {
-  // Called once per file: most calls return here, so that the window paints
-  // at a frame rate rather than after every file.
-  if (sinceEventPass_.isValid() && !sinceEventPass_.hasExpired(kEventPassMilliseconds)) return;
-  ShowCollected();
-  QCoreApplication::processEvents();
-  sinceEventPass_.start();
+void frmMain::ShowRows(std::vector<vostrel::TableRow> rows, bool /*countRowsBelowView*/) {
+  if (!rows.empty()) rows_->Append(std::move(rows));
 }
 
-// A missing library is said in the table, where the texts would be; a folder
-// that cannot be listed already shows as one without DLLs.
-void frmMain::ReportProblem(vostrel::ScanProblem problem, const std::string& text) {
-  if (problem == vostrel::ScanProblem::kLookupUnavailable) AddMessageRow(text);
-}
+void frmMain::ShowStatus(const std::string& text) { sbStatusText->setText(ToQString(text)); }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
@@ -245,8 +237,7 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 void frmMain::closeEvent(QCloseEvent* event) {
   // A running scan sits below this event in the call stack: it is asked to
   // end before its next file, and unwinds once this event has returned.
-  nextScan_ = NextScan::kNone;
-  driver_.RequestStop();
+  session_.Close();
   event->accept();
 }
 
@@ -283,57 +274,10 @@ void frmMain::Form_Resize() {
 }
 
 void frmMain::cmdScan_Click() {
-  RunScan([this] { driver_.cmdScan_Click(); });
-}
-
-template <class Scan>
-void frmMain::RunScan(Scan&& scan) {
-  // Shows what the scan left however it ends.
-  struct ShowWhenDone {
-    frmMain& window;
-    ~ShowWhenDone() { window.ShowCollected(); }
-  } showWhenDone{*this};
-  scan();
-  // A scan asked for while this one ran (which stopped it) starts from the
-  // event loop, not from inside the handler that ran this one.
-  if (nextScan_ != NextScan::kNone && !driver_.IsScanning()) {
-    QMetaObject::invokeMethod(this, &frmMain::StartNextScan, Qt::QueuedConnection);
-  }
-}
-
-void frmMain::ScanNext(NextScan next) {
-  nextScan_ = std::max(nextScan_, next);
-  if (driver_.IsScanning()) {
-    driver_.RequestStop();  // its end queues the next scan
-  } else {
-    QMetaObject::invokeMethod(this, &frmMain::StartNextScan, Qt::QueuedConnection);
-  }
-}
-
-void frmMain::StartNextScan() {
-  // Already started by an earlier call; or delivered inside a scan that began
-  // meanwhile, whose end queues it again.
-  if (nextScan_ == NextScan::kNone || driver_.IsScanning()) return;
-  const NextScan next = std::exchange(nextScan_, NextScan::kNone);
-  RunScan([this, next] {
-    if (next == NextScan::kRescan) {
-      driver_.Rescan();
-    } else {
-      driver_.cmdScan_Click();
-    }
-  });
-}
-
-void frmMain::ShowCollected() {
-  if (!collectedRows_.empty()) {
-    std::vector<vostrel::TableRow> batch;
-    batch.swap(collectedRows_);
-    rows_->Append(std::move(batch));
-  }
-  if (collectedStatus_) {
-    sbStatusText->setText(ToQString(*collectedStatus_));
-    collectedStatus_.reset();
-  }
+  // The folder box's completion list would stay open over the table and
+  // take the next click.
+  if (QCompleter* completer = txtTrhDir->completer()) completer->popup()->hide();
+  session_.Scan();
 }
 
 void frmMain::CopySelectedRows() {
@@ -352,17 +296,9 @@ void frmMain::SortByColumn(int column) {
 }
 
 void frmMain::ChooseCodePage(vostrel::CodePage codePage) {
-  if (codePage == driver_.codePage()) return;
-  try {
-    driver_.SetCodePage(codePage);
-  } catch (const std::invalid_argument& error) {
-    // The texts stay as they are, in the code page still checked.
-    CheckCodePage(driver_.codePage());
-    sbStatusText->setText(ToQString(error.what()));
-    return;
-  }
-  // The texts as they are now read: the last scanned folder again.
-  ScanNext(NextScan::kRescan);
+  session_.ChooseCodePage(codePage);
+  // One that cannot be decoded stays unchecked; the status says why.
+  CheckCodePage(session_.codePage());
 }
 
 void frmMain::CheckCodePage(vostrel::CodePage codePage) {

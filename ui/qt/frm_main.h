@@ -1,19 +1,17 @@
 // The program's one window: a folder box, the Scan button, the results table
 // and a status bar. Presentation only: the Scan command and everything it
-// does belong to the scan driver, which calls back through ScanView.
+// does belong to the scan session, which calls back through SessionWindow.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
-#include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "code_pages.h"
 #include "lookup_binding.h"
-#include "scan_driver.h"
-#include "scan_view.h"
+#include "scan_session.h"
 #include "table_text.h"
 
 class QActionGroup;
@@ -31,7 +29,7 @@ class QStatusBar;
 class QTreeView;
 class ResultTableModel;
 
-class frmMain : public QWidget, public vostrel::ScanView {
+class frmMain : public QWidget, private vostrel::SessionWindow {
   Q_OBJECT
 
  public:
@@ -44,16 +42,6 @@ class frmMain : public QWidget, public vostrel::ScanView {
   // loop runs and a running scan has stopped.
   void OpenFolder(const QString& folder);
 
-  // ScanView. During a scan, rows and the status are collected and shown at
-  // each event pass, and whatever is left when the scan ends.
-  std::string FolderText() override;
-  void ClearRows() override;
-  void AddRow(const vostrel::ScanRow& row) override;
-  void AddMessageRow(const std::string& text) override;
-  void SetStatus(const std::string& text) override;
-  void ProcessPendingEvents() override;
-  void ReportProblem(vostrel::ScanProblem problem, const std::string& text) override;
-
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -63,9 +51,13 @@ class frmMain : public QWidget, public vostrel::ScanView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // The scan that follows the running one, if any; a later kind includes
-  // the earlier (the folder box's scan reads in the code page chosen too).
-  enum class NextScan { kNone, kRescan, kFolderBox };
+  // SessionWindow.
+  std::string FolderText() override;
+  void Post(std::function<void()> call) override;
+  void RunPendingEvents() override;
+  void ClearRows() override;
+  void ShowRows(std::vector<vostrel::TableRow> rows, bool countRowsBelowView) override;
+  void ShowStatus(const std::string& text) override;
 
   void SetUpFolderCompletion();
   void SetUpTable();
@@ -77,17 +69,6 @@ class frmMain : public QWidget, public vostrel::ScanView {
   void SortByColumn(int column);
   void ChooseCodePage(vostrel::CodePage codePage);
   void CheckCodePage(vostrel::CodePage codePage);
-
-  // Runs a scan of the driver's; afterwards shows what it left and queues
-  // the scan asked for meanwhile.
-  template <class Scan>
-  void RunScan(Scan&& scan);
-  // Asks for a scan after the running one, which is stopped, or at once.
-  void ScanNext(NextScan next);
-  void StartNextScan();
-  // Hands the rows and the status collected since the last event pass to
-  // the table and the status bar.
-  void ShowCollected();
 
   // A cell's tooltip: its whole text, bounded, when the cell cuts it or it
   // does not fit; otherwise empty.
@@ -104,13 +85,6 @@ class frmMain : public QWidget, public vostrel::ScanView {
   ResultTableModel* rows_;  // the rows lvStats shows, with their whole texts
   QActionGroup* codePages_;
 
-  std::vector<vostrel::TableRow> collectedRows_;
-  std::optional<std::string> collectedStatus_;
-  QElapsedTimer sinceEventPass_;
-  NextScan nextScan_ = NextScan::kNone;
-
   vostrel::LookupBinding binding_;
-  // Each text is kept up to kKeptTextBytes, so that damaged DLLs whose texts
-  // run on for megabytes cannot fill the memory.
-  vostrel::ScanDriver driver_{*this, binding_, vostrel::DefaultCodePage(), vostrel::kKeptTextBytes};
+  vostrel::ScanSession session_;
 };
