@@ -26,16 +26,16 @@ constexpr wchar_t kWindowClass[] = L"VostrelMainWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = 0;
 
-// Posted to start a scan asked for while the messages of another ran.
-constexpr UINT kStartNextScanMessage = WM_APP + 1;
+// Posted to run the calls the scan session posts (see Post).
+constexpr UINT kRunPostedMessage = WM_APP + 1;
 
-// During a scan the window shows what the scan collected and lets its
-// messages run (and paint) at most this often; between those frames it looks
-// for keys and clicks this often, so that they are answered at once. Rows
-// that come below the rows in view are counted in (the scroll bar) less often.
-constexpr std::chrono::milliseconds kFrameInterval{40};
-constexpr std::chrono::milliseconds kInputInterval{10};
-constexpr std::chrono::milliseconds kScrollBarInterval{500};
+// During a scan the window shows what the scan found and lets its messages
+// run (and paint) at most every 40 ms; between those frames it looks for keys
+// and clicks every 10 ms, so that they are answered at once. Rows that come
+// below the rows in view are counted in every 500 ms: each new count redraws
+// the scroll bar, which costs Wine as much as painting the rows in view.
+constexpr FramePacing kScanPacing{std::chrono::milliseconds(40), std::chrono::milliseconds(10),
+                                  std::chrono::milliseconds(500)};
 
 class ScreenDc {
  public:
@@ -79,7 +79,7 @@ struct DropFinisher {
 using Drop = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
 
 // The table's context menu: Copy, and the code pages with the one in use
-// checked; a code page this system cannot decode is offered greyed.
+// checked.
 Menu TableMenu(CodePage inUse) {
   Menu menu(::CreatePopupMenu());
   Menu codePages(::CreatePopupMenu());
@@ -91,8 +91,7 @@ Menu TableMenu(CodePage inUse) {
   for (std::size_t i = 0; i < kCodePages.size(); ++i) {
     const UINT id = first + static_cast<UINT>(i);
     const std::wstring label = Widen(CodePageLabel(kCodePages[i]));
-    const UINT flags = MF_STRING | (::IsValidCodePage(kCodePages[i].number) ? 0 : MF_GRAYED);
-    if (!::AppendMenuW(codePages.get(), flags, id, label.c_str())) return nullptr;
+    if (!::AppendMenuW(codePages.get(), MF_STRING, id, label.c_str())) return nullptr;
     if (kCodePages[i].number == inUse) checked = id;
   }
   if (checked != 0)
@@ -130,7 +129,7 @@ MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_
     : instance_(instance),
       dpiX_(LogicalDpi(LOGPIXELSX)),
       dpiY_(LogicalDpi(LOGPIXELSY)),
-      driver_(*this, binding, DefaultCodePage(), kKeptTextBytes) {
+      session_(*this, binding, kScanPacing) {
   InitCommonControls();
   // LoadImage, not LoadIcon, so that each size gets its own picture rather than a stretched one.
   const auto icon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VOSTREL), IMAGE_ICON,
@@ -151,7 +150,7 @@ MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_
   Form_Load();
   if (!startFolder.empty()) {
     ::SetWindowTextW(txtTrhDir_, FolderToScan(startFolder).c_str());
-    ScheduleScan(NextScan::kScan);
+    session_.ScanFolderBoxSoon();
   }
 }
 
@@ -184,8 +183,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         cmdScan_Click();
       } else if (id == IDCANCEL) {
         // Esc, from the dialog keys: the running scan ends before its next file.
-        nextScan_ = NextScan::kNone;
-        driver_.RequestStop();
+        session_.Stop();
       } else if (id == kCopyCommandId && code == 0) {
         CopySelectedRows();
       } else if (id >= kFirstCodePageCommandId && code == 0 &&
@@ -207,8 +205,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
       DropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
-    case kStartNextScanMessage:
-      StartNextScan();
+    case kRunPostedMessage:
+      RunPosted();
       return 0;
     case DM_GETDEFID:
       return 0;  // no default push button: Enter in the folder box does nothing
@@ -224,15 +222,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::SetFocus(focused_ != nullptr && ::IsWindow(focused_) ? focused_ : cmdScan_);
       return 0;
     case WM_CLOSE:
-      // A running scan ends before its next file; the view then finds the window gone.
-      nextScan_ = NextScan::kNone;
-      driver_.RequestStop();
+      // A running scan ends before its next file; the session then finds the window gone.
+      session_.Close();
       ::DestroyWindow(hwnd());
       return 0;
     case WM_DESTROY:
       cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = focused_ = nullptr;
       table_.reset();
-      status_.reset();
+      posted_.clear();
       ::PostQuitMessage(0);
       return 0;
     default:
@@ -265,7 +262,7 @@ bool MainWindow::CreateControls() {
   ::DragAcceptFiles(hwnd(), TRUE);
 
   ::SendMessageW(sbStatusBar_, SB_SIMPLE, TRUE, 0);
-  SetStatus(std::string(layout::kReadyStatus));
+  ShowStatus(std::string(layout::kReadyStatus));
 
   tableFont_.reset(::CreateFontW(-::MulDiv(layout::kTableFontPoints, static_cast<int>(dpiY_), 72), 0, 0, 0,
                                  FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -316,57 +313,7 @@ void MainWindow::Place(HWND control, const layout::TwipsRect& rect) const {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainWindow::cmdScan_Click() {
-  RunScan([this] { driver_.cmdScan_Click(); });
-}
-
-template <class Scan>
-void MainWindow::RunScan(Scan scan) {
-  if (driver_.IsScanning()) return;  // a Scan command from inside the running scan's messages
-  // The first file shows the emptied table at once.
-  nextFrame_ = nextInputCheck_ = nextScrollBar_ = Clock::time_point{};
-  {
-    // Whatever the scan collected shows, however it ends.
-    struct ShowCollectedAtEnd {
-      MainWindow& window;
-      ~ShowCollectedAtEnd() { window.ShowCollected(); }
-    } atEnd{*this};
-    scan();
-  }
-  // A quit request met during the scan is passed on now that the scan is over.
-  if (quitCode_) {
-    ::PostQuitMessage(*quitCode_);
-    quitCode_.reset();
-    nextScan_ = NextScan::kNone;
-  } else if (nextScan_ != NextScan::kNone && IsOpen()) {
-    ::PostMessageW(hwnd(), kStartNextScanMessage, 0, 0);
-  }
-}
-
-// A scan asked for while one runs stops that one and follows it; a new folder
-// outweighs a rescan of the last one.
-void MainWindow::ScheduleScan(NextScan next) {
-  nextScan_ = std::max(nextScan_, next);
-  if (driver_.IsScanning()) {
-    driver_.RequestStop();
-  } else if (IsOpen()) {
-    ::PostMessageW(hwnd(), kStartNextScanMessage, 0, 0);
-  }
-}
-
-void MainWindow::StartNextScan() {
-  if (driver_.IsScanning()) return;  // posted again once the running scan has ended
-  switch (std::exchange(nextScan_, NextScan::kNone)) {
-    case NextScan::kScan:
-      cmdScan_Click();
-      break;
-    case NextScan::kRescan:
-      RunScan([this] { driver_.Rescan(); });
-      break;
-    case NextScan::kNone:
-      break;
-  }
-}
+void MainWindow::cmdScan_Click() { session_.Scan(); }
 
 std::string MainWindow::FolderText() {
   if (txtTrhDir_ == nullptr) return {};
@@ -376,77 +323,55 @@ std::string MainWindow::FolderText() {
   return Narrow(text);
 }
 
+// The calls wait in the window, which a message wakes: what a destroyed
+// window had waiting goes with it.
+void MainWindow::Post(std::function<void()> call) {
+  if (!IsOpen()) return;
+  posted_.push_back(std::move(call));
+  if (posted_.size() == 1) ::PostMessageW(hwnd(), kRunPostedMessage, 0, 0);
+}
+
+void MainWindow::RunPosted() {
+  for (auto& call : std::exchange(posted_, {})) call();
+}
+
 void MainWindow::ClearRows() {
   if (table_) table_->Clear();
 }
 
-void MainWindow::AddRow(const ScanRow& row) {
+void MainWindow::ShowRows(std::vector<TableRow> rows, bool countRowsBelowView) {
   if (!table_) return;
-  table_->Collect({row, false});
-  if (!driver_.IsScanning()) ShowCollected();
+  for (TableRow& row : rows) table_->Collect(std::move(row));
+  if (countRowsBelowView) {
+    table_->ShowCollected();
+  } else {
+    table_->ShowCollectedInView();
+  }
 }
 
-void MainWindow::AddMessageRow(const std::string& text) {
-  if (!table_) return;
-  table_->Collect({{text, {}, {}, {}}, true});
-  if (!driver_.IsScanning()) ShowCollected();
-}
-
-void MainWindow::SetStatus(const std::string& text) {
+void MainWindow::ShowStatus(const std::string& text) {
   if (sbStatusBar_ == nullptr) return;
-  status_ = text;
-  if (!driver_.IsScanning()) ShowCollected();
+  const std::wstring wide = Widen(text);
+  ::SendMessageW(sbStatusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-// A missing library is said in the table, where the texts would be; a folder
-// that cannot be listed already shows as one without DLLs.
-void MainWindow::ReportProblem(ScanProblem problem, const std::string& text) {
-  if (problem == ScanProblem::kLookupUnavailable) AddMessageRow(text);
+// A quit request met during the scan is passed on now that the scan is over.
+void MainWindow::ScanEnded() {
+  if (!quitCode_) return;
+  ::PostQuitMessage(*quitCode_);
+  quitCode_.reset();
 }
 
-void MainWindow::ShowCollected(bool belowView) {
-  try {
-    if (table_ && belowView) {
-      table_->ShowCollected();
-    } else if (table_) {
-      table_->ShowCollectedInView();
-    }
-    if (status_ && sbStatusBar_ != nullptr) {
-      const std::wstring wide = Widen(*status_);
-      ::SendMessageW(sbStatusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide.c_str()));
-    }
-    status_.reset();
-  } catch (const std::exception&) {
-    // Out of memory: what was shown stays.
-  }
-}
+bool MainWindow::InputWaiting() { return HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0; }
 
-void MainWindow::ProcessPendingEvents() {
-  if (!IsOpen()) return;
-  const Clock::time_point now = Clock::now();
-  if (now >= nextFrame_) {
-    const bool scrollBarDue = now >= nextScrollBar_;
-    if (scrollBarDue) nextScrollBar_ = now + kScrollBarInterval;
-    ShowCollected(scrollBarDue);
-    RunMessages();
-    // Counted from the frame's end, so that a slow paint still leaves the scan its time.
-    const Clock::time_point end = Clock::now();
-    nextFrame_ = end + kFrameInterval;
-    nextInputCheck_ = end + kInputInterval;
-  } else if (now >= nextInputCheck_) {
-    nextInputCheck_ = now + kInputInterval;
-    if (HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0) RunMessages();
-  }
-}
-
-void MainWindow::RunMessages() {
+void MainWindow::RunPendingEvents() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       // The program is ending: the scan stops, and the quit is posted again
-      // once the scan has returned (RunScan).
+      // once the scan has returned (ScanEnded).
       quitCode_ = static_cast<int>(message.wParam);
-      driver_.RequestStop();
+      session_.Close();
       return;
     }
     if (!PreTranslateMessage(message)) {
@@ -488,7 +413,7 @@ void MainWindow::lvStats_ContextMenu(LPARAM screenPoint) {
     at = POINT{0, 0};
     ::ClientToScreen(lvStats_, &at);
   }
-  const Menu menu = TableMenu(driver_.codePage());
+  const Menu menu = TableMenu(session_.codePage());
   if (!menu) return;
   // The menu sends its command to the window as WM_COMMAND.
   ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
@@ -501,16 +426,9 @@ void MainWindow::CopySelectedRows() {
 }
 
 // The table's texts are read again in the code page chosen: the last folder
-// is scanned again, once a running scan has stopped.
-void MainWindow::ChooseCodePage(CodePage codePage) {
-  if (codePage == driver_.codePage()) return;
-  try {
-    driver_.SetCodePage(codePage);
-  } catch (const std::invalid_argument&) {
-    return;  // not decodable here: the menu offers it greyed
-  }
-  ScheduleScan(NextScan::kRescan);
-}
+// is scanned again, once a running scan has stopped. One this system cannot
+// decode changes nothing but the status, which says why.
+void MainWindow::ChooseCodePage(CodePage codePage) { session_.ChooseCodePage(codePage); }
 
 // A dropped folder, or the folder of a dropped file (the first, if several),
 // goes into the folder box and is scanned; a running scan stops first.
@@ -525,7 +443,7 @@ void MainWindow::DropFiles(HDROP dropped) {
   }
   if (path.empty() || txtTrhDir_ == nullptr) return;
   ::SetWindowTextW(txtTrhDir_, FolderToScan(path).c_str());
-  ScheduleScan(NextScan::kScan);
+  session_.ScanFolderBoxSoon();
 }
 
 }  // namespace vostrel::win32

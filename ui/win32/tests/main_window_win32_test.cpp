@@ -338,19 +338,6 @@ TEST_F(MainWindowTest, ScanFillsTheTableAndTheNextScanStartsAfresh) {
   EXPECT_EQ(Status(), "No files to scan.");
 }
 
-TEST_F(MainWindowTest, ScanCommandsDuringAScanAreRefused) {
-  const TempFolder folder;
-  PlaceMissions(folder);
-  SetFolder(NativeToUtf8(folder.str()));
-  // Delivered by the scan's own event passes, while it runs.
-  ::PostMessageW(cmdScan(), BM_CLICK, 0, 0);
-  ::PostMessageW(frmMain_.hwnd(), WM_COMMAND, MAKEWPARAM(kScanButtonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(cmdScan()));
-  ClickScan();
-  EXPECT_EQ(SortedRows(), (std::vector<ScanRow>{kHarbour, kRidge, kScouting}));
-  EXPECT_EQ(Status(), "Scan finished.");
-}
-
 TEST_F(MainWindowTest, AltSScansAndEnterInTheFolderBoxDoesNot) {
   const TempFolder folder;
   PlaceMissions(folder);
@@ -399,43 +386,16 @@ TEST_F(MainWindowTest, ClosingDuringAScanEndsItAndQuitsAfterwards) {
   ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 0u);
 
-  // The view outlives its window and does nothing.
+  // The window's object outlives its window and does nothing.
   EXPECT_EQ(frmMain_.FolderText(), "");
   frmMain_.ClearRows();
-  frmMain_.AddRow(kRidge);
-  frmMain_.AddMessageRow("No DLL's found!");
-  frmMain_.SetStatus("Scan finished.");
-  frmMain_.ProcessPendingEvents();
+  frmMain_.ShowRows({{kRidge, false}, {{"No DLL's found!", "", "", ""}, true}}, true);
+  frmMain_.ShowStatus("Scan finished.");
+  bool ran = false;
+  frmMain_.Post([&ran] { ran = true; });
+  frmMain_.RunPendingEvents();
+  EXPECT_FALSE(ran);
   EXPECT_FALSE(frmMain_.PreTranslateMessage(message));
-}
-
-// Without the library every file is still walked; the table says why no
-// texts show.
-TEST_F(MainWindowTest, WithoutTheLibraryTheTableSaysSo) {
-  LookupBinding missing({"NoSuchLib"});
-  std::string reason;
-  try {
-    LookupBinding({"NoSuchLib"}).GetOffset(TestDll("win32_ridge.dll"), "MapName");
-  } catch (const LookupUnavailable& error) {
-    reason = error.what();
-  }
-  ASSERT_FALSE(reason.empty());
-  MainWindow window(::GetModuleHandleW(nullptr), missing);
-  const TempFolder folder;
-  PlaceMissions(folder);
-  ::SetWindowTextW(::GetDlgItem(window.hwnd(), kFolderBoxId), Widen(NativeToUtf8(folder.str())).c_str());
-  ::SendMessageW(::GetDlgItem(window.hwnd(), kScanButtonId), BM_CLICK, 0, 0);
-  const HWND table = ::GetDlgItem(window.hwnd(), kTableId);
-  ASSERT_EQ(::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), 1);
-  std::wstring text(512, L'\0');
-  LVITEMW item{};
-  item.pszText = text.data();
-  item.cchTextMax = static_cast<int>(text.size());
-  text.resize(static_cast<std::size_t>(::SendMessageW(table, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item))));
-  EXPECT_EQ(Narrow(text), reason);
-  wchar_t status[64] = {};
-  ::SendMessageW(::GetDlgItem(window.hwnd(), kStatusBarId), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
-  EXPECT_EQ(Narrow(status), "Scan finished.");
 }
 
 // Texts as missions carry them: several lines; longer than a cell shows.
@@ -590,7 +550,9 @@ TEST_F(MainWindowTest, HeaderClicksSortTheRows) {
   };
   // The rows as a scan adds them, in the listing's order.
   frmMain_.ClearRows();
-  for (const auto& row : kSortCaseRows) frmMain_.AddRow({std::string(row.dllName), std::string(row.mapName), "", ""});
+  std::vector<TableRow> rows;
+  for (const auto& row : kSortCaseRows) rows.push_back({{std::string(row.dllName), std::string(row.mapName), "", ""}});
+  frmMain_.ShowRows(std::move(rows), true);
   EXPECT_EQ(Names(), names(vostrel::testing::kListingOrder));
   Select(0);  // m10.dll
   Select(4);  // b.dll
