@@ -44,6 +44,24 @@ char32_t NextCharacter(std::string_view text, std::size_t& i) {
   return c;
 }
 
+void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+    return;
+  }
+  if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  }
+  out += static_cast<char>(0x80 | (c & 0x3F));
+}
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int Sign(long long value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
@@ -135,6 +153,28 @@ char32_t FoldCase(char32_t c) {
   // Fullwidth Latin.
   if (Between(c, 0xFF21, 0xFF3A)) return c + 0x20;
   return c;
+}
+
+std::string FoldText(std::string_view text) {
+  std::string folded;
+  folded.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {  // most of every text: no decoding
+      folded += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 0x20 : byte);
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    const char32_t c = NextCharacter(text, i);
+    if (c >= kStrayByte) {
+      folded += text[start];
+      continue;
+    }
+    AppendUtf8(FoldCase(c), folded);
+  }
+  return folded;
 }
 
 int CompareFileNames(std::string_view a, std::string_view b) { return Compare(a, b, true); }

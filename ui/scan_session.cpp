@@ -5,14 +5,27 @@
 #include <stdexcept>
 #include <utility>
 
+#include "window_layout.h"
+
 namespace vostrel {
+namespace {
+
+// How many missions the filter lets through: "12 of 340 missions shown."
+std::string FilterCount(std::size_t shown, std::size_t all) {
+  return std::to_string(shown) + " of " + std::to_string(all) + (all == 1 ? " mission" : " missions") + " shown.";
+}
+
+bool HasWords(std::string_view text) { return text.find_first_not_of(" \t\r\n\f\v") != std::string_view::npos; }
+
+}  // namespace
 
 ScanSession::ScanSession(SessionWindow& window, LookupBinding& binding, FramePacing pacing,
                          std::function<Clock::time_point()> now)
     : window_(window),
       pacing_(pacing),
       now_(std::move(now)),
-      driver_(*this, binding, DefaultCodePage(), kKeptTextBytes) {}
+      driver_(*this, binding, DefaultCodePage(), kKeptTextBytes),
+      shownStatus_(layout::kReadyStatus) {}
 
 void ScanSession::Scan() {
   Run([this] { ScanFolderBox(); });
@@ -93,19 +106,54 @@ bool ScanSession::ApplyChosenCodePage() {
     driver_.SetCodePage(codePage);
     return true;
   } catch (const std::invalid_argument& error) {
-    window_.ShowStatus("Cannot read texts in code page " + std::to_string(codePage) + ": " + error.what());
+    ShowStatus("Cannot read texts in code page " + std::to_string(codePage) + ": " + error.what());
     return false;
   }
 }
 
 void ScanSession::ShowCollected(bool countRowsBelowView) {
-  if (!rows_.empty() || countRowsBelowView) window_.ShowRows(std::exchange(rows_, {}), countRowsBelowView);
-  if (status_) window_.ShowStatus(*std::exchange(status_, std::nullopt));
+  if (!rows_.empty()) {
+    const std::size_t rowsBefore = table_.size();
+    table_.Append(std::exchange(rows_, {}));
+    ShowChange(rowsBefore, table_.InOrder() ? std::vector<std::size_t>() : table_.Order(), countRowsBelowView);
+    if (!status_ && HasWords(table_.filter())) status_ = shownStatus_;  // the count goes on
+  } else if (countRowsBelowView) {
+    ShowChange(table_.size(), {});
+  }
+  if (status_) ShowStatus(*std::exchange(status_, std::nullopt));
+}
+
+void ScanSession::ShowChange(std::size_t rowsBefore, std::vector<std::size_t> moved, bool countRowsBelowView) {
+  window_.TableChanged({rowsBefore, std::move(moved), countRowsBelowView});
+}
+
+void ScanSession::ShowStatus(std::string text) {
+  shownStatus_ = std::move(text);
+  if (!HasWords(table_.filter())) {
+    window_.ShowStatus(shownStatus_);
+    return;
+  }
+  const std::string count = FilterCount(table_.ShownMissionCount(), table_.MissionCount());
+  window_.ShowStatus(shownStatus_.empty() ? count : shownStatus_ + " " + count);
+}
+
+void ScanSession::SortByColumn(std::size_t column) {
+  const std::size_t rowsBefore = table_.size();
+  table_.SortBy(table_.ClickedSort(column));
+  ShowChange(rowsBefore, table_.Order());
+}
+
+void ScanSession::Filter(std::string_view text) {
+  const std::size_t rowsBefore = table_.size();
+  std::vector<std::size_t> moved = table_.Filter(text);
+  ShowChange(rowsBefore, std::move(moved));
+  ShowStatus(shownStatus_);
 }
 
 void ScanSession::ClearRows() {
   rows_.clear();
-  window_.ClearRows();
+  table_.Clear();
+  window_.TableCleared();
 }
 
 // Called once per file: most calls return at once, so that the window shows

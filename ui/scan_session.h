@@ -9,15 +9,29 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "code_pages.h"
 #include "lookup_binding.h"
+#include "result_table.h"
 #include "scan_driver.h"
 #include "scan_view.h"
 #include "table_text.h"
 
 namespace vostrel {
+
+// How the rows of the session's table changed since the window last heard.
+struct TableChange {
+  // The rows the table showed before.
+  std::size_t rowsBefore = 0;
+  // Where each of them shows now (ResultTable::kGone: no longer). Empty: they
+  // kept their places, and the rows added came after them.
+  std::vector<std::size_t> moved;
+  // False: the window may leave rows added below the rows in view uncounted
+  // until a later change.
+  bool countRowsBelowView = true;
+};
 
 // What a window does for its scan session.
 class SessionWindow {
@@ -36,13 +50,10 @@ class SessionWindow {
   // pacing asks for it, so that input need not wait for the next frame.
   virtual bool InputWaiting() { return false; }
 
-  // Removes every row of the table.
-  virtual void ClearRows() = 0;
-  // Adds rows to the table (below the others, or in their places in the
-  // table's order). With countRowsBelowView false, the window may leave rows
-  // that fall below the rows in view uncounted until the next call; it must
-  // still hold them.
-  virtual void ShowRows(std::vector<TableRow> rows, bool countRowsBelowView) = 0;
+  // The session's table (ScanSession::table()) lost every row.
+  virtual void TableCleared() = 0;
+  // The session's table changed: the window shows it as it is now.
+  virtual void TableChanged(const TableChange& change) = 0;
   // Replaces the status bar's text.
   virtual void ShowStatus(const std::string& text) = 0;
   // A scan has ended and everything it found is shown.
@@ -88,6 +99,15 @@ class ScanSession : private ScanView {
   // The window closes: the same as Stop.
   void Close() { Stop(); }
 
+  // The rows found, as the table shows them.
+  const ResultTable& table() const { return table_; }
+  // A click on a column's header: sorts by it, or the other way on the
+  // column sorted by.
+  void SortByColumn(std::size_t column);
+  // Shows only the rows whose texts hold every word of `text` (ResultTable::
+  // Filter); the status then says how many show.
+  void Filter(std::string_view text);
+
   bool IsScanning() const { return driver_.IsScanning(); }
   // The code page chosen last (it applies once a running scan has stopped).
   CodePage codePage() const { return chosenCodePage_.value_or(driver_.codePage()); }
@@ -103,6 +123,9 @@ class ScanSession : private ScanView {
   void StartNextScan();
   bool ApplyChosenCodePage();
   void ShowCollected(bool countRowsBelowView);
+  void ShowChange(std::size_t rowsBefore, std::vector<std::size_t> moved, bool countRowsBelowView = true);
+  // Shows a status text, with how many rows the filter lets through.
+  void ShowStatus(std::string text);
 
   // ScanView, for the driver: rows and the status are collected and shown
   // at each frame, and whatever is left when the scan ends.
@@ -122,8 +145,10 @@ class ScanSession : private ScanView {
   std::optional<CodePage> chosenCodePage_;  // not yet applied: a scan was running
   bool scannedOnce_ = false;                // a folder has been scanned: there is one to read again
 
+  ResultTable table_;
   std::vector<TableRow> rows_;         // found since the last frame
   std::optional<std::string> status_;  // set since the last frame
+  std::string shownStatus_;            // the status shown last, without the filter's count
   Clock::time_point nextFrame_{};
   Clock::time_point nextInputCheck_{};
   Clock::time_point nextRowsBelowView_{};

@@ -135,6 +135,9 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
   Form_Load();
 }
 
+// The table's model shows the session's rows: the table goes first.
+frmMain::~frmMain() { delete lvStats; }
+
 void frmMain::SetUpFolderCompletion() {
   // Folder names complete as they are typed.
   auto* completer = new QCompleter(txtTrhDir);
@@ -155,7 +158,7 @@ void frmMain::SetUpFolderCompletion() {
 void frmMain::SetUpTable() {
   lvStats = new QTreeView(this);
   lvStats->setObjectName(QStringLiteral("lvStats"));
-  rows_ = new ResultTableModel(lvStats);
+  rows_ = new ResultTableModel(session_.table(), lvStats);
   lvStats->setModel(rows_);
   lvStats->setFont(QFont(ToQString(layout::kTableFontFamily), layout::kTableFontPoints));
   lvStats->setRootIsDecorated(false);
@@ -221,11 +224,9 @@ void frmMain::Post(std::function<void()> call) {
 
 void frmMain::RunPendingEvents() { QCoreApplication::processEvents(); }
 
-void frmMain::ClearRows() { rows_->Clear(); }
+void frmMain::TableCleared() { rows_->Cleared(); }
 
-void frmMain::ShowRows(std::vector<vostrel::TableRow> rows, bool /*countRowsBelowView*/) {
-  if (!rows.empty()) rows_->Append(std::move(rows));
-}
+void frmMain::TableChanged(const vostrel::TableChange& change) { rows_->Changed(change); }
 
 void frmMain::ShowStatus(const std::string& text) { sbStatusText->setText(ToQString(text)); }
 
@@ -286,8 +287,9 @@ void frmMain::CopySelectedRows() {
 }
 
 void frmMain::SortByColumn(int column) {
-  rows_->SortByClick(column);
-  const auto& sort = rows_->sort();
+  if (column < 0 || column >= rows_->columnCount()) return;
+  session_.SortByColumn(static_cast<std::size_t>(column));
+  const auto& sort = session_.table().sort();
   if (!sort) return;
   QHeaderView* header = lvStats->header();
   header->setSortIndicatorShown(true);

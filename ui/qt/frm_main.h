@@ -37,6 +37,7 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   explicit frmMain(QWidget* parent = nullptr);
   // Looks for the lookup library under these names or paths, in order.
   explicit frmMain(std::vector<std::string> lookupLibraries, QWidget* parent = nullptr);
+  ~frmMain() override;
 
   // Puts a folder in the folder box and scans it, once the window's event
   // loop runs and a running scan has stopped.
@@ -55,8 +56,8 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   std::string FolderText() override;
   void Post(std::function<void()> call) override;
   void RunPendingEvents() override;
-  void ClearRows() override;
-  void ShowRows(std::vector<vostrel::TableRow> rows, bool countRowsBelowView) override;
+  void TableCleared() override;
+  void TableChanged(const vostrel::TableChange& change) override;
   void ShowStatus(const std::string& text) override;
 
   void SetUpFolderCompletion();

@@ -33,10 +33,11 @@ class RecordingWindow : public SessionWindow {
     if (onEvents) onEvents();
   }
   bool InputWaiting() override { return inputWaiting; }
-  void ClearRows() override { rows.clear(); }
-  void ShowRows(std::vector<TableRow> batch, bool countRowsBelowView) override {
-    for (TableRow& row : batch) rows.push_back(std::move(row));
-    if (onShowRows) onShowRows(countRowsBelowView);
+  void TableCleared() override { rows.clear(); }
+  void TableChanged(const TableChange& change) override {
+    rows.clear();
+    for (std::size_t i = 0; i < session->table().size(); ++i) rows.push_back(session->table().Row(i));
+    if (onTableChanged) onTableChanged(change.countRowsBelowView);
   }
   void ShowStatus(const std::string& text) override { status = text; }
   void ScanEnded() override { ++scansEnded; }
@@ -53,6 +54,7 @@ class RecordingWindow : public SessionWindow {
     return names;
   }
 
+  const ScanSession* session = nullptr;
   std::string folder;
   std::vector<std::function<void()>> posted;
   std::vector<TableRow> rows;
@@ -61,7 +63,7 @@ class RecordingWindow : public SessionWindow {
   int scansEnded = 0;
   bool inputWaiting = false;
   std::function<void()> onEvents;
-  std::function<void(bool)> onShowRows;
+  std::function<void(bool)> onTableChanged;
 };
 
 std::string Numbered(int i) {
@@ -137,6 +139,7 @@ TEST(ScanSession, SchedulesWhatIsAskedForDuringAScan) {
     RecordingWindow window;
     LookupBinding binding;
     ScanSession session(window, binding, FramePacing{0ms});  // every file a frame
+    window.session = &session;
     session.ChooseCodePage(1252);
     window.RunEventLoop();
     window.folder = manyFolder;
@@ -166,6 +169,7 @@ TEST(ScanSession, ACodePageThatCannotBeDecodedChangesOnlyTheStatus) {
   RecordingWindow window;
   LookupBinding binding;
   ScanSession session(window, binding, FramePacing{0ms});
+  window.session = &session;
   session.ChooseCodePage(1252);
   window.folder = one.folder.str();
   session.Scan();
@@ -189,6 +193,7 @@ TEST(ScanSession, AMissingLibraryIsSaidInTheTable) {
   const std::string missing = two.folder / "absent/libPeloc.so";
   LookupBinding binding({missing});
   ScanSession session(window, binding, FramePacing{0ms});
+  window.session = &session;
   window.folder = two.folder.str();
   session.Scan();
   EXPECT_EQ(window.status, "Scan finished.");
@@ -212,12 +217,13 @@ TEST(ScanSession, PacesItsFramesByTheClock) {
     RecordingWindow window;
     LookupBinding binding;
     ScanSession session(window, binding, pacing, [&] { return now += kStep; });
+    window.session = &session;
     window.folder = many.folder.str();
     window.inputWaiting = inputWaiting;
     std::vector<Clock::time_point> passes;
     std::vector<std::pair<Clock::time_point, std::size_t>> counted;  // when, rows then
     window.onEvents = [&] { passes.push_back(now); };
-    window.onShowRows = [&](bool countRowsBelowView) {
+    window.onTableChanged = [&](bool countRowsBelowView) {
       if (countRowsBelowView) counted.push_back({now, window.rows.size()});
     };
     session.Scan();

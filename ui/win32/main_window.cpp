@@ -271,7 +271,7 @@ bool MainWindow::CreateControls() {
   if (tableFont_) ::SendMessageW(lvStats_, WM_SETFONT, reinterpret_cast<WPARAM>(tableFont_.get()), FALSE);
   ::SendMessageW(lvStats_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   AddColumns();
-  table_ = std::make_unique<ResultListView>(lvStats_);
+  table_ = std::make_unique<ResultListView>(lvStats_, session_.table());
   tips_ = std::make_unique<TableTips>(lvStats_, hwnd(), layout::TwipsToPixels(layout::kTable.width, dpiX_),
                                       [this](int item, int subItem) {
                                         return table_ ? table_->Tip(item, subItem) : std::wstring();
@@ -335,18 +335,12 @@ void MainWindow::RunPosted() {
   for (auto& call : std::exchange(posted_, {})) call();
 }
 
-void MainWindow::ClearRows() {
-  if (table_) table_->Clear();
+void MainWindow::TableCleared() {
+  if (table_) table_->Cleared();
 }
 
-void MainWindow::ShowRows(std::vector<TableRow> rows, bool countRowsBelowView) {
-  if (!table_) return;
-  for (TableRow& row : rows) table_->Collect(std::move(row));
-  if (countRowsBelowView) {
-    table_->ShowCollected();
-  } else {
-    table_->ShowCollectedInView();
-  }
+void MainWindow::TableChanged(const TableChange& change) {
+  if (table_) table_->Changed(change);
 }
 
 void MainWindow::ShowStatus(const std::string& text) {
@@ -390,7 +384,8 @@ LRESULT MainWindow::lvStats_Notify(NMHDR& header) {
       table_->FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header).item);
       break;
     case LVN_COLUMNCLICK:
-      table_->SortByColumn(static_cast<std::size_t>(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem));
+      session_.SortByColumn(static_cast<std::size_t>(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem));
+      table_->ShowSortInHeader();
       break;
     case LVN_KEYDOWN:
       lvStats_KeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);

@@ -55,8 +55,8 @@ class MainWindow final : public Window, public SessionWindow {
   void Post(std::function<void()> call) override;
   void RunPendingEvents() override;
   bool InputWaiting() override;
-  void ClearRows() override;
-  void ShowRows(std::vector<TableRow> rows, bool countRowsBelowView) override;
+  void TableCleared() override;
+  void TableChanged(const TableChange& change) override;
   void ShowStatus(const std::string& text) override;
   void ScanEnded() override;
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "code_pages.h"
+#include "dll_listing.h"
 #include "lookup_binding.h"
 #include "main_window.h"
 #include "mission_writer.h"
@@ -388,8 +389,8 @@ TEST_F(MainWindowTest, ClosingDuringAScanEndsItAndQuitsAfterwards) {
 
   // The window's object outlives its window and does nothing.
   EXPECT_EQ(frmMain_.FolderText(), "");
-  frmMain_.ClearRows();
-  frmMain_.ShowRows({{kRidge, false}, {{"No DLL's found!", "", "", ""}, true}}, true);
+  frmMain_.TableCleared();
+  frmMain_.TableChanged({0, {0, 1}, true});
   frmMain_.ShowStatus("Scan finished.");
   bool ran = false;
   frmMain_.Post([&ran] { ran = true; });
@@ -543,19 +544,32 @@ TEST_F(MainWindowTest, EscapeStopsAScanAndKeepsItsRows) {
 TEST_F(MainWindowTest, HeaderClicksSortTheRows) {
   using vostrel::testing::kSortCaseRows;
   using vostrel::testing::SortCaseOrder;
+  // m9.dll would be M9.dll on this file system, which disregards letter case.
+  constexpr int kLeftOut = 2;
   const auto names = [](const SortCaseOrder& order) {
     std::vector<std::string> shown;
-    for (const int i : order) shown.emplace_back(kSortCaseRows[static_cast<std::size_t>(i)].dllName);
+    for (const int i : order) {
+      if (i != kLeftOut) shown.emplace_back(kSortCaseRows[static_cast<std::size_t>(i)].dllName);
+    }
     return shown;
   };
-  // The rows as a scan adds them, in the listing's order.
-  frmMain_.ClearRows();
-  std::vector<TableRow> rows;
-  for (const auto& row : kSortCaseRows) rows.push_back({{std::string(row.dllName), std::string(row.mapName), "", ""}});
-  frmMain_.ShowRows(std::move(rows), true);
-  EXPECT_EQ(Names(), names(vostrel::testing::kListingOrder));
-  Select(0);  // m10.dll
-  Select(4);  // b.dll
+  const TempFolder sorted;
+  for (std::size_t i = 0; i < kSortCaseRows.size(); ++i) {
+    if (i == kLeftOut) continue;
+    // The map names in Windows-1252, which Latin-1 matches for these.
+    std::string map;
+    for (const wchar_t c : Widen(kSortCaseRows[i].mapName)) map += static_cast<char>(c);
+    vostrel::testing::WriteMission(sorted / std::string(kSortCaseRows[i].dllName), map, "");
+  }
+  SetFolder(NativeToUtf8(sorted.str()));
+  ClickScan();
+  std::vector<std::string> listed;
+  DllListing listing(sorted.str());
+  while (const auto name = listing.Next()) listed.push_back(NativeToUtf8(*name));
+  EXPECT_EQ(Names(), listed);
+  for (const char* name : {"m10.dll", "b.dll"}) {
+    Select(static_cast<int>(std::find(listed.begin(), listed.end(), name) - listed.begin()));
+  }
 
   const struct {
     int column;
@@ -577,7 +591,8 @@ TEST_F(MainWindowTest, HeaderClicksSortTheRows) {
     EXPECT_EQ(SelectedNames(), (std::set<std::string>{"b.dll", "m10.dll"}));
     const bool bFirst = std::find(shown.begin(), shown.end(), "b.dll") < std::find(shown.begin(), shown.end(), "m10.dll");
     CtrlKey('C');
-    const std::string b = "b.dll\t\xC3\xA9tang\t\t\r\n", m10 = "m10.dll\tdelta\t\t\r\n";
+    const std::string b = "b.dll\t\xC3\xA9tang\tStandard Techtree\t\r\n";
+    const std::string m10 = "m10.dll\tdelta\tStandard Techtree\t\r\n";
     EXPECT_EQ(ClipboardText(), bFirst ? b + m10 : m10 + b);
   }
 
