@@ -131,13 +131,33 @@ std::vector<std::size_t> ResultTable::Remove(std::string_view dllName) {
   PutInOrder();
   const auto found = FindMission(dllName);
   if (!found) return Moved(before);
-  const std::uint32_t index = *found;
+  EraseRow(*found);
+  return Moved(before, *found);
+}
+
+// Takes a row out; the rows after it move up by one in rows_.
+void ResultTable::EraseRow(std::uint32_t index) {
+  if (rows_[index].isMessage) --messageRows_;
   rows_.erase(rows_.begin() + index);
   if (index < folded_.size()) folded_.erase(folded_.begin() + index);
   std::erase(order_, index);
   for (std::uint32_t& row : order_) row -= row > index ? 1 : 0;
   orderedRows_ = order_.size();
   ShowPassing();
+}
+
+bool ResultTable::HoldsMessage(std::string_view text) const {
+  return std::any_of(rows_.begin(), rows_.end(), [text](const TableRow& row) { return row.isMessage && row.texts.dllName == text; });
+}
+
+std::vector<std::size_t> ResultTable::RemoveMessage(std::string_view text) {
+  const std::vector<std::uint32_t> before = shown_;
+  PutInOrder();
+  const auto found = std::find_if(rows_.begin(), rows_.end(),
+                                  [text](const TableRow& row) { return row.isMessage && row.texts.dllName == text; });
+  if (found == rows_.end()) return Moved(before);
+  const auto index = static_cast<std::uint32_t>(found - rows_.begin());
+  EraseRow(index);
   return Moved(before, index);
 }
 

@@ -78,6 +78,12 @@ class ResultTable {
   // The mission row of that file name goes. Gives what Filter gives.
   std::vector<std::size_t> Remove(std::string_view dllName);
 
+  // Whether a mission row of that file name, or a message row of that
+  // text, is held (shown or not); takes the message rows of that text away.
+  bool Holds(std::string_view dllName) const { return FindMission(dllName).has_value(); }
+  bool HoldsMessage(std::string_view text) const;
+  std::vector<std::size_t> RemoveMessage(std::string_view text);
+
   // The rows shown at these indices as copied: one line each (TableRow::Line),
   // in the order shown.
   std::string Lines(std::vector<std::size_t> indices) const;
@@ -87,6 +93,7 @@ class ResultTable {
   bool Passes(std::uint32_t row);
   void PutInOrder();
   void ShowPassing();
+  void EraseRow(std::uint32_t index);
   std::optional<std::uint32_t> FindMission(std::string_view dllName) const;
   // Where each row of `before` shows now (kGone: not shown); `removed`: the
   // row taken out since, whose followers moved up by one.

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "dll_listing.h"
+#include "text_reader.h"
 #include "window_layout.h"
 
 namespace vostrel {
@@ -22,10 +24,12 @@ bool HasWords(std::string_view text) { return text.find_first_not_of(" \t\r\n\f\
 ScanSession::ScanSession(SessionWindow& window, LookupBinding& binding, FramePacing pacing,
                          std::function<Clock::time_point()> now)
     : window_(window),
+      binding_(binding),
       pacing_(pacing),
       now_(std::move(now)),
       driver_(*this, binding, DefaultCodePage(), kKeptTextBytes),
-      shownStatus_(layout::kReadyStatus) {}
+      shownStatus_(layout::kReadyStatus),
+      follower_(window, [this](const FolderChanges& changes) { ApplyFolderChanges(changes); }) {}
 
 void ScanSession::Scan() {
   Run([this] { ScanFolderBox(); });
@@ -53,13 +57,17 @@ void ScanSession::ChooseCodePage(CodePage codePage) {
 
 void ScanSession::Stop() {
   nextScan_ = NextScan::kNone;
+  stopped_ = IsScanning();
   driver_.RequestStop();
+  follower_.Stop();
 }
 
 void ScanSession::Run(const std::function<void()>& scan) {
   if (IsScanning()) return;
   // The first file shows the emptied table at once.
   nextFrame_ = nextInputCheck_ = nextRowsBelowView_ = Clock::time_point{};
+  follower_.Stop();
+  stopped_ = false;
   scan();
   try {
     ShowCollected(true);
@@ -67,6 +75,9 @@ void ScanSession::Run(const std::function<void()>& scan) {
     // Out of memory: what is shown stays.
   }
   if (!ApplyChosenCodePage() && nextScan_ == NextScan::kRescan) nextScan_ = NextScan::kNone;
+  // The table follows its folder from now on, unless the scan was stopped
+  // or another follows.
+  if (scannedOnce_ && !stopped_ && nextScan_ == NextScan::kNone) follower_.Start(Utf8ToNative(scannedFolder_));
   window_.ScanEnded();
   // A scan asked for while this one ran starts from the event loop, not from
   // inside the handler that ran this one.
@@ -148,6 +159,79 @@ void ScanSession::Filter(std::string_view text) {
   std::vector<std::size_t> moved = table_.Filter(text);
   ShowChange(rowsBefore, std::move(moved));
   ShowStatus(shownStatus_);
+}
+
+MissionDetails ScanSession::Details(std::size_t row) const {
+  return ReadMissionDetails(binding_, scannedFolder_, table_.Row(row).texts.dllName, driver_.decoder());
+}
+
+void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
+  if (changes.folderGone) {
+    ShowStatus("The folder " + scannedFolder_ + " cannot be read any more; the table no longer follows it.");
+    return;
+  }
+  const std::string folder = Utf8ToNative(scannedFolder_);
+  struct Counted {
+    std::size_t count = 0;
+    std::string name;  // of the one, when one
+    void Add(const std::string& file) {
+      ++count;
+      name = file;
+    }
+  } added, updated, removed;
+  const auto change = [this](auto&& edit) {
+    const std::size_t rowsBefore = table_.size();
+    ShowChange(rowsBefore, edit());
+  };
+  for (const std::string& name : changes.settled) {
+    std::optional<ScanRow> row;
+    try {
+      row = ReadMissionRow(binding_, JoinPath(folder, name), driver_.decoder());
+    } catch (const TextReadError&) {
+      follower_.RetryLater(name);  // locked, or gone again
+      continue;
+    }
+    const std::string shownName = NativeToUtf8(name);
+    const bool held = table_.Holds(shownName);
+    if (row) {
+      change([&] { return table_.Put({*row, false}); });
+      (held ? updated : added).Add(shownName);
+    } else if (held) {
+      change([&] { return table_.Remove(shownName); });
+      removed.Add(shownName);
+    }
+  }
+  for (const std::string& name : changes.removed) {
+    const std::string shownName = NativeToUtf8(name);
+    if (!table_.Holds(shownName)) continue;
+    change([&] { return table_.Remove(shownName); });
+    removed.Add(shownName);
+  }
+  // A folder without DLLs says so, as a scan of it would.
+  if (changes.empty && !table_.HoldsMessage(kNoDllsMessage)) {
+    change([&] {
+      table_.Append({{{kNoDllsMessage, {}, {}, {}}, true}});
+      return table_.Order();
+    });
+  } else if (!changes.empty && table_.HoldsMessage(kNoDllsMessage)) {
+    change([&] { return table_.RemoveMessage(kNoDllsMessage); });
+  }
+
+  const std::size_t changed = added.count + updated.count + removed.count;
+  if (changed == 0) return;
+  std::string status;
+  if (changed == 1) {
+    status = added.count == 1 ? "Added " + added.name + "." : updated.count == 1 ? "Updated " + updated.name + "."
+                                                                                 : "Removed " + removed.name + ".";
+  } else {
+    for (const auto& [counted, what] : {std::pair{&added, " added."}, std::pair{&updated, " updated."},
+                                        std::pair{&removed, " removed."}}) {
+      if (counted->count == 0) continue;
+      if (!status.empty()) status += ' ';
+      status += std::to_string(counted->count) + (counted->count == 1 ? " mission" : " missions") + what;
+    }
+  }
+  ShowStatus(status);
 }
 
 void ScanSession::ClearRows() {

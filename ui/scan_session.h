@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "code_pages.h"
+#include "folder_follower.h"
 #include "lookup_binding.h"
+#include "mission_details.h"
 #include "result_table.h"
 #include "scan_driver.h"
 #include "scan_view.h"
@@ -43,6 +45,17 @@ class SessionWindow {
   // Runs `call` from the window's event loop, after the handler that posts
   // it has returned; never from inside this call. Dropped with the window.
   virtual void Post(std::function<void()> call) = 0;
+  // Runs `call` from the window's event loop once `delay` has passed.
+  // Dropped with the window.
+  virtual void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) = 0;
+  // Watches `folder` (native text) until StopWatching or the next call:
+  // `changed` runs from the event loop after each change the system reports
+  // of the folder, of the files in it or of the DLLs `names` (native names,
+  // for systems that watch a file's writes only one file at a time). False
+  // when the system cannot watch the folder.
+  virtual bool WatchFolder(const std::string& folder, const std::vector<std::string>& names,
+                           std::function<void()> changed) = 0;
+  virtual void StopWatching() = 0;
   // Lets the window system deliver the events waiting for the program
   // (input, paint), then returns.
   virtual void RunPendingEvents() = 0;
@@ -94,7 +107,7 @@ class ScanSession : private ScanView {
   // the status, which says why.
   void ChooseCodePage(CodePage codePage);
   // Escape: ends a running scan before its next file, its rows kept, and
-  // drops a scan asked for after it.
+  // drops a scan asked for after it; the table no longer follows its folder.
   void Stop();
   // The window closes: the same as Stop.
   void Close() { Stop(); }
@@ -107,6 +120,12 @@ class ScanSession : private ScanView {
   // Shows only the rows whose texts hold every word of `text` (ResultTable::
   // Filter); the status then says how many show.
   void Filter(std::string_view text);
+  // The mission shown at `row`, read again from its file.
+  MissionDetails Details(std::size_t row) const;
+  // Whether the table follows the folder scanned last: after a scan that
+  // was not stopped, until the next scan or Stop, where the system can watch
+  // it. A DLL added, changed or removed there changes only its own row.
+  bool IsFollowing() const { return follower_.following(); }
 
   bool IsScanning() const { return driver_.IsScanning(); }
   // The code page chosen last (it applies once a running scan has stopped).
@@ -123,13 +142,14 @@ class ScanSession : private ScanView {
   void StartNextScan();
   bool ApplyChosenCodePage();
   void ShowCollected(bool countRowsBelowView);
+  void ApplyFolderChanges(const FolderChanges& changes);
   void ShowChange(std::size_t rowsBefore, std::vector<std::size_t> moved, bool countRowsBelowView = true);
   // Shows a status text, with how many rows the filter lets through.
   void ShowStatus(std::string text);
 
   // ScanView, for the driver: rows and the status are collected and shown
   // at each frame, and whatever is left when the scan ends.
-  std::string FolderText() override { return window_.FolderText(); }
+  std::string FolderText() override { return scannedFolder_ = window_.FolderText(); }
   void ClearRows() override;
   void AddRow(const ScanRow& row) override { rows_.push_back({row, false}); }
   void AddMessageRow(const std::string& text) override { rows_.push_back({{text, {}, {}, {}}, true}); }
@@ -138,12 +158,15 @@ class ScanSession : private ScanView {
   void ReportProblem(ScanProblem problem, const std::string& text) override;
 
   SessionWindow& window_;
+  LookupBinding& binding_;
   FramePacing pacing_;
   std::function<Clock::time_point()> now_;
   ScanDriver driver_;
   NextScan nextScan_ = NextScan::kNone;
   std::optional<CodePage> chosenCodePage_;  // not yet applied: a scan was running
   bool scannedOnce_ = false;                // a folder has been scanned: there is one to read again
+  std::string scannedFolder_;               // the folder text of the last scan
+  bool stopped_ = false;                    // the running scan was asked to stop
 
   ResultTable table_;
   std::vector<TableRow> rows_;         // found since the last frame
@@ -152,6 +175,7 @@ class ScanSession : private ScanView {
   Clock::time_point nextFrame_{};
   Clock::time_point nextInputCheck_{};
   Clock::time_point nextRowsBelowView_{};
+  FolderFollower follower_;
 };
 
 }  // namespace vostrel
