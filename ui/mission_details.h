@@ -16,7 +16,6 @@
 namespace vostrel {
 
 // The captions both details windows use.
-inline constexpr std::string_view kDetailsCaption = "Details\xE2\x80\xA6";  // in the table's menu
 inline constexpr std::string_view kPathCaption = "Path";
 inline constexpr std::string_view kSizeCaption = "Size";
 inline constexpr std::string_view kModifiedCaption = "Modified";
