@@ -50,6 +50,10 @@ inline constexpr std::array<Column, 4> kColumns{{
 // above the status bar, as high as the folder box.
 inline constexpr float kFilterBoxHeight = kFolderBox.height;
 
+// A mission's details window, as it opens: its client area.
+inline constexpr float kDetailsClientWidth = 7665;
+inline constexpr float kDetailsClientHeight = 7500;
+
 // The controls' geometry after a resize.
 struct Layout {
   TwipsRect scanButton;

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class QEvent;
+class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QMimeData;
@@ -55,7 +57,11 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   // SessionWindow.
   std::string FolderText() override;
   void Post(std::function<void()> call) override;
+  void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) override;
   void RunPendingEvents() override;
+  bool WatchFolder(const std::string& folder, const std::vector<std::string>& names,
+                   std::function<void()> changed) override;
+  void StopWatching() override;
   void TableCleared() override;
   void TableChanged(const vostrel::TableChange& change) override;
   void ShowStatus(const std::string& text) override;
@@ -63,6 +69,11 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   void SetUpFolderCompletion();
   void SetUpTable();
   void SetUpTableMenu();
+  void SetUpFilter();
+  void ShowFilter();
+  void HideFilter();
+  void OpenDetails(const QModelIndex& index);
+  void FolderChanged();
   void Form_Load();
   void Form_Resize();
   void cmdScan_Click();
@@ -83,8 +94,11 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   QLabel* sbStatusText;
   QLineEdit* txtTrhDir;
   QTreeView* lvStats;
+  QLineEdit* txtFilter;  // under the table, when asked for
   ResultTableModel* rows_;  // the rows lvStats shows, with their whole texts
   QActionGroup* codePages_;
+  QFileSystemWatcher* watcher_;
+  std::function<void()> folderChanged_;  // while the folder is watched
 
   vostrel::LookupBinding binding_;
   vostrel::ScanSession session_;
