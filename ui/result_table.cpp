@@ -27,9 +27,11 @@ std::vector<std::string> FoldedWords(std::string_view text) {
 // is found within one text.
 std::string FoldedRow(const TableRow& row) {
   std::string folded;
+  folded.reserve(row.texts.dllName.size() + row.texts.mapName.size() + row.texts.techName.size() +
+                 row.texts.levelDesc.size() + 3);
   for (std::size_t column = 0; column < 4; ++column) {
     if (column > 0) folded += '\n';
-    folded += FoldText(row.Cell(column));
+    AppendFolded(row.Cell(column), folded);
   }
   return folded;
 }

@@ -1,6 +1,7 @@
 #include "row_order.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace vostrel {
 namespace {
@@ -44,22 +45,24 @@ char32_t NextCharacter(std::string_view text, std::size_t& i) {
   return c;
 }
 
-void AppendUtf8(char32_t c, std::string& out) {
+// Writes c as UTF-8 at out; gives the end of what it wrote.
+char* EncodeUtf8(char32_t c, char* out) {
   if (c < 0x80) {
-    out += static_cast<char>(c);
-    return;
-  }
-  if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0xF0 | (c >> 18));
+    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   }
-  out += static_cast<char>(0x80 | (c & 0x3F));
+  return out;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -155,25 +158,47 @@ char32_t FoldCase(char32_t c) {
   return c;
 }
 
-std::string FoldText(std::string_view text) {
-  std::string folded;
-  folded.reserve(text.size());
+
+void AppendFolded(std::string_view text, std::string& folded) {
+  // No character folds to a longer one: the text's length is room enough.
+  const std::size_t start = folded.size();
+  folded.resize(start + text.size());
+  char* out = folded.data() + start;
   std::size_t i = 0;
   while (i < text.size()) {
+    // Eight ASCII bytes at a time, their capitals made small together: the
+    // first keystroke in the filter box folds every row's texts.
+    constexpr std::uint64_t kEach = 0x0101010101010101;
+    std::uint64_t eight = 0;
+    while (i + 8 <= text.size() && (std::memcpy(&eight, text.data() + i, 8), (eight & 0x80 * kEach) == 0)) {
+      const std::uint64_t atLeastA = eight + (0x80 - 'A') * kEach;
+      const std::uint64_t pastZ = eight + (0x7F - 'Z') * kEach;
+      eight |= ((atLeastA ^ pastZ) & 0x80 * kEach) >> 2;
+      std::memcpy(out, &eight, 8);
+      out += 8;
+      i += 8;
+    }
+    if (i == text.size()) break;
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte < 0x80) {  // most of every text: no decoding
-      folded += static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 0x20 : byte);
+      *out++ = static_cast<char>(static_cast<unsigned>(byte - 'A') < 26u ? byte + 0x20 : byte);
       ++i;
       continue;
     }
-    const std::size_t start = i;
+    const std::size_t first = i;
     const char32_t c = NextCharacter(text, i);
     if (c >= kStrayByte) {
-      folded += text[start];
+      *out++ = text[first];
       continue;
     }
-    AppendUtf8(FoldCase(c), folded);
+    out = EncodeUtf8(FoldCase(c), out);
   }
+  folded.resize(static_cast<std::size_t>(out - folded.data()));
+}
+
+std::string FoldText(std::string_view text) {
+  std::string folded;
+  AppendFolded(text, folded);
   return folded;
 }
 

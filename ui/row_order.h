@@ -30,5 +30,7 @@ char32_t FoldCase(char32_t c);
 // character folded (FoldCase), as UTF-8; bytes that are not valid UTF-8 stay
 // as they are.
 std::string FoldText(std::string_view text);
+// The same, appended to `folded`.
+void AppendFolded(std::string_view text, std::string& folded);
 
 }  // namespace vostrel
