@@ -6,7 +6,10 @@
 // the manifest's entry; there a name outside the ANSI code page cannot be
 // opened by 8-bit calls at all.
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
+#include <cstdio>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -30,5 +33,11 @@ int wmain(int argc, wchar_t** argv) {
   // The progress line needs a console that takes ESC [K; elsewhere every
   // status stands on a line of its own.
   const bool terminal = err.EnableTerminalSequences();
-  return vostrel::RunVostrelScan(args, {std::cout, std::cerr, terminal});
+  // A file or a pipe opens in text mode, which would write each LF of JSON
+  // and CSV (and CSV's texts) as CR LF.
+  const auto writeBytesAsTheyAre = [] {
+    std::cout.flush();
+    _setmode(_fileno(stdout), _O_BINARY);
+  };
+  return vostrel::RunVostrelScan(args, {std::cout, std::cerr, terminal, writeBytesAsTheyAre});
 }

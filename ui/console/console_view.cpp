@@ -1,5 +1,6 @@
 #include "console_view.h"
 
+#include <array>
 #include <ostream>
 #include <string_view>
 #include <utility>
@@ -8,18 +9,18 @@
 
 namespace vostrel {
 
-ConsoleView::ConsoleView(std::string folder, std::ostream& rows, std::ostream& status, bool progress)
+ConsoleView::ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, bool progress)
     : folder_(std::move(folder)), rows_(rows), status_(status), progress_(progress) {}
 
 void ConsoleView::AddRow(const ScanRow& row) {
   EndProgressLine();
-  // Written as it is escaped: a text of any length is not held a second time.
-  RowLineTo(row, [&](std::string_view piece) { rows_.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
+  const std::array<std::string_view, 4> fields{row.dllName, row.mapName, row.techName, row.levelDesc};
+  rows_.Record(fields);
 }
 
 void ConsoleView::AddMessageRow(const std::string& text) {
   EndProgressLine();
-  rows_ << MessageLine(text);
+  rows_.Message(text);
 }
 
 // On a terminal the rows appear where the cursor is: after the "Scanning ..."

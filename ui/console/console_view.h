@@ -1,12 +1,13 @@
-// The scan's view on a terminal: table rows on standard output, one line each
-// with the texts tab-separated; status messages on standard error. Every text
-// is escaped (table_text.h), so that nothing the files hold reaches the
-// terminal as a control character.
+// The scan's view on a terminal: the rows on standard output, written by a
+// record writer (tab-separated lines, JSON or CSV); status messages and
+// problems on standard error, escaped (table_text.h) so that nothing the
+// files hold reaches the terminal as a control character.
 #pragma once
 
 #include <iosfwd>
 #include <string>
 
+#include "record_writer.h"
 #include "scan_view.h"
 
 namespace vostrel {
@@ -14,7 +15,7 @@ namespace vostrel {
 class ConsoleView : public ScanView {
  public:
   // progress: rewrite one line on standard error with the file in hand (for a terminal).
-  ConsoleView(std::string folder, std::ostream& rows, std::ostream& status, bool progress);
+  ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, bool progress);
 
   std::string FolderText() override { return folder_; }
   void ClearRows() override {}
@@ -33,7 +34,7 @@ class ConsoleView : public ScanView {
   void EndProgressLine();
 
   std::string folder_;
-  std::ostream& rows_;
+  RecordWriter& rows_;
   std::ostream& status_;
   bool progress_;
   bool progressShown_ = false;

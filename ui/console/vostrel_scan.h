@@ -2,6 +2,7 @@
 // (console_main_*.cpp) hands it the arguments and the output streams.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -12,6 +13,10 @@ struct ConsoleOutput {
   std::ostream& out;     // the rows: UTF-8
   std::ostream& err;     // status lines and problems: UTF-8
   bool errIsTerminal;    // one that takes "\r" and ESC [K: the progress line rewrites itself
+  // Has `out` write its bytes as they are, for JSON and CSV, whose line ends
+  // are their own (Windows' text mode makes every LF CR LF); none where that
+  // is so already.
+  std::function<void()> writeBytesAsTheyAre;
 };
 
 // Runs the command with its arguments (after the program's name) in the

@@ -20,8 +20,10 @@
 #include "console_view.h"
 #include "lookup_binding.h"
 #include "mission_writer.h"
+#include "record_writer.h"
 #include "scan_driver.h"
 #include "test_support.h"
+#include "tsv_writer.h"
 #include "vostrel_version.h"
 
 extern char** environ;
@@ -106,6 +108,9 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   return run;
 }
 
+// What --format csv writes before the first row: the byte order mark and the header.
+constexpr char kCsvHeader[] = "\xEF\xBB\xBF" "DLL Name,Map Name,Techtree Name,Level Description\r\n";
+
 ProgramRun Scan(const std::vector<std::string>& args, const std::string& lang = "C.UTF-8") {
   return RunProgram(VOSTREL_SCAN_PROGRAM, args, WithLocale(lang));
 }
@@ -146,7 +151,8 @@ TEST(ConsoleView, RowsAndProgressShareOneTerminal) {
   PlaceDll("functions_only.dll", folder / "z_no_texts.dll");
   LookupBinding binding;
   std::ostringstream terminal;
-  ConsoleView view(folder.str(), terminal, terminal, true);
+  TsvWriter rows(terminal, kScanColumns);
+  ConsoleView view(folder.str(), rows, terminal, true);
   ScanDriver(view, binding, 1252).cmdScan_Click();
   EXPECT_EQ(Screen(terminal.str()),
             (std::vector<std::string>{"mission_full.dll\t" + std::string(texts::kFullMap) + "\t" + texts::kFullTech +
@@ -156,7 +162,8 @@ TEST(ConsoleView, RowsAndProgressShareOneTerminal) {
 
   const TempFolder empty;
   std::ostringstream emptyTerminal;
-  ConsoleView emptyView(empty.str(), emptyTerminal, emptyTerminal, true);
+  TsvWriter emptyRows(emptyTerminal, kScanColumns);
+  ConsoleView emptyView(empty.str(), emptyRows, emptyTerminal, true);
   ScanDriver(emptyView, binding, 1252).cmdScan_Click();
   EXPECT_EQ(Screen(emptyTerminal.str()), (std::vector<std::string>{"No DLL's found!", "No files to scan."}));
 }
@@ -186,13 +193,14 @@ TEST(VostrelScan, OffsetPrintsWhereTheExportLiesAndItsText) {
 }
 
 TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
-  constexpr std::string_view kUsage = "usage: vostrel-scan [--code-page N] FOLDER\n";
+  constexpr std::string_view kUsage = "usage: vostrel-scan [--code-page N] [--format FORMAT] FOLDER\n";
   for (const auto& args : std::vector<std::vector<std::string>>{
            {}, {"--offset"}, {"--offset", "a.dll"}, {"--offset", "a.dll", "MapName", "x"}, {"a", "b"}, {"-x"},
            {"--offset", "--offset", "a.dll", "MapName"}, {"--help", "a"}, {"a", "--code-page"},
            {"--code-page", "1252"}, {"--code-page", "437", "a"}, {"--code-page", "65001", "a"},
            {"--code-page", "-1252", "a"}, {"--code-page", "1252x", "a"}, {"--code-page=", "a"},
-           {"--code-page= 1252", "a"}, {"--code-page", "99999999999999999999", "a"}, {"--code-pages=1252", "a"}}) {
+           {"--code-page= 1252", "a"}, {"--code-page", "99999999999999999999", "a"}, {"--code-pages=1252", "a"},
+           {"a", "--format"}, {"--format", "xml", "a"}, {"--format=JSON", "a"}, {"--format=", "a"}}) {
     const ProgramRun run = Scan(args);
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
     EXPECT_NE(run.err.find(kUsage), std::string::npos) << run.err;
@@ -202,7 +210,8 @@ TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
   const ProgramRun help = Scan({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_TRUE(help.out.starts_with(kUsage)) << help.out;
-  for (const char* part : {"--offset FILE EXPORT", "--code-page N", "\\x1b", "\\u0085", "  3  the lookup library"}) {
+  for (const char* part : {"--offset FILE EXPORT", "--code-page N", "--format FORMAT", "\"fileBytes\"", "\\x1b",
+                           "\\u0085", "  3  the lookup library"}) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(Scan({"--version"}).out, "vostrel-scan " VOSTREL_VERSION "\n");
@@ -271,6 +280,31 @@ TEST(VostrelScan, EscapesWhatTheFilesHold) {
   EXPECT_EQ(run.err, "Scanning a\\x1b[2J\\x07\\x7f\\u0085.dll...\nScanning b\\xe9t\\xe9.dll...\nScan finished.\n");
 }
 
+// JSON and CSV, read back by Python's own parsers (read_back.py), hold exactly
+// the texts the tab-separated lines tell, of a scan and of --offset, however
+// the names and texts hide their bytes.
+TEST(VostrelScan, JsonAndCsvHoldTheTextsOfTheLines) {
+  const TempFolder folder;
+  // Windows-1252 leaves 0x81, 0x8D, 0x8F, 0x90 and 0x9D unassigned: C1 controls.
+  testing::WriteMission(folder / "a\x1b[2J\x07\x7f\xC2\x85.dll", "Red\r\x1b[31m\x07\x7f\\", "x\x81\x8d\x8f\x90\x9d\ty");
+  const std::string notUtf8 = folder / "b\xE9t\xE9.dll";
+  testing::WriteMission(notUtf8, "Map\r\n", "Desc\b\f\x01");
+  testing::WriteMission(folder / "c \"quoted\", comma.dll", "\"Say \"\"hi\"\", then\", ", "one\ntwo\r\nthree\rfour\t,\"");
+  testing::WriteMission(folder / "long.dll", "Long, \"long\"", "Begin, \"\n", 300'000);
+  PlaceDll("mission_high_bytes.dll", folder / "high.dll");
+  const TempFolder outputs;
+  for (const std::string format : {"tsv", "json", "csv"}) {
+    const ProgramRun scan =
+        RunProgram(VOSTREL_SCAN_PROGRAM, {"--format", format, folder.str()}, WithLocale("C.UTF-8"), outputs / ("scan." + format));
+    EXPECT_EQ(scan.exitCode, 0) << format << ": " << scan.err;
+    const ProgramRun offset = RunProgram(VOSTREL_SCAN_PROGRAM, {"--format=" + format, "--offset", notUtf8, "MapName"},
+                                         WithLocale("C.UTF-8"), outputs / ("offset." + format));
+    EXPECT_EQ(offset.exitCode, 0) << format << ": " << offset.err;
+  }
+  const ProgramRun check = RunProgram(VOSTREL_PYTHON3, {VOSTREL_READ_BACK_SCRIPT, outputs.str(), notUtf8, "MapName"});
+  EXPECT_EQ(check.exitCode, 0) << check.err;
+}
+
 // A folder that cannot be listed: the empty table's row and status, the
 // system's reason between them, exit status 1. So is output that cannot be
 // written.
@@ -304,6 +338,12 @@ TEST(VostrelScan, SaysWhyAFolderCannotBeListed) {
     EXPECT_EQ(run.out, "No DLL's found!\n");
     EXPECT_EQ(run.err, "vostrel-scan: Cannot list " + c.folder + ": " + c.reason + "\nNo files to scan.\n");
   }
+  // JSON and CSV stay whole documents.
+  for (const auto& [format, out] : {std::pair{"json", "[]\n"}, {"csv", kCsvHeader}}) {
+    const ProgramRun run = Scan({"--format", format, scratch / "missing"});
+    EXPECT_EQ(run.exitCode, 1) << format;
+    EXPECT_EQ(run.out, out) << format;
+  }
   std::filesystem::permissions(scratch / "locked", std::filesystem::perms::owner_all);
 
   const ProgramRun full = RunProgram(VOSTREL_SCAN_PROGRAM, {scratch.str()}, WithLocale("C.UTF-8"), "/dev/full");
@@ -326,11 +366,14 @@ TEST(VostrelScan, ScansAFolderIntoLines) {
             "Scanning functions_only.dll...\nScanning mission_full.dll...\nScanning Mission_High.DLL...\n"
             "Scanning mission_leveldesc_only.dll...\nScan finished.\n");
 
+  // "No DLL's found!" is no mission: JSON and CSV hold none.
   const TempFolder empty;
-  const ProgramRun none = Scan({empty.str()});
-  EXPECT_EQ(none.exitCode, 0);
-  EXPECT_EQ(none.out, "No DLL's found!\n");
-  EXPECT_EQ(none.err, "No files to scan.\n");
+  for (const auto& [format, out] : {std::pair{"tsv", "No DLL's found!\n"}, {"json", "[]\n"}, {"csv", kCsvHeader}}) {
+    const ProgramRun none = Scan({"--format", format, empty.str()});
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(none.out, out) << format;
+    EXPECT_EQ(none.err, "No files to scan.\n");
+  }
 }
 
 // A text of tens of megabytes is printed whole, and held at most twice (its
@@ -369,6 +412,7 @@ TEST(VostrelScan, WithoutTheLibraryBesideIt) {
   EXPECT_EQ(offset.exitCode, 3);
   EXPECT_EQ(offset.out, "");
   EXPECT_NE(offset.err.find("Cannot load the lookup library Peloc"), std::string::npos) << offset.err;
+  EXPECT_EQ(RunProgram(program, {"--format=json", "--offset", alone / "mission_full.dll", "MapName"}).out, "[]\n");
 
   const ProgramRun scan = RunProgram(program, {alone.str()});
   EXPECT_EQ(scan.exitCode, 3);
