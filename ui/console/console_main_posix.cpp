@@ -10,5 +10,6 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return vostrel::RunVostrelScan(args, {std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1, {}});
+  const bool terminal = ::isatty(STDERR_FILENO) == 1;
+  return vostrel::RunVostrelScan(args, {std::cout, std::cerr, terminal, terminal, {}});
 }

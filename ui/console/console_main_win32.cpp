@@ -30,14 +30,14 @@ int wmain(int argc, wchar_t** argv) {
   }
   vostrel::ConsoleStream out(std::cout, STD_OUTPUT_HANDLE);
   vostrel::ConsoleStream err(std::cerr, STD_ERROR_HANDLE);
-  // The progress line needs a console that takes ESC [K; elsewhere every
-  // status stands on a line of its own.
-  const bool terminal = err.EnableTerminalSequences();
+  // The progress line needs a console that takes ESC [K; elsewhere on a
+  // console every status stands on a line of its own.
+  const bool rewritesLine = err.EnableTerminalSequences();
   // A file or a pipe opens in text mode, which would write each LF of JSON
   // and CSV (and CSV's texts) as CR LF.
   const auto writeBytesAsTheyAre = [] {
     std::cout.flush();
     _setmode(_fileno(stdout), _O_BINARY);
   };
-  return vostrel::RunVostrelScan(args, {std::cout, std::cerr, terminal, writeBytesAsTheyAre});
+  return vostrel::RunVostrelScan(args, {std::cout, std::cerr, err.IsConsole(), rewritesLine, writeBytesAsTheyAre});
 }

@@ -9,7 +9,7 @@
 
 namespace vostrel {
 
-ConsoleView::ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, bool progress)
+ConsoleView::ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, Progress progress)
     : folder_(std::move(folder)), rows_(rows), status_(status), progress_(progress) {}
 
 void ConsoleView::AddRow(const ScanRow& row) {
@@ -39,9 +39,12 @@ void ConsoleView::ReportProblem(ScanProblem problem, const std::string& text) {
 }
 
 void ConsoleView::SetStatus(const std::string& text) {
+  const bool fileInHand = text.starts_with("Scanning ");
+  // A log keeps what went wrong and how the scan ended, not a line per file.
+  if (fileInHand && progress_ == Progress::kNone) return;
   // On a terminal the "Scanning ..." lines overwrite each other; the last
   // status always stands on a line of its own.
-  const bool transient = progress_ && text.starts_with("Scanning ");
+  const bool transient = fileInHand && progress_ == Progress::kRewrittenLine;
   if (progressShown_) status_ << "\r\x1b[K";
   status_ << EscapeMessage(text);
   if (transient) {

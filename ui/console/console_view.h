@@ -12,10 +12,16 @@
 
 namespace vostrel {
 
+// How standard error shows the file in hand ("Scanning NAME...").
+enum class Progress {
+  kNone,           // not a terminal (a log): problems and the last status only
+  kLinePerFile,    // a console that cannot take back a line
+  kRewrittenLine,  // a terminal: one line, overwritten by each file's
+};
+
 class ConsoleView : public ScanView {
  public:
-  // progress: rewrite one line on standard error with the file in hand (for a terminal).
-  ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, bool progress);
+  ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, Progress progress);
 
   std::string FolderText() override { return folder_; }
   void ClearRows() override {}
@@ -36,7 +42,7 @@ class ConsoleView : public ScanView {
   std::string folder_;
   RecordWriter& rows_;
   std::ostream& status_;
-  bool progress_;
+  Progress progress_;
   bool progressShown_ = false;
   int exitStatus_ = 0;
 };

@@ -39,8 +39,9 @@ constexpr char kHelpText[] =
     "  vostrel-scan FOLDER\n"
     "      Scans FOLDER's *.dll files. Prints one line per table row: file name,\n"
     "      map name, techtree name and level description, tab-separated. A folder\n"
-    "      without DLLs prints the one row \"No DLL's found!\". Status messages\n"
-    "      and problems go to standard error.\n"
+    "      without DLLs prints the one row \"No DLL's found!\". Problems and the\n"
+    "      last status (\"Scan finished.\") go to standard error; on a terminal\n"
+    "      also the file in hand, on one line.\n"
     "\n"
     "  vostrel-scan --offset FILE EXPORT\n"
     "      Prints the file offset of export EXPORT's data in FILE, a tab, and the\n"
@@ -182,12 +183,17 @@ int PrintOffset(const std::string& path, const std::string& exportName, const Te
   return offset != 0 ? 0 : 1;
 }
 
+Progress ProgressOn(const ConsoleOutput& output) {
+  if (!output.errIsTerminal) return Progress::kNone;
+  return output.errRewritesLine ? Progress::kRewrittenLine : Progress::kLinePerFile;
+}
+
 int ScanFolder(const std::string& folder, CodePage codePage, OutputFormat format, const ConsoleOutput& output) {
   LookupBinding binding;
   // Made first, so that it goes last and closes what it began however the scan ends.
   const auto writer = MakeRecordWriter(format, output.out, kScanColumns);
   // The view holds the folder as the window would show it: UTF-8.
-  ConsoleView view(NativeToUtf8(folder), *writer, output.err, output.errIsTerminal);
+  ConsoleView view(NativeToUtf8(folder), *writer, output.err, ProgressOn(output));
   ScanDriver driver(view, binding, codePage);
   driver.cmdScan_Click();
   return view.ExitStatus();

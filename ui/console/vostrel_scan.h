@@ -12,7 +12,8 @@ namespace vostrel {
 struct ConsoleOutput {
   std::ostream& out;     // the rows: UTF-8
   std::ostream& err;     // status lines and problems: UTF-8
-  bool errIsTerminal;    // one that takes "\r" and ESC [K: the progress line rewrites itself
+  bool errIsTerminal;    // someone watches it: it shows the file in hand
+  bool errRewritesLine;  // it takes "\r" and ESC [K: the progress line rewrites itself
   // Has `out` write its bytes as they are, for JSON and CSV, whose line ends
   // are their own (Windows' text mode makes every LF CR LF); none where that
   // is so already.
