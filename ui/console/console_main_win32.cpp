@@ -17,6 +17,7 @@
 
 #include "code_page_win32.h"
 #include "console_stream_win32.h"
+#include "deferred_interrupts.h"
 #include "text_encoding.h"
 #include "vostrel_scan.h"
 
@@ -28,6 +29,7 @@ int wmain(int argc, wchar_t** argv) {
     std::cerr << "vostrel-scan: " << error.what() << '\n';
     return 2;
   }
+  const vostrel::DeferredInterrupts interrupts;
   vostrel::ConsoleStream out(std::cout, STD_OUTPUT_HANDLE);
   vostrel::ConsoleStream err(std::cerr, STD_ERROR_HANDLE);
   // The progress line needs a console that takes ESC [K; elsewhere on a
@@ -39,5 +41,7 @@ int wmain(int argc, wchar_t** argv) {
     std::cout.flush();
     _setmode(_fileno(stdout), _O_BINARY);
   };
-  return vostrel::RunVostrelScan(args, {std::cout, std::cerr, err.IsConsole(), rewritesLine, writeBytesAsTheyAre});
+  const int status = vostrel::RunVostrelScan(args, {std::cout, std::cerr, err.IsConsole(), rewritesLine,
+                                                     [&interrupts] { return interrupts.Pending(); }, writeBytesAsTheyAre});
+  return interrupts.ExitStatus(status);
 }

@@ -12,6 +12,11 @@ namespace vostrel {
 ConsoleView::ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, Progress progress)
     : folder_(std::move(folder)), rows_(rows), status_(status), progress_(progress) {}
 
+void ConsoleView::StopOnInterrupt(std::function<bool()> interrupted, std::function<void()> stop) {
+  interrupted_ = std::move(interrupted);
+  stop_ = std::move(stop);
+}
+
 void ConsoleView::AddRow(const ScanRow& row) {
   EndProgressLine();
   const std::array<std::string_view, 4> fields{row.dllName, row.mapName, row.techName, row.levelDesc};
@@ -21,6 +26,10 @@ void ConsoleView::AddRow(const ScanRow& row) {
 void ConsoleView::AddMessageRow(const std::string& text) {
   EndProgressLine();
   rows_.Message(text);
+}
+
+void ConsoleView::ProcessPendingEvents() {
+  if (interrupted_ && stop_ && interrupted_()) stop_();
 }
 
 // On a terminal the rows appear where the cursor is: after the "Scanning ..."

@@ -4,6 +4,7 @@
 // files hold reaches the terminal as a control character.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -23,12 +24,15 @@ class ConsoleView : public ScanView {
  public:
   ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, Progress progress);
 
+  // From now on, `stop` is called at the next file once `interrupted` says so.
+  void StopOnInterrupt(std::function<bool()> interrupted, std::function<void()> stop);
+
   std::string FolderText() override { return folder_; }
   void ClearRows() override {}
   void AddRow(const ScanRow& row) override;
   void AddMessageRow(const std::string& text) override;
   void SetStatus(const std::string& text) override;
-  void ProcessPendingEvents() override {}
+  void ProcessPendingEvents() override;
   // Said on standard error, after the program's name.
   void ReportProblem(ScanProblem problem, const std::string& text) override;
 
@@ -43,6 +47,8 @@ class ConsoleView : public ScanView {
   RecordWriter& rows_;
   std::ostream& status_;
   Progress progress_;
+  std::function<bool()> interrupted_;
+  std::function<void()> stop_;
   bool progressShown_ = false;
   int exitStatus_ = 0;
 };

@@ -61,7 +61,7 @@ constexpr char kHelpText[] =
     "      hex, in \"fileBytes\". csv: RFC 4180 with CR LF line ends, a UTF-8 byte\n"
     "      order mark, a header row, then a row per mission. \"No DLL's found!\"\n"
     "      is no mission: json gives [], csv the header alone. Either is whole\n"
-    "      when the scan goes wrong.\n"
+    "      when the scan is stopped (Ctrl+C) or goes wrong.\n"
     "  --version   Prints the program's name and version.\n"
     "  --help, -h  Shows this help.\n"
     "  --          Ends the options, before a FOLDER or FILE that begins with -.\n"
@@ -195,6 +195,7 @@ int ScanFolder(const std::string& folder, CodePage codePage, OutputFormat format
   // The view holds the folder as the window would show it: UTF-8.
   ConsoleView view(NativeToUtf8(folder), *writer, output.err, ProgressOn(output));
   ScanDriver driver(view, binding, codePage);
+  view.StopOnInterrupt(output.interrupted, [&driver] { driver.RequestStop(); });
   driver.cmdScan_Click();
   return view.ExitStatus();
 }

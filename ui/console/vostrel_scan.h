@@ -14,6 +14,8 @@ struct ConsoleOutput {
   std::ostream& err;     // status lines and problems: UTF-8
   bool errIsTerminal;    // someone watches it: it shows the file in hand
   bool errRewritesLine;  // it takes "\r" and ESC [K: the progress line rewrites itself
+  // Whether an interrupt (Ctrl+C) waits: a scan then stops before its next file.
+  std::function<bool()> interrupted;
   // Has `out` write its bytes as they are, for JSON and CSV, whose line ends
   // are their own (Windows' text mode makes every LF CR LF); none where that
   // is so already.

@@ -1,6 +1,7 @@
 // The console front end: its output as a terminal shows it, and the built
 // vostrel-scan run as a child process (output, exit status).
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <iostream>
@@ -51,6 +53,8 @@ class SpawnActions {
   void Open(int fd, const std::string& path, int flags) {
     posix_spawn_file_actions_addopen(&actions_, fd, path.c_str(), flags, 0600);
   }
+  void Dup(int from, int to) { posix_spawn_file_actions_adddup2(&actions_, from, to); }
+  void Close(int fd) { posix_spawn_file_actions_addclose(&actions_, fd); }
   const posix_spawn_file_actions_t* get() const { return &actions_; }
 
  private:
@@ -303,6 +307,55 @@ TEST(VostrelScan, JsonAndCsvHoldTheTextsOfTheLines) {
   }
   const ProgramRun check = RunProgram(VOSTREL_PYTHON3, {VOSTREL_READ_BACK_SCRIPT, outputs.str(), notUtf8, "MapName"});
   EXPECT_EQ(check.exitCode, 0) << check.err;
+}
+
+// Ctrl+C (SIGINT) during a scan: the scan stops before its next file, the
+// output is a whole document, and the program then ends by the signal. The
+// first row, longer than a pipe holds, keeps the program writing it until
+// the signal has come.
+TEST(VostrelScan, AnInterruptedScanEndsItsDocument) {
+  const TempFolder folder;
+  for (const char* name : {"1.dll", "2.dll", "3.dll"}) testing::WriteMission(folder / name, "Map", "Desc ", 1u << 20);
+  struct Case {
+    std::string format;
+    std::string rowMark;  // found once in each row
+    std::string end;       // how the document ends
+  };
+  const Case cases[] = {{"json", "{\"file\": ", "\"}\n]\n"}, {"csv", ".dll,Map,", "\r\n"}};
+  for (const Case& c : cases) {
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const TempFolder scratch;
+    SpawnActions actions;
+    actions.Open(STDIN_FILENO, "/dev/null", O_RDONLY);
+    actions.Dup(pipeEnds[1], STDOUT_FILENO);
+    actions.Close(pipeEnds[0]);
+    actions.Open(STDERR_FILENO, scratch / "err", O_WRONLY | O_CREAT | O_TRUNC);
+    std::vector<std::string> args{VOSTREL_SCAN_PROGRAM, "--format", c.format, folder.str()};
+    std::vector<std::string> environment = WithLocale("C.UTF-8");
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, VOSTREL_SCAN_PROGRAM, actions.get(), nullptr, Pointers(args).data(),
+                          Pointers(environment).data()),
+              0);
+    ::close(pipeEnds[1]);
+    std::string out;
+    char buffer[65536];
+    for (ssize_t got = 0; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
+      if (got < 0 && errno == EINTR) continue;
+      ASSERT_GT(got, 0);
+      if (out.empty()) ::kill(pid, SIGINT);  // the program is in its first row
+      out.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) ASSERT_EQ(errno, EINTR);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << c.format << ": status " << status;
+    EXPECT_EQ(testing::ReadFile(scratch / "err"), "Scan stopped.\n") << c.format;
+    std::size_t rows = 0;
+    for (std::size_t at = out.find(c.rowMark); at != std::string::npos; at = out.find(c.rowMark, at + 1)) ++rows;
+    EXPECT_EQ(rows, 1u) << c.format;
+    EXPECT_TRUE(out.ends_with(c.end)) << c.format << ": ..." << out.substr(out.size() - std::min<std::size_t>(out.size(), 40));
+  }
 }
 
 // A folder that cannot be listed: the empty table's row and status, the
