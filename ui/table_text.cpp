@@ -68,11 +68,8 @@ std::string TipText(std::string_view text) {
   return tip;
 }
 
-namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of `bytes`, or 0
-// when there is none: the lead byte decides the range of the second byte,
-// which rules out overlong forms, surrogates and code points past U+10FFFF.
+// The lead byte decides the range of the second byte, which rules out
+// overlong forms, surrogates and code points past U+10FFFF.
 std::size_t Utf8SequenceLength(std::string_view bytes) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
   const unsigned char lead = byte(0);
@@ -99,6 +96,8 @@ std::size_t Utf8SequenceLength(std::string_view bytes) {
   }
   return length;
 }
+
+namespace {
 
 std::string HexEscape(std::string_view prefix, unsigned value, int digits) {
   constexpr std::string_view kHexDigits = "0123456789abcdef";
