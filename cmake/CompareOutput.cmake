@@ -10,8 +10,6 @@
 #                        then what it printed. Without EACH the command must
 #                        succeed.
 #   CONTAINS=<texts>     instead of EXPECTED: each text must be in the output
-#   TERMINAL=ON          standard output and error on a pseudo-terminal
-#                        (util-linux's script), as on a console
 #   WORKING_DIRECTORY    where the command runs
 #   PLACE=<files> PLACE_IN=<folder>   the folder is made anew holding copies of
 #                        the files before the command runs
@@ -35,7 +33,9 @@ endforeach()
 if(NOT command OR (NOT EXPECTED AND NOT CONTAINS))
   message(FATAL_ERROR "usage: cmake -DEXPECTED=<file> [options] -P CompareOutput.cmake -- <command> [args...]")
 endif()
-if(NOT WORKING_DIRECTORY)
+if(COPIES AND NOT WORKING_DIRECTORY)
+  message(FATAL_ERROR "COPIES needs a WORKING_DIRECTORY of its own: it is made anew")
+elseif(NOT WORKING_DIRECTORY)
   set(WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
 endif()
 
@@ -53,29 +53,11 @@ if(COPIES)
   endforeach()
 endif()
 
-# The command as one line for sh, each word in single quotes.
-function(shell_line words out)
-  set(line "")
-  foreach(word IN LISTS words)
-    string(REPLACE "'" "'\\''" word "${word}")
-    string(APPEND line " '${word}'")
-  endforeach()
-  set(${out} "${line}" PARENT_SCOPE)
-endfunction()
-
 # Runs the command with the given words added; sets output and status.
 function(run extra)
-  set(words ${command} ${extra})
-  if(TERMINAL)
-    shell_line("${words}" line)
-    set(words script -qec "${line}" /dev/null)
-  endif()
-  execute_process(COMMAND ${words} WORKING_DIRECTORY "${WORKING_DIRECTORY}" INPUT_FILE /dev/null
-    OUTPUT_VARIABLE printed ERROR_VARIABLE errors RESULT_VARIABLE status)
+  execute_process(COMMAND ${command} ${extra} WORKING_DIRECTORY "${WORKING_DIRECTORY}" INPUT_FILE /dev/null
+    OUTPUT_VARIABLE printed RESULT_VARIABLE status)
   string(REPLACE "\r\n" "\n" printed "${printed}")
-  if(errors)
-    message("${errors}")
-  endif()
   set(output "${printed}" PARENT_SCOPE)
   set(status "${status}" PARENT_SCOPE)
 endfunction()

@@ -42,15 +42,15 @@ endmacro()
 #   EXPECTED <file> [SORT] | CONTAINS <texts>...
 #   [EACH <groups>...] [TERMINAL] [LANG <locale>] [WORKING_DIRECTORY <folder>]
 #   [PLACE <files>... PLACE_IN <folder>] [COPIES <n> COPY_OF <file>] [FIXTURES <fixtures>...])
-# The options are CompareOutput.cmake's. In a cross build the program runs
-# under the emulator (Wine). LANG is the only locale variable the program
-# sees; a locale other than C is generated first, if need be, by the test
-# locale_<locale>.
+# The options are CompareOutput.cmake's but TERMINAL. In a cross build the
+# program runs under the emulator (Wine), with TERMINAL on a console. LANG is
+# the only locale variable the program sees; a locale other than C is
+# generated first, if need be, by the test locale_<locale>.
 function(vostrel_add_output_test)
-  set(flags SORT TERMINAL)
+  set(flags SORT)
   set(values EXPECTED WORKING_DIRECTORY PLACE_IN COPIES COPY_OF)
   set(lists EACH CONTAINS PLACE)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "${flags}" "NAME;LANG;${values}" "COMMAND;FIXTURES;${lists}")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "TERMINAL;${flags}" "NAME;LANG;${values}" "COMMAND;FIXTURES;${lists}")
   vostrel_script_definitions(definitions ${flags} ${values} ${lists})
   add_test(NAME ${arg_NAME}
     COMMAND "${CMAKE_COMMAND}" ${definitions} -P "${PROJECT_SOURCE_DIR}/cmake/CompareOutput.cmake"
@@ -62,9 +62,12 @@ function(vostrel_add_output_test)
     list(APPEND fixtures wine_prefix)
     list(APPEND labels wine)
   endif()
+  set(environment)
+  if(arg_TERMINAL)
+    list(APPEND environment VOSTREL_WINE_TERMINAL=set:1)  # see WineRun.cmake
+  endif()
   if(arg_LANG)
-    set_tests_properties(${arg_NAME} PROPERTIES
-      ENVIRONMENT_MODIFICATION "LC_ALL=unset:;LC_CTYPE=unset:;LANG=set:${arg_LANG}")
+    list(APPEND environment LC_ALL=unset: LC_CTYPE=unset: LANG=set:${arg_LANG})
     if(NOT arg_LANG MATCHES "^C\\.")
       set(locale_test locale_${arg_LANG})
       if(NOT TEST ${locale_test})
@@ -75,7 +78,8 @@ function(vostrel_add_output_test)
       list(APPEND fixtures ${locale_test})
     endif()
   endif()
-  set_tests_properties(${arg_NAME} PROPERTIES FIXTURES_REQUIRED "${fixtures}" LABELS "${labels}")
+  set_tests_properties(${arg_NAME} PROPERTIES
+    FIXTURES_REQUIRED "${fixtures}" LABELS "${labels}" ENVIRONMENT_MODIFICATION "${environment}")
 endfunction()
 
 # vostrel_add_pe_file_test(NAME <test> FILE <file> [PE32_I386] [IMPORTS <dlls>...] [EXPORTS <names>...]
