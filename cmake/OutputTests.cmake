@@ -1,7 +1,9 @@
 # Tests that run a program and compare what it prints with a checked-in file
 # (CompareOutput.cmake), the same file for the Linux build and for the Windows
 # builds under Wine, so that a difference fails on either side. All are
-# labelled "checks"; in the Windows builds also "wine".
+# labelled "checks"; in the Windows builds also "wine". The files are written
+# again from the Linux build, after a change meant to change them, by
+#   VOSTREL_UPDATE_EXPECTED=1 ctest --test-dir build -L checks
 
 if(CMAKE_CROSSCOMPILING_EMULATOR)
   # The Wine prefix, made once before the tests that need it.
