@@ -1,0 +1,106 @@
+// UTF-8 under one rule (RFC 3629): a character is a well-formed sequence of
+// one to four bytes; overlong forms, surrogates (U+D800..U+DFFF) and code
+// points past U+10FFFF are not. A byte that does not begin a well-formed
+// sequence is one invalid unit of its own, so that every reader of a text
+// that is not UTF-8 steps over it the same way.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vostrel::utf8 {
+
+namespace detail {
+
+// What a byte allows as the first of a sequence: the sequence's length (0:
+// it begins none) and the range of the second byte, which rules out overlong
+// forms (after E0, F0), surrogates (after ED) and code points past U+10FFFF
+// (after F4).
+struct LeadRule {
+  std::uint8_t length = 0;
+  std::uint8_t secondLow = 0x80;
+  std::uint8_t secondHigh = 0xBF;
+};
+
+constexpr LeadRule RuleOf(unsigned lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return {2, 0x80, 0xBF};
+  if (lead == 0xE0) return {3, 0xA0, 0xBF};
+  if (lead == 0xED) return {3, 0x80, 0x9F};
+  if (lead >= 0xE1 && lead <= 0xEF) return {3, 0x80, 0xBF};
+  if (lead == 0xF0) return {4, 0x90, 0xBF};
+  if (lead >= 0xF1 && lead <= 0xF3) return {4, 0x80, 0xBF};
+  if (lead == 0xF4) return {4, 0x80, 0x8F};
+  return {};  // ASCII (a character of its own), 80..C1, F5..FF
+}
+
+inline constexpr std::array<LeadRule, 256> kLeadRules = [] {
+  std::array<LeadRule, 256> rules{};
+  for (unsigned byte = 0; byte < rules.size(); ++byte) rules[byte] = RuleOf(byte);
+  return rules;
+}();
+
+constexpr bool IsContinuation(unsigned byte) { return (byte & 0xC0) == 0x80; }
+
+}  // namespace detail
+
+// The character whose sequence begins at `position` (less than text.size()),
+// with `position` moved past it; or none, with `position` moved past the one
+// byte there, when no well-formed sequence begins at it. Inline: the sort and
+// the escape call it for every character of every row.
+inline std::optional<char32_t> DecodeNext(std::string_view text, std::size_t& position) {
+  const auto byte = [&](std::size_t i) -> unsigned { return static_cast<unsigned char>(text[position + i]); };
+  const unsigned lead = byte(0);
+  if (lead < 0x80) {
+    ++position;
+    return lead;
+  }
+  const detail::LeadRule rule = detail::kLeadRules[lead];
+  if (rule.length == 0 || text.size() - position < rule.length || byte(1) < rule.secondLow ||
+      byte(1) > rule.secondHigh) {
+    ++position;
+    return std::nullopt;
+  }
+  // The lead byte holds 7 - length bits of the code point, each other byte 6.
+  char32_t character = (lead & (0x7Fu >> rule.length)) << 6 | (byte(1) & 0x3Fu);
+  for (std::size_t i = 2; i < rule.length; ++i) {
+    if (!detail::IsContinuation(byte(i))) {
+      ++position;
+      return std::nullopt;
+    }
+    character = character << 6 | (byte(i) & 0x3Fu);
+  }
+  position += rule.length;
+  return character;
+}
+
+// Appends the UTF-8 of `character`, a Unicode scalar value. Inline: the
+// decoders call it for every character of a text.
+inline void Append(char32_t character, std::string& utf8) {
+  const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
+  if (character < 0x80) {
+    utf8 += byte(character);
+  } else if (character < 0x800) {
+    utf8 += byte(0xC0 | character >> 6);
+    utf8 += byte(0x80 | (character & 0x3F));
+  } else if (character < 0x10000) {
+    utf8 += byte(0xE0 | character >> 12);
+    utf8 += byte(0x80 | (character >> 6 & 0x3F));
+    utf8 += byte(0x80 | (character & 0x3F));
+  } else {
+    utf8 += byte(0xF0 | character >> 18);
+    utf8 += byte(0x80 | (character >> 12 & 0x3F));
+    utf8 += byte(0x80 | (character >> 6 & 0x3F));
+    utf8 += byte(0x80 | (character & 0x3F));
+  }
+}
+
+// The length of the longest start of `text` that does not end inside a
+// well-formed sequence whose last bytes have yet to come: all of it, short of
+// a last one to three bytes that begin a character the text cuts short.
+std::size_t WholeCharacters(std::string_view text);
+
+}  // namespace vostrel::utf8
