@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "text_encoding.h"
+#include "utf8.h"
 
 namespace vostrel {
 namespace {
@@ -199,19 +200,6 @@ void FillPairs(const DoubleByteLayout& layout, const std::array<std::uint8_t, 25
   }
 }
 
-void AppendUtf8(char16_t character, std::string& utf8) {
-  if (character < 0x80) {
-    utf8 += static_cast<char>(character);
-  } else if (character < 0x800) {
-    utf8 += static_cast<char>(0xC0 | character >> 6);
-    utf8 += static_cast<char>(0x80 | (character & 0x3F));
-  } else {
-    utf8 += static_cast<char>(0xE0 | character >> 12);
-    utf8 += static_cast<char>(0x80 | (character >> 6 & 0x3F));
-    utf8 += static_cast<char>(0x80 | (character & 0x3F));
-  }
-}
-
 }  // namespace
 
 TextDecoder::TextDecoder(CodePage codePage) {
@@ -276,7 +264,7 @@ void TextDecoder::AppendDecoded(std::string_view bytes, std::string& utf8) const
       character = tables.pairs[row][static_cast<unsigned char>(bytes[i])];
       ++i;
     }
-    AppendUtf8(character, utf8);
+    utf8::Append(character, utf8);
   }
 }
 
