@@ -4,7 +4,6 @@
 // any bytes) already.
 #include <iconv.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -237,13 +236,7 @@ TextDecoder& TextDecoder::operator=(TextDecoder&&) noexcept = default;
 
 CodePage TextDecoder::codePage() const { return tables_->codePage; }
 
-std::size_t TextDecoder::WholeCharacters(std::string_view bytes) const {
-  // A byte that is no lead byte ends a character, alone or as a second byte;
-  // the lead bytes after the last of them pair up from the first.
-  const auto isLead = [this](char byte) { return tables_->leadRow[static_cast<unsigned char>(byte)] != kNotLead; };
-  const auto leads = static_cast<std::size_t>(std::find_if_not(bytes.rbegin(), bytes.rend(), isLead) - bytes.rbegin());
-  return bytes.size() - leads % 2;
-}
+bool TextDecoder::IsLeadByte(unsigned char byte) const { return tables_->leadRow[byte] != kNotLead; }
 
 void TextDecoder::AppendDecoded(std::string_view bytes, std::string& utf8) const {
   const Tables& tables = *tables_;
