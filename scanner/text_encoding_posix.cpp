@@ -13,42 +13,45 @@
 #include <vector>
 
 #include "text_encoding.h"
+#include "unique_handle.h"
 #include "utf8.h"
 
 namespace vostrel {
 namespace {
 
+struct ConversionTraits {
+  static iconv_t Invalid() noexcept { return reinterpret_cast<iconv_t>(-1); }
+  static void Release(iconv_t cd) noexcept { ::iconv_close(cd); }
+};
+
 class Converter {
  public:
   // From the code page to wchar_t (UCS-4 with glibc), one character per query.
   explicit Converter(const std::string& from) : cd_(::iconv_open("WCHAR_T", from.c_str())) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::invalid_argument("iconv cannot convert " + from);
+    if (!cd_) throw std::invalid_argument("iconv cannot convert " + from);
   }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  ~Converter() { ::iconv_close(cd_); }
 
   // The one character `bytes` give on their own, or none when iconv rejects
   // them, wants more, or gives other than one character of the BMP.
   std::optional<char16_t> Character(std::string_view bytes) {
-    ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // nothing carried over from the last query
-    auto* in = const_cast<char*>(bytes.data());         // iconv's interface is not const-correct
+    ::iconv(cd_.get(), nullptr, nullptr, nullptr, nullptr);  // nothing carried over from the last query
+    auto* in = const_cast<char*>(bytes.data());               // iconv's interface is not const-correct
     std::size_t inLeft = bytes.size();
     std::array<wchar_t, 4> out{};
     auto* outPosition = reinterpret_cast<char*>(out.data());
     std::size_t outLeft = sizeof out;
     constexpr auto kFailed = static_cast<std::size_t>(-1);
-    if (::iconv(cd_, &in, &inLeft, &outPosition, &outLeft) == kFailed) return std::nullopt;
+    if (::iconv(cd_.get(), &in, &inLeft, &outPosition, &outLeft) == kFailed) return std::nullopt;
     // glibc's CP1255 and CP1258 hold a letter back to compose it with a mark
     // that may follow; Windows never composes, so the letter is taken alone.
-    if (::iconv(cd_, nullptr, nullptr, &outPosition, &outLeft) == kFailed) return std::nullopt;
+    if (::iconv(cd_.get(), nullptr, nullptr, &outPosition, &outLeft) == kFailed) return std::nullopt;
     if (inLeft != 0 || sizeof out - outLeft != sizeof(wchar_t)) return std::nullopt;
     if (out[0] < 0 || out[0] > 0xFFFF) return std::nullopt;
     return static_cast<char16_t>(out[0]);
   }
 
  private:
-  iconv_t cd_;
+  peloc::UniqueHandle<ConversionTraits> cd_;
 };
 
 struct ByteRange {
