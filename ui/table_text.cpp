@@ -72,14 +72,11 @@ std::string HexEscape(std::string_view prefix, unsigned value, int digits) {
   return escape;
 }
 
-// The escape for the character or byte at `i`, empty when it stands as it
-// is; moves `i` past it.
-std::string EscapeOf(std::string_view text, bool escapeBackslash, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  const std::optional<char32_t> character = utf8::DecodeNext(text, i);
+// The escape of an ASCII or C1 `character` whose first byte is `lead`, or of
+// the byte `lead` when it begins no character; empty when it stands as it is.
+std::string EscapeOf(unsigned char lead, std::optional<char32_t> character, bool escapeBackslash) {
   if (!character) return HexEscape("\\x", lead, 2);
-  if (*character >= 0x80 && *character <= 0x9F) return HexEscape("\\u", *character, 4);  // C1 control
-  if (*character >= 0x80) return {};
+  if (*character >= 0x80) return HexEscape("\\u", *character, 4);  // a C1 control: the others stand
   switch (lead) {
     case '\t': return "\\t";
     case '\n': return "\\n";
@@ -92,13 +89,15 @@ std::string EscapeOf(std::string_view text, bool escapeBackslash, std::size_t& i
 void Escape(std::string_view text, bool escapeBackslash, const TextSink& write) {
   std::size_t runStart = 0;
   for (std::size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x20 && c < 0x7F && c != '\\') {  // printable ASCII, most of any text
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead >= 0x20 && lead < 0x7F && lead != '\\') {  // printable ASCII, most of any text
       ++i;
       continue;
     }
     const std::size_t start = i;
-    const std::string escape = EscapeOf(text, escapeBackslash, i);
+    const std::optional<char32_t> character = utf8::DecodeNext(text, i);
+    if (character && *character >= 0xA0) continue;  // past the C1 controls every character stands
+    const std::string escape = EscapeOf(lead, character, escapeBackslash);
     if (!escape.empty()) {
       if (start > runStart) write(text.substr(runStart, start - runStart));
       write(escape);
