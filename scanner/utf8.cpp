@@ -10,7 +10,7 @@ std::size_t WholeCharacters(std::string_view text) {
     const std::size_t start = text.size() - back;
     const auto lead = static_cast<unsigned char>(text[start]);
     if (detail::IsContinuation(lead)) continue;
-    const detail::LeadRule& rule = detail::kLeadRules[lead];
+    const detail::LeadRule rule = detail::RuleOf(lead);
     const bool secondFits = back == 1 || (static_cast<unsigned char>(text[start + 1]) >= rule.secondLow &&
                                           static_cast<unsigned char>(text[start + 1]) <= rule.secondHigh);
     return rule.length > back && secondFits ? start : text.size();

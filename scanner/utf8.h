@@ -5,7 +5,6 @@
 // that is not UTF-8 steps over it the same way.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -37,20 +36,15 @@ constexpr LeadRule RuleOf(unsigned lead) {
   return {};  // ASCII (a character of its own), 80..C1, F5..FF
 }
 
-inline constexpr std::array<LeadRule, 256> kLeadRules = [] {
-  std::array<LeadRule, 256> rules{};
-  for (unsigned byte = 0; byte < rules.size(); ++byte) rules[byte] = RuleOf(byte);
-  return rules;
-}();
-
 constexpr bool IsContinuation(unsigned byte) { return (byte & 0xC0) == 0x80; }
 
 }  // namespace detail
 
 // The character whose sequence begins at `position` (less than text.size()),
 // with `position` moved past it; or none, with `position` moved past the one
-// byte there, when no well-formed sequence begins at it. Inline: the sort and
-// the escape call it for every character of every row.
+// byte there, when no well-formed sequence begins at it. Inline, and a case
+// per length rather than a loop: the sort and the escape call it for every
+// character of every row.
 inline std::optional<char32_t> DecodeNext(std::string_view text, std::size_t& position) {
   const auto byte = [&](std::size_t i) -> unsigned { return static_cast<unsigned char>(text[position + i]); };
   const unsigned lead = byte(0);
@@ -58,41 +52,49 @@ inline std::optional<char32_t> DecodeNext(std::string_view text, std::size_t& po
     ++position;
     return lead;
   }
-  const detail::LeadRule rule = detail::kLeadRules[lead];
-  if (rule.length == 0 || text.size() - position < rule.length || byte(1) < rule.secondLow ||
-      byte(1) > rule.secondHigh) {
-    ++position;
-    return std::nullopt;
-  }
+  const detail::LeadRule rule = detail::RuleOf(lead);
+  const std::size_t left = text.size() - position;
+  const bool secondFits = rule.length >= 2 && left >= rule.length && byte(1) >= rule.secondLow &&
+                          byte(1) <= rule.secondHigh;
   // The lead byte holds 7 - length bits of the code point, each other byte 6.
-  char32_t character = (lead & (0x7Fu >> rule.length)) << 6 | (byte(1) & 0x3Fu);
-  for (std::size_t i = 2; i < rule.length; ++i) {
-    if (!detail::IsContinuation(byte(i))) {
-      ++position;
-      return std::nullopt;
-    }
-    character = character << 6 | (byte(i) & 0x3Fu);
+  char32_t character = 0;
+  switch (secondFits ? rule.length : 0) {
+    case 2:
+      character = (lead & 0x1Fu) << 6 | (byte(1) & 0x3Fu);
+      position += 2;
+      return character;
+    case 3:
+      if (!detail::IsContinuation(byte(2))) break;
+      character = (lead & 0x0Fu) << 12 | (byte(1) & 0x3Fu) << 6 | (byte(2) & 0x3Fu);
+      position += 3;
+      return character;
+    case 4:
+      if (!detail::IsContinuation(byte(2)) || !detail::IsContinuation(byte(3))) break;
+      character = (lead & 0x07u) << 18 | (byte(1) & 0x3Fu) << 12 | (byte(2) & 0x3Fu) << 6 | (byte(3) & 0x3Fu);
+      position += 4;
+      return character;
+    default:
+      break;
   }
-  position += rule.length;
-  return character;
+  ++position;
+  return std::nullopt;
 }
 
 // Appends the UTF-8 of `character`, a Unicode scalar value. Inline: the
 // decoders call it for every character of a text.
 inline void Append(char32_t character, std::string& utf8) {
   const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
-  if (character < 0x80) {
+  if (character >= 0x10000) {  // tested first, so the chain the decoders' BMP characters take stays short
+    const char bytes[] = {byte(0xF0 | character >> 18), byte(0x80 | (character >> 12 & 0x3F)),
+                          byte(0x80 | (character >> 6 & 0x3F)), byte(0x80 | (character & 0x3F))};
+    utf8.append(bytes, sizeof bytes);
+  } else if (character < 0x80) {
     utf8 += byte(character);
   } else if (character < 0x800) {
     utf8 += byte(0xC0 | character >> 6);
     utf8 += byte(0x80 | (character & 0x3F));
-  } else if (character < 0x10000) {
-    utf8 += byte(0xE0 | character >> 12);
-    utf8 += byte(0x80 | (character >> 6 & 0x3F));
-    utf8 += byte(0x80 | (character & 0x3F));
   } else {
-    utf8 += byte(0xF0 | character >> 18);
-    utf8 += byte(0x80 | (character >> 12 & 0x3F));
+    utf8 += byte(0xE0 | character >> 12);
     utf8 += byte(0x80 | (character >> 6 & 0x3F));
     utf8 += byte(0x80 | (character & 0x3F));
   }
