@@ -1,47 +1,18 @@
 #include "row_order.h"
 
-#include <cstdint>
+#include "utf8.h"
 
 namespace vostrel {
 namespace {
 
-// A stray byte of text that is not valid UTF-8 stands for itself, apart
-// from every character.
+// A byte that begins no UTF-8 character stands for itself, apart from every
+// character, one byte at a time as EscapeField writes it.
 constexpr char32_t kStrayByte = 0x110000;
 
 // Decodes the character at `i` and moves past it.
 char32_t NextCharacter(std::string_view text, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  std::size_t length = 0;
-  char32_t c = 0;
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    c = lead & 0x1Fu;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    c = lead & 0x0Fu;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    c = lead & 0x07u;
-  }
-  if (length == 0 || i + length > text.size()) {
-    ++i;
-    return kStrayByte + lead;
-  }
-  for (std::size_t k = 1; k < length; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) {
-      ++i;
-      return kStrayByte + lead;
-    }
-    c = (c << 6) | (next & 0x3Fu);
-  }
-  i += length;
-  return c;
+  const auto byte = static_cast<unsigned char>(text[i]);
+  return utf8::DecodeNext(text, i).value_or(kStrayByte + byte);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

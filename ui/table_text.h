@@ -50,10 +50,6 @@ std::string EscapeField(std::string_view text);
 // are, and escapes), so that a text of any length is never held twice.
 using TextSink = std::function<void(std::string_view)>;
 void EscapeFieldTo(std::string_view text, const TextSink& write);
-// The length of the well-formed UTF-8 sequence at the start of `bytes` (which
-// must not be empty), or 0 when there is none: stray or missing continuation
-// bytes, overlong forms, surrogates, code points past U+10FFFF.
-std::size_t Utf8SequenceLength(std::string_view bytes);
 // EscapeField for the program's messages (status lines, problems), which
 // people read: the same, except that a backslash stands as it is, as it does
 // in every Windows path.

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "table_text.h"
+#include "utf8.h"
 
 namespace vostrel {
 namespace {
@@ -40,7 +41,7 @@ void CsvWriter::WriteField(std::string_view text) {
       ++i;
       continue;
     }
-    const std::size_t length = c == '"' ? 1 : Utf8SequenceLength(text.substr(i));
+    const std::size_t length = c == '"' ? 1 : utf8::SequenceLength(text.substr(i));
     if (length > 1) {
       i += length;
       continue;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "table_text.h"
+#include "utf8.h"
 
 namespace vostrel {
 namespace {
@@ -10,19 +11,10 @@ namespace {
 constexpr std::string_view kHexDigits = "0123456789abcdef";
 constexpr std::string_view kReplacement = "\\ufffd";
 
-bool IsValidUtf8(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    const std::size_t length = Utf8SequenceLength(bytes.substr(i));
-    if (length == 0) return false;
-    i += length;
-  }
-  return true;
-}
-
 // JSON's escape for the character or byte at the start of `bytes`, empty
 // when it stands as it is; `length` says how many bytes it takes.
 std::string EscapeOf(std::string_view bytes, std::size_t& length) {
-  length = Utf8SequenceLength(bytes);
+  length = utf8::SequenceLength(bytes);
   if (length == 0) {
     length = 1;
     return std::string(kReplacement);
@@ -70,7 +62,7 @@ void JsonWriter::Record(std::span<const std::string_view> fields) {
       continue;
     }
     WriteString(fields[i]);
-    if (column.kind == OutputColumn::Kind::kFileName && !IsValidUtf8(fields[i])) {
+    if (column.kind == OutputColumn::Kind::kFileName && !utf8::IsValid(fields[i])) {
       Write(", ");
       WriteString(std::string(column.member) + "Bytes");
       Write(": ");
