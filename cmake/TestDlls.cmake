@@ -11,12 +11,13 @@ file(MAKE_DIRECTORY "${VOSTREL_TEST_DLL_DIR}")
 add_custom_target(vostrel_test_dlls)
 
 # vostrel_add_test_dll(NAME <file name without .dll> SOURCE <c file> [ARCH i686|x86_64]
-#                      [OUTPUT_DIR <folder>])
-# Builds <OUTPUT_DIR>/<NAME>.dll (OUTPUT_DIR defaults to ${VOSTREL_TEST_DLL_DIR})
+#                      [OUTPUT_DIR <folder>] [FILE <file name>])
+# Builds <OUTPUT_DIR>/<NAME>.dll (OUTPUT_DIR defaults to ${VOSTREL_TEST_DLL_DIR};
+# FILE names the file otherwise, for a DLL another folder also has by that name)
 # as the target vostrel_test_dll_<NAME>, which vostrel_test_dlls depends on;
 # NAME is unique across the build.
 function(vostrel_add_test_dll)
-  cmake_parse_arguments(arg "" "NAME;SOURCE;ARCH;OUTPUT_DIR" "" ${ARGN})
+  cmake_parse_arguments(arg "" "NAME;SOURCE;ARCH;OUTPUT_DIR;FILE" "" ${ARGN})
   if(NOT arg_ARCH)
     set(arg_ARCH i686)
   endif()
@@ -32,11 +33,14 @@ function(vostrel_add_test_dll)
   endif()
   file(MAKE_DIRECTORY "${arg_OUTPUT_DIR}")
   get_filename_component(source "${arg_SOURCE}" ABSOLUTE)
-  set(output "${arg_OUTPUT_DIR}/${arg_NAME}.dll")
+  if(NOT arg_FILE)
+    set(arg_FILE "${arg_NAME}.dll")
+  endif()
+  set(output "${arg_OUTPUT_DIR}/${arg_FILE}")
   add_custom_command(OUTPUT "${output}"
     COMMAND "${cc}" -shared -s -O1 -o "${output}" "${source}"
     DEPENDS "${source}"
-    COMMENT "Building test DLL ${arg_NAME}.dll (${arg_ARCH})"
+    COMMENT "Building test DLL ${arg_FILE} (${arg_ARCH})"
     VERBATIM)
   add_custom_target(vostrel_test_dll_${arg_NAME} DEPENDS "${output}")
   add_dependencies(vostrel_test_dlls vostrel_test_dll_${arg_NAME})

@@ -11,25 +11,12 @@
 #include <new>
 #include <span>
 
+#include "file_descriptor_posix.h"
 #include "image_file.h"
 #include "pe_exports.h"
 
 namespace peloc {
 namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // The file's bytes in the pieces the lookup asks for, each read with one
 // pread: the start of the file (headers and section table) at once, then the
@@ -154,7 +141,7 @@ class FileBytes {
 uint32_t FindExportInFile(const char* path, std::string_view name) {
   // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
   const FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (file.get() < 0) return 0;
+  if (!file.valid()) return 0;
   struct stat status {};
   if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) return 0;
 

@@ -7,6 +7,7 @@
 
 #include "code_page_win32.h"
 #include "dll_listing.h"
+#include "unique_handle.h"
 
 namespace vostrel {
 
@@ -17,20 +18,11 @@ namespace {
 constexpr char kPattern[] = "*.dll";
 constexpr DWORD kSkippedAttributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() {
-    if (valid()) ::FindClose(handle_);
-  }
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
+struct FindHandleTraits {
+  static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Release(HANDLE find) noexcept { ::FindClose(find); }
 };
+using FindHandle = peloc::UniqueHandle<FindHandleTraits>;
 
 // The system's words for an error, without the line break they end in.
 std::string SystemMessage(DWORD error) {
@@ -38,8 +30,8 @@ std::string SystemMessage(DWORD error) {
   const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
       reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const peloc::UniqueHandle<peloc::NullInvalid<wchar_t*, ::LocalFree>> owned(buffer);
   std::wstring text(buffer != nullptr ? buffer : L"", length);
-  if (buffer != nullptr) ::LocalFree(buffer);
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
   if (text.empty()) return "error " + std::to_string(error);
   return win32::FromWide(CP_UTF8, text);

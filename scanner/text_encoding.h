@@ -50,6 +50,10 @@ class TextDecoder {
   }
 
  private:
+  // Whether the code page takes `byte` as the first of a double-byte
+  // character: one implementation per platform.
+  bool IsLeadByte(unsigned char byte) const;
+
   struct Tables;
   std::unique_ptr<const Tables> tables_;
 };

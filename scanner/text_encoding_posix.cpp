@@ -4,7 +4,6 @@
 // any bytes) already.
 #include <iconv.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -14,41 +13,45 @@
 #include <vector>
 
 #include "text_encoding.h"
+#include "unique_handle.h"
+#include "utf8.h"
 
 namespace vostrel {
 namespace {
+
+struct ConversionTraits {
+  static iconv_t Invalid() noexcept { return reinterpret_cast<iconv_t>(-1); }
+  static void Release(iconv_t cd) noexcept { ::iconv_close(cd); }
+};
 
 class Converter {
  public:
   // From the code page to wchar_t (UCS-4 with glibc), one character per query.
   explicit Converter(const std::string& from) : cd_(::iconv_open("WCHAR_T", from.c_str())) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::invalid_argument("iconv cannot convert " + from);
+    if (!cd_) throw std::invalid_argument("iconv cannot convert " + from);
   }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  ~Converter() { ::iconv_close(cd_); }
 
   // The one character `bytes` give on their own, or none when iconv rejects
   // them, wants more, or gives other than one character of the BMP.
   std::optional<char16_t> Character(std::string_view bytes) {
-    ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // nothing carried over from the last query
-    auto* in = const_cast<char*>(bytes.data());         // iconv's interface is not const-correct
+    ::iconv(cd_.get(), nullptr, nullptr, nullptr, nullptr);  // nothing carried over from the last query
+    auto* in = const_cast<char*>(bytes.data());               // iconv's interface is not const-correct
     std::size_t inLeft = bytes.size();
     std::array<wchar_t, 4> out{};
     auto* outPosition = reinterpret_cast<char*>(out.data());
     std::size_t outLeft = sizeof out;
     constexpr auto kFailed = static_cast<std::size_t>(-1);
-    if (::iconv(cd_, &in, &inLeft, &outPosition, &outLeft) == kFailed) return std::nullopt;
+    if (::iconv(cd_.get(), &in, &inLeft, &outPosition, &outLeft) == kFailed) return std::nullopt;
     // glibc's CP1255 and CP1258 hold a letter back to compose it with a mark
     // that may follow; Windows never composes, so the letter is taken alone.
-    if (::iconv(cd_, nullptr, nullptr, &outPosition, &outLeft) == kFailed) return std::nullopt;
+    if (::iconv(cd_.get(), nullptr, nullptr, &outPosition, &outLeft) == kFailed) return std::nullopt;
     if (inLeft != 0 || sizeof out - outLeft != sizeof(wchar_t)) return std::nullopt;
     if (out[0] < 0 || out[0] > 0xFFFF) return std::nullopt;
     return static_cast<char16_t>(out[0]);
   }
 
  private:
-  iconv_t cd_;
+  peloc::UniqueHandle<ConversionTraits> cd_;
 };
 
 struct ByteRange {
@@ -199,19 +202,6 @@ void FillPairs(const DoubleByteLayout& layout, const std::array<std::uint8_t, 25
   }
 }
 
-void AppendUtf8(char16_t character, std::string& utf8) {
-  if (character < 0x80) {
-    utf8 += static_cast<char>(character);
-  } else if (character < 0x800) {
-    utf8 += static_cast<char>(0xC0 | character >> 6);
-    utf8 += static_cast<char>(0x80 | (character & 0x3F));
-  } else {
-    utf8 += static_cast<char>(0xE0 | character >> 12);
-    utf8 += static_cast<char>(0x80 | (character >> 6 & 0x3F));
-    utf8 += static_cast<char>(0x80 | (character & 0x3F));
-  }
-}
-
 }  // namespace
 
 TextDecoder::TextDecoder(CodePage codePage) {
@@ -249,13 +239,7 @@ TextDecoder& TextDecoder::operator=(TextDecoder&&) noexcept = default;
 
 CodePage TextDecoder::codePage() const { return tables_->codePage; }
 
-std::size_t TextDecoder::WholeCharacters(std::string_view bytes) const {
-  // A byte that is no lead byte ends a character, alone or as a second byte;
-  // the lead bytes after the last of them pair up from the first.
-  const auto isLead = [this](char byte) { return tables_->leadRow[static_cast<unsigned char>(byte)] != kNotLead; };
-  const auto leads = static_cast<std::size_t>(std::find_if_not(bytes.rbegin(), bytes.rend(), isLead) - bytes.rbegin());
-  return bytes.size() - leads % 2;
-}
+bool TextDecoder::IsLeadByte(unsigned char byte) const { return tables_->leadRow[byte] != kNotLead; }
 
 void TextDecoder::AppendDecoded(std::string_view bytes, std::string& utf8) const {
   const Tables& tables = *tables_;
@@ -276,7 +260,7 @@ void TextDecoder::AppendDecoded(std::string_view bytes, std::string& utf8) const
       character = tables.pairs[row][static_cast<unsigned char>(bytes[i])];
       ++i;
     }
-    AppendUtf8(character, utf8);
+    utf8::Append(character, utf8);
   }
 }
 

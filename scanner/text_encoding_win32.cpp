@@ -17,10 +17,6 @@ namespace {
 
 constexpr CodePage kFallbackCodePage = 1252;
 
-// No byte below 0x40 is a lead or a second byte in any double-byte code page,
-// so a character always begins right after one.
-constexpr unsigned char kFirstTrailByte = 0x40;
-
 }  // namespace
 
 CodePage DefaultCodePage() {
@@ -37,14 +33,13 @@ CodePage DefaultCodePage() {
 
 struct TextDecoder::Tables {
   CodePage codePage;
-  bool doubleByte;
 };
 
 TextDecoder::TextDecoder(CodePage codePage) {
   CPINFO info{};
   if (!FindCodePage(codePage) || !::GetCPInfo(codePage, &info))
     throw std::invalid_argument("no such code page: " + std::to_string(codePage));
-  tables_ = std::make_unique<Tables>(Tables{codePage, info.MaxCharSize > 1});
+  tables_ = std::make_unique<Tables>(Tables{codePage});
 }
 
 TextDecoder::~TextDecoder() = default;
@@ -53,18 +48,8 @@ TextDecoder& TextDecoder::operator=(TextDecoder&&) noexcept = default;
 
 CodePage TextDecoder::codePage() const { return tables_->codePage; }
 
-std::size_t TextDecoder::WholeCharacters(std::string_view bytes) const {
-  if (!tables_->doubleByte) return bytes.size();
-  // A character begins right after the last byte below 0x40; from there the
-  // pairs are walked to the end, so that only a last lead byte is held back.
-  std::size_t whole = bytes.size();
-  while (whole > 0 && static_cast<unsigned char>(bytes[whole - 1]) >= kFirstTrailByte) --whole;
-  while (whole < bytes.size()) {
-    const bool lead = ::IsDBCSLeadByteEx(tables_->codePage, static_cast<BYTE>(bytes[whole])) != FALSE;
-    if (lead && whole + 1 >= bytes.size()) break;
-    whole += lead ? 2 : 1;
-  }
-  return whole;
+bool TextDecoder::IsLeadByte(unsigned char byte) const {
+  return ::IsDBCSLeadByteEx(tables_->codePage, byte) != FALSE;
 }
 
 void TextDecoder::AppendDecoded(std::string_view bytes, std::string& utf8) const {

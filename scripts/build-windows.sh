@@ -10,6 +10,7 @@
 #             build-win64/tests (the posix thread model of mingw-w64, which
 #             GoogleTest needs); run them under Wine with:
 #             ctest --test-dir build-win32/tests  (and build-win64/tests)
+#             Their checks of the shipped files take them from out/.
 #   JOBS      parallel jobs (default 2)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -48,9 +49,9 @@ deliver "$root/build-win64" x86_64-w64-mingw32 "$root/out/windows-x64"
 
 if $with_tests; then
   for triple in i686-w64-mingw32 x86_64-w64-mingw32; do
-    build="$root/build-win64/tests"
-    [ "$triple" = x86_64-w64-mingw32 ] || build="$root/build-win32/tests"
-    configure "$build" "$triple" -DVOSTREL_TESTS=ON -DVOSTREL_MINGW_THREADS=posix
+    build="$root/build-win64/tests" out="$root/out/windows-x64"
+    [ "$triple" = x86_64-w64-mingw32 ] || build="$root/build-win32/tests" out="$root/out/windows-x86"
+    configure "$build" "$triple" -DVOSTREL_TESTS=ON -DVOSTREL_MINGW_THREADS=posix -DVOSTREL_SHIPPED_DIR="$out"
     cmake --build "$build" -j"$jobs"
   done
 fi

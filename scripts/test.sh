@@ -21,8 +21,13 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_WERROR=ON -
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
-step "Windows builds, 32- and 64-bit tests under Wine, the shipped files run, 32-bit inspection"
-ARTIFACTS_DIR=build-test/artifacts bash scripts/steps/windows.sh
+step "Windows builds, their tests and the checks of the shipped files under 64- and 32-bit Wine"
+JOBS="$jobs" bash scripts/build-windows.sh --tests
+ctest --test-dir build-win64/tests --output-on-failure -j"$jobs"
+ctest --test-dir build-win32/tests --output-on-failure -j"$jobs"
+
+step "Vostrel.exe under Wine on a virtual screen"
+ARTIFACTS_DIR=build-test/artifacts bash scripts/steps/windows.sh smoke smoke32
 
 step "Fuzzing the export lookup"
 bash scripts/steps/fuzz.sh

@@ -3,66 +3,19 @@
 #include <cstdint>
 #include <cstring>
 
+#include "utf8.h"
+
 namespace vostrel {
 namespace {
 
-// A stray byte of text that is not valid UTF-8 stands for itself, apart
-// from every character.
+// A byte that begins no UTF-8 character stands for itself, apart from every
+// character, one byte at a time as EscapeField writes it.
 constexpr char32_t kStrayByte = 0x110000;
 
 // Decodes the character at `i` and moves past it.
 char32_t NextCharacter(std::string_view text, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  std::size_t length = 0;
-  char32_t c = 0;
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    c = lead & 0x1Fu;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    c = lead & 0x0Fu;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    c = lead & 0x07u;
-  }
-  if (length == 0 || i + length > text.size()) {
-    ++i;
-    return kStrayByte + lead;
-  }
-  for (std::size_t k = 1; k < length; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) {
-      ++i;
-      return kStrayByte + lead;
-    }
-    c = (c << 6) | (next & 0x3Fu);
-  }
-  i += length;
-  return c;
-}
-
-// Writes c as UTF-8 at out; gives the end of what it wrote.
-char* EncodeUtf8(char32_t c, char* out) {
-  if (c < 0x80) {
-    *out++ = static_cast<char>(c);
-  } else if (c < 0x800) {
-    *out++ = static_cast<char>(0xC0 | (c >> 6));
-    *out++ = static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    *out++ = static_cast<char>(0xE0 | (c >> 12));
-    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    *out++ = static_cast<char>(0xF0 | (c >> 18));
-    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
+  const auto byte = static_cast<unsigned char>(text[i]);
+  return utf8::DecodeNext(text, i).value_or(kStrayByte + byte);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -161,9 +114,7 @@ char32_t FoldCase(char32_t c) {
 
 void AppendFolded(std::string_view text, std::string& folded) {
   // No character folds to a longer one: the text's length is room enough.
-  const std::size_t start = folded.size();
-  folded.resize(start + text.size());
-  char* out = folded.data() + start;
+  folded.reserve(folded.size() + text.size());
   std::size_t i = 0;
   while (i < text.size()) {
     // Eight ASCII bytes at a time, their capitals made small together: the
@@ -174,26 +125,25 @@ void AppendFolded(std::string_view text, std::string& folded) {
       const std::uint64_t atLeastA = eight + (0x80 - 'A') * kEach;
       const std::uint64_t pastZ = eight + (0x7F - 'Z') * kEach;
       eight |= ((atLeastA ^ pastZ) & 0x80 * kEach) >> 2;
-      std::memcpy(out, &eight, 8);
-      out += 8;
+      char bytes[8];
+      std::memcpy(bytes, &eight, 8);
+      folded.append(bytes, 8);
       i += 8;
     }
     if (i == text.size()) break;
     const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte < 0x80) {  // most of every text: no decoding
-      *out++ = static_cast<char>(static_cast<unsigned>(byte - 'A') < 26u ? byte + 0x20 : byte);
+    if (byte < 0x80) {
+      folded += static_cast<char>(static_cast<unsigned>(byte - 'A') < 26u ? byte + 0x20 : byte);
       ++i;
       continue;
     }
     const std::size_t first = i;
-    const char32_t c = NextCharacter(text, i);
-    if (c >= kStrayByte) {
-      *out++ = text[first];
-      continue;
+    if (const auto c = utf8::DecodeNext(text, i)) {
+      utf8::Append(FoldCase(*c), folded);
+    } else {
+      folded += text[first];  // not UTF-8: the byte as it is
     }
-    out = EncodeUtf8(FoldCase(c), out);
   }
-  folded.resize(static_cast<std::size_t>(out - folded.data()));
 }
 
 std::string FoldText(std::string_view text) {

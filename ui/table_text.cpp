@@ -1,41 +1,36 @@
 #include "table_text.h"
 
 #include <array>
+#include <optional>
+
+#include "utf8.h"
 
 namespace vostrel {
 namespace {
 
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
 // Hands the first `limit` characters of the text to `emit`, a line break (CR,
 // LF or CR LF) and a tab each as one piece, and says whether the text goes on.
-// A character is a UTF-8 lead byte with its continuation bytes; a run of stray
-// continuation bytes counts one character per four bytes, so that the bytes
-// looked at stay within four times the limit whatever the text.
+// A byte that begins no UTF-8 character counts as one, as EscapeField writes
+// it, so that the bytes looked at stay within four times the limit.
 template <class Emit>
 bool WalkCharacters(std::string_view text, std::size_t limit, Emit&& emit) {
   std::size_t characters = 0;
-  std::size_t continuations = 3;  // a stray continuation byte first is a character of its own
   std::size_t pieceStart = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (!IsContinuationByte(c) || continuations == 3) {
-      continuations = 0;
-      if (characters == limit) {
-        emit(text.substr(pieceStart, i - pieceStart));
-        return true;
-      }
-      ++characters;
-    } else {
-      ++continuations;
-      continue;
+  for (std::size_t i = 0; i < text.size();) {
+    if (characters == limit) {
+      emit(text.substr(pieceStart, i - pieceStart));
+      return true;
     }
+    ++characters;
+    const char c = text[i];
     if (c == '\r' || c == '\n' || c == '\t') {
       emit(text.substr(pieceStart, i - pieceStart));
-      const bool crLf = c == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
-      emit(text.substr(i, crLf ? 2 : 1));
-      if (crLf) ++i;
-      pieceStart = i + 1;
+      const std::size_t length = c == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
+      emit(text.substr(i, length));
+      i += length;
+      pieceStart = i;
+    } else {
+      utf8::DecodeNext(text, i);
     }
   }
   emit(text.substr(pieceStart));
@@ -70,36 +65,6 @@ std::string TipText(std::string_view text) {
 
 namespace {
 
-// The length of the well-formed UTF-8 sequence at the start of `bytes`, or 0
-// when there is none: the lead byte decides the range of the second byte,
-// which rules out overlong forms, surrogates and code points past U+10FFFF.
-std::size_t Utf8SequenceLength(std::string_view bytes) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char secondLow = 0x80;
-  unsigned char secondHigh = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) secondLow = 0xA0;   // below: overlong
-    if (lead == 0xED) secondHigh = 0x9F;  // above: surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) secondLow = 0x90;   // below: overlong
-    if (lead == 0xF4) secondHigh = 0x8F;  // above: past U+10FFFF
-  } else {
-    return 0;  // a continuation byte, C0 and C1 (overlong), F5..FF
-  }
-  if (bytes.size() < length || byte(1) < secondLow || byte(1) > secondHigh) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if (!IsContinuationByte(bytes[i])) return 0;
-  }
-  return length;
-}
-
 std::string HexEscape(std::string_view prefix, unsigned value, int digits) {
   constexpr std::string_view kHexDigits = "0123456789abcdef";
   std::string escape(prefix);
@@ -107,19 +72,11 @@ std::string HexEscape(std::string_view prefix, unsigned value, int digits) {
   return escape;
 }
 
-// The escape for the character or byte at the start of `bytes`, empty when it
-// stands as it is; `length` says how many bytes it takes.
-std::string EscapeOf(std::string_view bytes, bool escapeBackslash, std::size_t& length) {
-  length = Utf8SequenceLength(bytes);
-  const auto lead = static_cast<unsigned char>(bytes[0]);
-  if (length == 0) {
-    length = 1;
-    return HexEscape("\\x", lead, 2);
-  }
-  if (length == 2 && lead == 0xC2 && static_cast<unsigned char>(bytes[1]) <= 0x9F) {
-    return HexEscape("\\u", static_cast<unsigned char>(bytes[1]), 4);  // C1 control: C2 80..C2 9F
-  }
-  if (length != 1) return {};
+// The escape of an ASCII or C1 `character` whose first byte is `lead`, or of
+// the byte `lead` when it begins no character; empty when it stands as it is.
+std::string EscapeOf(unsigned char lead, std::optional<char32_t> character, bool escapeBackslash) {
+  if (!character) return HexEscape("\\x", lead, 2);
+  if (*character >= 0x80) return HexEscape("\\u", *character, 4);  // a C1 control: the others stand
   switch (lead) {
     case '\t': return "\\t";
     case '\n': return "\\n";
@@ -132,19 +89,20 @@ std::string EscapeOf(std::string_view bytes, bool escapeBackslash, std::size_t& 
 void Escape(std::string_view text, bool escapeBackslash, const TextSink& write) {
   std::size_t runStart = 0;
   for (std::size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x20 && c < 0x7F && c != '\\') {  // printable ASCII, most of any text
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead >= 0x20 && lead < 0x7F && lead != '\\') {  // printable ASCII, most of any text
       ++i;
       continue;
     }
-    std::size_t length = 0;
-    const std::string escape = EscapeOf(text.substr(i), escapeBackslash, length);
+    const std::size_t start = i;
+    const std::optional<char32_t> character = utf8::DecodeNext(text, i);
+    if (character && *character >= 0xA0) continue;  // past the C1 controls every character stands
+    const std::string escape = EscapeOf(lead, character, escapeBackslash);
     if (!escape.empty()) {
-      if (i > runStart) write(text.substr(runStart, i - runStart));
+      if (start > runStart) write(text.substr(runStart, start - runStart));
       write(escape);
-      runStart = i + length;
+      runStart = i;
     }
-    i += length;
   }
   if (text.size() > runStart) write(text.substr(runStart));
 }

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "byte_reader.h"
+#include "file_descriptor_posix.h"
 #include "pe_exports.h"
 #include "peloc/peloc.h"
 
@@ -35,19 +36,7 @@ namespace {
 constexpr std::array<const char*, 3> kNames{"MapName", "TechtreeName", "LevelDesc"};
 constexpr const char* kWineDlls = "/usr/lib/i386-linux-gnu/wine/i386-windows";
 
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
+using peloc::FileDescriptor;
 
 class Mapping {
  public:
@@ -68,7 +57,7 @@ class Mapping {
 // Opens and maps the whole file, then hands the mapping to `use`; false on any failure.
 template <class Use>
 bool WithMapping(const std::string& path, Use use) {
-  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) return false;
   struct stat status {};
   if (::fstat(file.get(), &status) != 0 || status.st_size <= 0) return false;
@@ -171,7 +160,7 @@ void OpenMapTouchCloseFloor(benchmark::State& state, const Files& files) {
 void PageFault(benchmark::State& state, const char* path) {
   constexpr std::size_t kPages = 1024;
   const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-  const Descriptor file(::open(path, O_RDONLY | O_CLOEXEC));
+  const FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC));
   struct stat status {};
   if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || static_cast<std::size_t>(status.st_size) < kPages * page) {
     state.SkipWithError("the large DLL is missing or smaller than the pages to touch");

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "file_descriptor_posix.h"
 #include "lookup_binding.h"
 #include "scan_bench_support.h"
 #include "scan_driver.h"
@@ -54,19 +55,11 @@ std::unique_ptr<MissionFolder> MakeMissionFolder(int64_t count, vostrel::LookupB
   return made;
 }
 
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {
-    if (fd_ < 0) throw std::runtime_error("open failed");
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() { ::close(fd_); }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
+peloc::FileDescriptor Open(const std::string& path, int flags) {
+  peloc::FileDescriptor fd(::open(path.c_str(), flags));
+  if (!fd) throw std::runtime_error("open failed");
+  return fd;
+}
 
 void ListFolder(const std::string& folder) {
   const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
@@ -76,7 +69,7 @@ void ListFolder(const std::string& folder) {
 // What the lookup asks of the system: open, fstat, the file's first blocks
 // (an export search on these small DLLs touches them all), close.
 void LookupCalls(const std::string& path, std::array<char, 16384>& buffer) {
-  const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  const auto fd = Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   struct stat status {};
   ::fstat(fd.get(), &status);
   for (off_t at = 0; at < status.st_size && at < 16384; at += 8192) {
@@ -86,14 +79,14 @@ void LookupCalls(const std::string& path, std::array<char, 16384>& buffer) {
 
 // What a text read asks: open, seek to the text, one buffer, close.
 void TextCalls(const std::string& path, off_t offset, std::array<char, 16384>& buffer) {
-  const Descriptor fd(::open(path.c_str(), O_RDONLY));
+  const auto fd = Open(path, O_RDONLY);
   ::lseek(fd.get(), offset, SEEK_SET);
   benchmark::DoNotOptimize(::read(fd.get(), buffer.data(), 8191));
 }
 
 // Mapping instead of reading, for comparison: open, fstat, map, touch, unmap, close.
 void MappedLookupCalls(const std::string& path) {
-  const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const auto fd = Open(path, O_RDONLY | O_CLOEXEC);
   struct stat status {};
   ::fstat(fd.get(), &status);
   const auto size = static_cast<std::size_t>(status.st_size);

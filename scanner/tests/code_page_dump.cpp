@@ -1,6 +1,6 @@
 // Prints what TextDecoder makes of every byte and every double-byte pair of
-// code pages, one line each, so that the Linux tables can be diffed against
-// Windows' own conversion (scripts/steps/windows.sh codepages):
+// code pages, one line each, so that the Linux tables and Windows' own
+// conversion can be compared with the same files (the codepage_* tests):
 //   code_page_dump [CODEPAGE...]     (default: every code page of kCodePages)
 // Lines: the code page and the bytes, a tab, the characters they decode to:
 // "932 81 40<tab>U+3000"; a byte that waits for a second one (a lead byte, by

@@ -52,12 +52,14 @@ TEST(TextDecoder, DecodesEachCodePageAsWindowsDoes) {
 TEST(TextDecoder, DecodesTextsInPiecesAsWhole) {
   // ASCII, characters of two bytes, runs of lead bytes (pairs among them
   // whose second byte is itself a lead byte), a lead byte whose second byte
-  // is none, and a lead byte alone at the end.
+  // is none, a lead byte alone at the end, and a run of lead bytes from the
+  // text's first byte.
   const DecodeCase texts[] = {
       {932, "Ab\x82\xA0\x81\x81\x81\x81\x81" "c\x88\x9F\x81\x20\x81", ""},
       {936, "Ab\xB0\xA1\x81\x81\x81\x81\x81" "c\xAA\xA1\x81\x20\x81", ""},
       {949, "Ab\xB0\xA1\x81\x81\x81\x81\x81" "c\xC9\xA1\x81\x20\x81", ""},
       {950, "Ab\xA4\x40\xA4\xA4\xA4\xA4\xA4" "c\xFA\x40\x81\x20\x81", ""},
+      {949, "\xB0\xB0\xB0\xA1", ""},
       {1258, "Ab a\xEC\xC3\xD2", ""},
   };
   for (const DecodeCase& text : texts) {

@@ -4,11 +4,16 @@
 #   - the .debs install with apt-get; vostrel-scan from the PATH scans the test
 #     mission DLLs as the build's own vostrel-scan does; vostrel starts on Qt's
 #     offscreen platform; man finds vostrel-scan(1); a program built with
-#     pkg-config's flags for peloc runs against the installed library and finds
-#     what vostrel-scan --offset finds; purging leaves none of their files;
+#     pkg-config's flags for peloc, and the same program built by a CMake
+#     project through find_package(Peloc) (packaging/tests/cmake_consumer),
+#     run against the installed library (the CMake one also once installed
+#     itself) and find what vostrel-scan --offset finds; purging leaves none
+#     of their files;
 #   - each Windows zip, unpacked: its vostrel-scan.exe scans the test DLLs under
-#     Wine as the Linux build does, and the same program built against the
-#     zip's header and each of its import libraries finds the same offsets.
+#     Wine as the Linux build does, its JSON and CSV are the Linux build's byte
+#     for byte, and the same program built against the zip's header and each
+#     of its import libraries, and by the CMake project with the mingw-w64
+#     toolchain through the zip's CMake package, finds the same offsets.
 # Runs as root (it installs and purges the packages) after the Linux test build
 # ($BUILD_DIR, default build-test), whose test DLLs and vostrel-scan it uses.
 #   JOBS  parallel jobs (default 2)
@@ -48,6 +53,15 @@ mission="$testdlls/mission_full.dll"
 names=(MapName TechtreeName LevelDesc)
 expected_offsets=$(for name in "${names[@]}"; do "$scan" --offset "$mission" "$name" | cut -f1; done)
 ! grep -qx 0 <<<"$expected_offsets" || fail "the build's own lookup misses a text of mission_full.dll"
+# One mission in a folder of its own: JSON and CSV hold its name, not a path,
+# and one row, so no listing order comes between platforms.
+single="$scratch/single"
+mkdir -p "$single"
+cp "$testdlls/mission_high_bytes.dll" "$single/"
+for format in json csv; do "$scan" --format "$format" "$single" >"$scratch/expected.$format" 2>/dev/null; done
+grep -q '"mapName": "Ch' "$scratch/expected.json" || fail "the build's own JSON has no mission_high_bytes.dll row"
+
+consumer_source="$root/packaging/tests/cmake_consumer"
 
 say "scripts/package.sh"
 JOBS=${JOBS:-2} bash "$root/scripts/package.sh"
@@ -84,6 +98,17 @@ cc -o "$scratch/link_client" "$root/lookup/tests/link_client.c" $(pkg-config --c
 [ "$("$scratch/link_client" "$mission" "${names[@]}")" = "$expected_offsets" ] ||
   fail "a program linked through pkg-config's peloc finds other offsets"
 
+# find_package(Peloc 1.0) finds the package under /usr by itself; the program
+# finds the library in /usr/lib/vostrel by its run path, in the build tree and
+# installed.
+cmake -S "$consumer_source" -B "$scratch/consumer" -G Ninja >/dev/null
+cmake --build "$scratch/consumer" >/dev/null
+cmake --install "$scratch/consumer" --prefix "$scratch/consumer-installed" >/dev/null
+for program in "$scratch/consumer/peloc_consumer" "$scratch/consumer-installed/bin/peloc_consumer"; do
+  [ "$(env -u LD_LIBRARY_PATH "$program" "$mission" "${names[@]}")" = "$expected_offsets" ] ||
+    fail "$program, linked through find_package(Peloc), finds other offsets"
+done
+
 say "purge"
 mapfile -t owned < <(dpkg -L "${packages[@]}" | grep -vx '/\.')
 apt_get purge "${packages[@]}" >/dev/null
@@ -107,7 +132,7 @@ check_windows_zip() {  # zip mingw-triple wine-command...
   unzip -q "$zip" -d "$scratch/$name"
   local folder="$scratch/$name/$name" file
   for file in Vostrel.exe Peloc.dll vostrel-scan.exe README.txt LICENSE.txt include/peloc/peloc.h \
-    lib/libPeloc.dll.a lib/Peloc.lib; do
+    lib/libPeloc.dll.a lib/Peloc.lib lib/cmake/Peloc/PelocConfig.cmake lib/cmake/Peloc/PelocConfigVersion.cmake; do
     [ -f "$folder/$file" ] || fail "$zip has no $name/$file"
   done
 
@@ -116,6 +141,12 @@ check_windows_zip() {  # zip mingw-triple wine-command...
   local rows
   rows=$("${wine[@]}" "$folder/vostrel-scan.exe" "$(windows_path "$testdlls")" 2>/dev/null | tr -d '\r' | sort)
   [ "$rows" = "$expected_rows" ] || fail "$name: vostrel-scan.exe's rows differ from the Linux build's:"$'\n'"$rows"
+  local format
+  for format in json csv; do
+    "${wine[@]}" "$folder/vostrel-scan.exe" --format "$format" "$(windows_path "$single")" >"$scratch/$name.$format" 2>/dev/null
+    cmp -s "$scratch/$name.$format" "$scratch/expected.$format" ||
+      fail "$name: vostrel-scan.exe --format $format differs from the Linux build's"
+  done
 
   # Beside Peloc.dll, where a linked program finds it.
   local library
@@ -125,6 +156,15 @@ check_windows_zip() {  # zip mingw-triple wine-command...
     [ "$("${wine[@]}" "$folder/link_client.exe" "$(windows_path "$mission")" "${names[@]}" 2>/dev/null | tr -d '\r')" = \
       "$expected_offsets" ] || fail "$name: a program linked with $library finds other offsets"
   done
+
+  # The CMake project, cross-built through the zip's package, wherever the
+  # zip was unpacked; Peloc.dll is copied beside it by the project.
+  local consumer="$scratch/consumer-$name"
+  cmake -S "$consumer_source" -B "$consumer" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$triple.cmake" \
+    -DCMAKE_PREFIX_PATH="$folder" >/dev/null
+  cmake --build "$consumer" >/dev/null
+  [ "$("${wine[@]}" "$consumer/peloc_consumer.exe" "$(windows_path "$mission")" "${names[@]}" 2>/dev/null | tr -d '\r')" = \
+    "$expected_offsets" ] || fail "$name: a program linked through find_package(Peloc) finds other offsets"
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   unset WINEPREFIX
 }

@@ -6,9 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "deferred_interrupts.h"
 #include "vostrel_scan.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return vostrel::RunVostrelScan(args, {std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1});
+  const bool terminal = ::isatty(STDERR_FILENO) == 1;
+  // Goes after the output is written whole; an interrupt that waited then ends the program.
+  const vostrel::DeferredInterrupts interrupts;
+  const int status = vostrel::RunVostrelScan(
+      args, {std::cout, std::cerr, terminal, terminal, [&interrupts] { return interrupts.Pending(); }, {}});
+  return interrupts.ExitStatus(status);
 }

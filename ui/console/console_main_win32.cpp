@@ -6,7 +6,10 @@
 // the manifest's entry; there a name outside the ANSI code page cannot be
 // opened by 8-bit calls at all.
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
+#include <cstdio>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -14,6 +17,7 @@
 
 #include "code_page_win32.h"
 #include "console_stream_win32.h"
+#include "deferred_interrupts.h"
 #include "text_encoding.h"
 #include "vostrel_scan.h"
 
@@ -25,10 +29,19 @@ int wmain(int argc, wchar_t** argv) {
     std::cerr << "vostrel-scan: " << error.what() << '\n';
     return 2;
   }
+  const vostrel::DeferredInterrupts interrupts;
   vostrel::ConsoleStream out(std::cout, STD_OUTPUT_HANDLE);
   vostrel::ConsoleStream err(std::cerr, STD_ERROR_HANDLE);
-  // The progress line needs a console that takes ESC [K; elsewhere every
-  // status stands on a line of its own.
-  const bool terminal = err.EnableTerminalSequences();
-  return vostrel::RunVostrelScan(args, {std::cout, std::cerr, terminal});
+  // The progress line needs a console that takes ESC [K; elsewhere on a
+  // console every status stands on a line of its own.
+  const bool rewritesLine = err.EnableTerminalSequences();
+  // A file or a pipe opens in text mode, which would write each LF of JSON
+  // and CSV (and CSV's texts) as CR LF.
+  const auto writeBytesAsTheyAre = [] {
+    std::cout.flush();
+    _setmode(_fileno(stdout), _O_BINARY);
+  };
+  const int status = vostrel::RunVostrelScan(args, {std::cout, std::cerr, err.IsConsole(), rewritesLine,
+                                                     [&interrupts] { return interrupts.Pending(); }, writeBytesAsTheyAre});
+  return interrupts.ExitStatus(status);
 }

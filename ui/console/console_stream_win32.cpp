@@ -3,23 +3,9 @@
 #include <string>
 
 #include "code_page_win32.h"
+#include "utf8.h"
 
 namespace vostrel {
-namespace {
-
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// The length of the longest start of `utf8` that ends between two characters.
-std::size_t WholeCharacters(std::string_view utf8) {
-  std::size_t lead = utf8.size();
-  while (lead > 0 && utf8.size() - lead < 3 && IsContinuationByte(utf8[lead - 1])) --lead;
-  if (lead == 0) return utf8.size();
-  const auto byte = static_cast<unsigned char>(utf8[lead - 1]);
-  const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-  return utf8.size() - (lead - 1) < length ? lead - 1 : utf8.size();
-}
-
-}  // namespace
 
 ConsoleStream::Buffer::Buffer(HANDLE console) : console_(console) { setp(bytes_.data(), bytes_.data() + bytes_.size()); }
 
@@ -36,7 +22,7 @@ int ConsoleStream::Buffer::sync() { return WriteWholeCharacters() ? 0 : -1; }
 
 bool ConsoleStream::Buffer::WriteWholeCharacters() {
   const std::string_view held(pbase(), static_cast<std::size_t>(pptr() - pbase()));
-  const std::size_t whole = WholeCharacters(held);
+  const std::size_t whole = utf8::WholeCharacters(held);
   const bool written = Write(held.substr(0, whole));
   // The bytes of a character the buffer's end cut wait for the rest of it.
   const std::string rest(held.substr(whole));

@@ -1,5 +1,6 @@
 #include "console_view.h"
 
+#include <array>
 #include <ostream>
 #include <string_view>
 #include <utility>
@@ -8,18 +9,27 @@
 
 namespace vostrel {
 
-ConsoleView::ConsoleView(std::string folder, std::ostream& rows, std::ostream& status, bool progress)
+ConsoleView::ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, Progress progress)
     : folder_(std::move(folder)), rows_(rows), status_(status), progress_(progress) {}
+
+void ConsoleView::StopOnInterrupt(std::function<bool()> interrupted, std::function<void()> stop) {
+  interrupted_ = std::move(interrupted);
+  stop_ = std::move(stop);
+}
 
 void ConsoleView::AddRow(const ScanRow& row) {
   EndProgressLine();
-  // Written as it is escaped: a text of any length is not held a second time.
-  RowLineTo(row, [&](std::string_view piece) { rows_.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
+  const std::array<std::string_view, 4> fields{row.dllName, row.mapName, row.techName, row.levelDesc};
+  rows_.Record(fields);
 }
 
 void ConsoleView::AddMessageRow(const std::string& text) {
   EndProgressLine();
-  rows_ << MessageLine(text);
+  rows_.Message(text);
+}
+
+void ConsoleView::ProcessPendingEvents() {
+  if (interrupted_ && stop_ && interrupted_()) stop_();
 }
 
 // On a terminal the rows appear where the cursor is: after the "Scanning ..."
@@ -38,9 +48,12 @@ void ConsoleView::ReportProblem(ScanProblem problem, const std::string& text) {
 }
 
 void ConsoleView::SetStatus(const std::string& text) {
+  const bool fileInHand = text.starts_with("Scanning ");
+  // A log keeps what went wrong and how the scan ended, not a line per file.
+  if (fileInHand && progress_ == Progress::kNone) return;
   // On a terminal the "Scanning ..." lines overwrite each other; the last
   // status always stands on a line of its own.
-  const bool transient = progress_ && text.starts_with("Scanning ");
+  const bool transient = fileInHand && progress_ == Progress::kRewrittenLine;
   if (progressShown_) status_ << "\r\x1b[K";
   status_ << EscapeMessage(text);
   if (transient) {

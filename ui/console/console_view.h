@@ -1,27 +1,38 @@
-// The scan's view on a terminal: table rows on standard output, one line each
-// with the texts tab-separated; status messages on standard error. Every text
-// is escaped (table_text.h), so that nothing the files hold reaches the
-// terminal as a control character.
+// The scan's view on a terminal: the rows on standard output, written by a
+// record writer (tab-separated lines, JSON or CSV); status messages and
+// problems on standard error, escaped (table_text.h) so that nothing the
+// files hold reaches the terminal as a control character.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
+#include "record_writer.h"
 #include "scan_view.h"
 
 namespace vostrel {
 
+// How standard error shows the file in hand ("Scanning NAME...").
+enum class Progress {
+  kNone,           // not a terminal (a log): problems and the last status only
+  kLinePerFile,    // a console that cannot take back a line
+  kRewrittenLine,  // a terminal: one line, overwritten by each file's
+};
+
 class ConsoleView : public ScanView {
  public:
-  // progress: rewrite one line on standard error with the file in hand (for a terminal).
-  ConsoleView(std::string folder, std::ostream& rows, std::ostream& status, bool progress);
+  ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, Progress progress);
+
+  // From now on, `stop` is called at the next file once `interrupted` says so.
+  void StopOnInterrupt(std::function<bool()> interrupted, std::function<void()> stop);
 
   std::string FolderText() override { return folder_; }
   void ClearRows() override {}
   void AddRow(const ScanRow& row) override;
   void AddMessageRow(const std::string& text) override;
   void SetStatus(const std::string& text) override;
-  void ProcessPendingEvents() override {}
+  void ProcessPendingEvents() override;
   // Said on standard error, after the program's name.
   void ReportProblem(ScanProblem problem, const std::string& text) override;
 
@@ -33,9 +44,11 @@ class ConsoleView : public ScanView {
   void EndProgressLine();
 
   std::string folder_;
-  std::ostream& rows_;
+  RecordWriter& rows_;
   std::ostream& status_;
-  bool progress_;
+  Progress progress_;
+  std::function<bool()> interrupted_;
+  std::function<void()> stop_;
   bool progressShown_ = false;
   int exitStatus_ = 0;
 };

@@ -1,10 +1,11 @@
 // vostrel-scan: the scanner from the command line.
-//   vostrel-scan [--code-page N] FOLDER               scan a folder as the window does
-//   vostrel-scan [--code-page N] --offset FILE EXPORT print one export's offset and text
+//   vostrel-scan [--code-page N] [--format F] FOLDER                 scan a folder as the window does
+//   vostrel-scan [--code-page N] [--format F] --offset FILE EXPORT   print one export's offset and text
 //   vostrel-scan --version | --help
 #include "vostrel_scan.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <exception>
@@ -16,6 +17,7 @@
 
 #include "console_view.h"
 #include "lookup_binding.h"
+#include "record_writer.h"
 #include "scan_driver.h"
 #include "table_text.h"
 #include "text_encoding.h"
@@ -26,8 +28,8 @@ namespace vostrel {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: vostrel-scan [--code-page N] FOLDER\n"
-    "       vostrel-scan [--code-page N] --offset FILE EXPORT\n"
+    "usage: vostrel-scan [--code-page N] [--format FORMAT] FOLDER\n"
+    "       vostrel-scan [--code-page N] [--format FORMAT] --offset FILE EXPORT\n"
     "       vostrel-scan --version | --help\n";
 
 constexpr char kHelpText[] =
@@ -37,8 +39,9 @@ constexpr char kHelpText[] =
     "  vostrel-scan FOLDER\n"
     "      Scans FOLDER's *.dll files. Prints one line per table row: file name,\n"
     "      map name, techtree name and level description, tab-separated. A folder\n"
-    "      without DLLs prints the one row \"No DLL's found!\". Status messages\n"
-    "      and problems go to standard error.\n"
+    "      without DLLs prints the one row \"No DLL's found!\". Problems and the\n"
+    "      last status (\"Scan finished.\") go to standard error; on a terminal\n"
+    "      also the file in hand, on one line.\n"
     "\n"
     "  vostrel-scan --offset FILE EXPORT\n"
     "      Prints the file offset of export EXPORT's data in FILE, a tab, and the\n"
@@ -50,11 +53,20 @@ constexpr char kHelpText[] =
     "      Linux the one Windows gives the locale named by LC_ALL, else LC_CTYPE,\n"
     "      else LANG (pl_PL.UTF-8: 1250, ru_RU.UTF-8: 1251, ja_JP.UTF-8: 932;\n"
     "      C, C.UTF-8 or none: 1252).\n"
+    "  --format FORMAT, --format=FORMAT\n"
+    "      tsv: the lines described below (the default). json: one JSON array, an\n"
+    "      object per row with the members \"file\", \"mapName\", \"techtreeName\"\n"
+    "      and \"levelDesc\" (--offset: \"file\", \"export\", \"offset\", \"text\");\n"
+    "      a file name that is not UTF-8 has U+FFFD in \"file\" and its bytes, in\n"
+    "      hex, in \"fileBytes\". csv: RFC 4180 with CR LF line ends, a UTF-8 byte\n"
+    "      order mark, a header row, then a row per mission. \"No DLL's found!\"\n"
+    "      is no mission: json gives [], csv the header alone. Either is whole\n"
+    "      when the scan is stopped (Ctrl+C) or goes wrong.\n"
     "  --version   Prints the program's name and version.\n"
     "  --help, -h  Shows this help.\n"
     "  --          Ends the options, before a FOLDER or FILE that begins with -.\n"
     "\n"
-    "Output is UTF-8, one line per row, whatever the texts hold: a tab, line\n"
+    "TSV output is UTF-8, one line per row, whatever the texts hold: a tab, line\n"
     "feed, carriage return and backslash in a text are written \\t, \\n, \\r and\n"
     "\\\\; other control characters \\xHH (C0 and DEL, e.g. \\x1b) or \\uHHHH (C1,\n"
     "e.g. \\u0085); each byte that is not UTF-8 (a file name may hold any)\n"
@@ -76,6 +88,7 @@ struct Arguments {
   Mode mode = Mode::kScan;
   std::vector<std::string> operands;  // FOLDER, or FILE and EXPORT
   std::optional<CodePage> codePage;
+  OutputFormat format = OutputFormat::kTsv;
 };
 
 // Wrong arguments; the text says what is wrong, or is empty when the usage
@@ -95,6 +108,12 @@ CodePage ParseCodePage(std::string_view text) {
   return number;
 }
 
+OutputFormat ParseFormat(std::string_view text) {
+  const std::optional<OutputFormat> format = FindOutputFormat(text);
+  if (!format) throw UsageError("--format takes tsv, json or csv, not \"" + std::string(text) + "\"");
+  return *format;
+}
+
 // Options may stand before, between or after the operands, until "--".
 Arguments Parse(const std::vector<std::string>& args) {
   Arguments parsed;
@@ -103,6 +122,7 @@ Arguments Parse(const std::vector<std::string>& args) {
   if (parsed.mode != Arguments::Mode::kScan) return parsed;
 
   constexpr std::string_view kCodePageOption = "--code-page";
+  constexpr std::string_view kFormatOption = "--format";
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
@@ -117,6 +137,11 @@ Arguments Parse(const std::vector<std::string>& args) {
       parsed.codePage = ParseCodePage(args[++i]);
     } else if (arg.starts_with(kCodePageOption) && arg[kCodePageOption.size()] == '=') {
       parsed.codePage = ParseCodePage(arg.substr(kCodePageOption.size() + 1));
+    } else if (arg == kFormatOption) {
+      if (i + 1 == args.size()) throw UsageError("--format needs tsv, json or csv");
+      parsed.format = ParseFormat(args[++i]);
+    } else if (arg.starts_with(kFormatOption) && arg[kFormatOption.size()] == '=') {
+      parsed.format = ParseFormat(arg.substr(kFormatOption.size() + 1));
     } else if (arg == "--offset") {
       throw UsageError("--offset is given twice");
     } else {
@@ -130,10 +155,12 @@ Arguments Parse(const std::vector<std::string>& args) {
 
 void Say(std::ostream& err, std::string_view text) { err << kProgram << EscapeMessage(text) << '\n'; }
 
-// The offset, a tab and the text, escaped as a row's field is.
+// The offset and the text, in TSV as a row's fields are written; JSON and
+// CSV also hold the file and the export asked for.
 int PrintOffset(const std::string& path, const std::string& exportName, const TextDecoder& decoder,
-                const ConsoleOutput& output) {
+                OutputFormat format, const ConsoleOutput& output) {
   LookupBinding binding;
+  const auto writer = MakeRecordWriter(format, output.out, kOffsetColumns);
   int32_t offset = 0;
   try {
     offset = binding.GetOffset(path, exportName);
@@ -148,17 +175,27 @@ int PrintOffset(const std::string& path, const std::string& exportName, const Te
     Say(output.err, error.what());
     return 1;
   }
-  output.out << static_cast<uint32_t>(offset) << '\t';
-  EscapeFieldTo(text, [&](std::string_view piece) { output.out.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
-  output.out << '\n';
+  const std::string file = NativeToUtf8(path);
+  const std::string exportText = NativeToUtf8(exportName);
+  const std::string offsetText = std::to_string(static_cast<uint32_t>(offset));
+  const std::array<std::string_view, 4> fields{file, exportText, offsetText, text};
+  writer->Record(fields);
   return offset != 0 ? 0 : 1;
 }
 
-int ScanFolder(const std::string& folder, CodePage codePage, const ConsoleOutput& output) {
+Progress ProgressOn(const ConsoleOutput& output) {
+  if (!output.errIsTerminal) return Progress::kNone;
+  return output.errRewritesLine ? Progress::kRewrittenLine : Progress::kLinePerFile;
+}
+
+int ScanFolder(const std::string& folder, CodePage codePage, OutputFormat format, const ConsoleOutput& output) {
   LookupBinding binding;
+  // Made first, so that it goes last and closes what it began however the scan ends.
+  const auto writer = MakeRecordWriter(format, output.out, kScanColumns);
   // The view holds the folder as the window would show it: UTF-8.
-  ConsoleView view(NativeToUtf8(folder), output.out, output.err, output.errIsTerminal);
+  ConsoleView view(NativeToUtf8(folder), *writer, output.err, ProgressOn(output));
   ScanDriver driver(view, binding, codePage);
+  view.StopOnInterrupt(output.interrupted, [&driver] { driver.RequestStop(); });
   driver.cmdScan_Click();
   return view.ExitStatus();
 }
@@ -177,11 +214,12 @@ int Run(const Arguments& arguments, const ConsoleOutput& output) {
   }
   const CodePage codePage = arguments.codePage.value_or(DefaultCodePage());
   const std::vector<std::string>& operands = arguments.operands;
+  if (arguments.format != OutputFormat::kTsv && output.writeBytesAsTheyAre) output.writeBytesAsTheyAre();
   try {
     // The decoder is made once, here or by the scan driver.
     return arguments.mode == Arguments::Mode::kOffset
-               ? PrintOffset(operands[0], operands[1], TextDecoder(codePage), output)
-               : ScanFolder(operands[0], codePage, output);
+               ? PrintOffset(operands[0], operands[1], TextDecoder(codePage), arguments.format, output)
+               : ScanFolder(operands[0], codePage, arguments.format, output);
   } catch (const std::invalid_argument& error) {  // a code page this system cannot decode
     Say(output.err, error.what());
     return 2;

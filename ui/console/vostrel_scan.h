@@ -2,6 +2,7 @@
 // (console_main_*.cpp) hands it the arguments and the output streams.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -11,7 +12,14 @@ namespace vostrel {
 struct ConsoleOutput {
   std::ostream& out;     // the rows: UTF-8
   std::ostream& err;     // status lines and problems: UTF-8
-  bool errIsTerminal;    // one that takes "\r" and ESC [K: the progress line rewrites itself
+  bool errIsTerminal;    // someone watches it: it shows the file in hand
+  bool errRewritesLine;  // it takes "\r" and ESC [K: the progress line rewrites itself
+  // Whether an interrupt (Ctrl+C) waits: a scan then stops before its next file.
+  std::function<bool()> interrupted;
+  // Has `out` write its bytes as they are, for JSON and CSV, whose line ends
+  // are their own (Windows' text mode makes every LF CR LF); none where that
+  // is so already.
+  std::function<void()> writeBytesAsTheyAre;
 };
 
 // Runs the command with its arguments (after the program's name) in the

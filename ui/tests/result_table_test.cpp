@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "row_order.h"
 #include "sort_cases.h"
+#include "table_text.h"
 
 namespace vostrel {
 namespace {
@@ -155,6 +157,15 @@ TEST(RowOrder, FoldsTheCapitalsOfTheScriptsItCovers) {
   // Bytes that are not UTF-8 (a Linux file name) order apart from every character.
   EXPECT_GT(CompareFileNames("\xE9t\xE9.dll", "z.dll"), 0);
   EXPECT_LT(CompareFileNames("\xE9t\xE9.dll", "\xFF.dll"), 0);
+  // Such bytes are read one at a time, as the escape writes them, so that
+  // names differing there sort as their escaped forms do: past U+10FFFF, a
+  // surrogate, an overlong form.
+  const std::pair<std::string_view, std::string_view> before[] = {
+      {"\x80" "a", "\xF4\x90\x82\x80"}, {"\xED\x80", "\xED\xA0\x80"}, {"\xC0", "\xE0\x80\x80"}};
+  for (const auto& [first, second] : before) {
+    EXPECT_LT(EscapeField(first), EscapeField(second));
+    EXPECT_LT(CompareFileNames(first, second), 0) << EscapeField(first) << " " << EscapeField(second);
+  }
 }
 
 }  // namespace

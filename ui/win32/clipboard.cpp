@@ -1,15 +1,13 @@
 #include "clipboard.h"
 
 #include <algorithm>
-#include <memory>
+
+#include "unique_handle.h"
 
 namespace vostrel::win32 {
 namespace {
 
-struct GlobalFreer {
-  void operator()(HGLOBAL memory) const { ::GlobalFree(memory); }
-};
-using GlobalMemory = std::unique_ptr<void, GlobalFreer>;
+using GlobalMemory = peloc::UniqueHandle<peloc::NullInvalid<HGLOBAL, ::GlobalFree>>;
 
 class LockedMemory {
  public:

@@ -3,14 +3,10 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
+#include "unique_handle.h"
 
 namespace vostrel::win32 {
 
-struct FontDeleter {
-  void operator()(HFONT font) const { ::DeleteObject(font); }
-};
-using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+using Font = peloc::UniqueHandle<peloc::NullInvalid<HFONT, ::DeleteObject>>;
 
 }  // namespace vostrel::win32

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <memory>
 #include <stdexcept>
-#include <type_traits>
 #include <utility>
 
 #include "clipboard.h"
@@ -17,6 +16,7 @@
 #include "resource.h"
 #include "table_menu.h"
 #include "text_encoding.h"
+#include "unique_handle.h"
 #include "wide_text.h"
 
 namespace vostrel::win32 {
@@ -37,22 +37,15 @@ constexpr UINT kRunPostedMessage = WM_APP + 1;
 constexpr FramePacing kScanPacing{std::chrono::milliseconds(40), std::chrono::milliseconds(10),
                                   std::chrono::milliseconds(500)};
 
-class ScreenDc {
- public:
-  ScreenDc() : dc_(::GetDC(nullptr)) {}
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  ~ScreenDc() {
-    if (dc_ != nullptr) ::ReleaseDC(nullptr, dc_);
-  }
-  int Caps(int index) const { return dc_ != nullptr ? ::GetDeviceCaps(dc_, index) : 96; }
-
- private:
-  HDC dc_;
+struct ScreenDcTraits {
+  static HDC Invalid() noexcept { return nullptr; }
+  static void Release(HDC dc) noexcept { ::ReleaseDC(nullptr, dc); }
 };
+using ScreenDc = peloc::UniqueHandle<ScreenDcTraits>;
 
 float LogicalDpi(int index) {
-  const int dpi = ScreenDc().Caps(index);
+  const ScreenDc screen(::GetDC(nullptr));
+  const int dpi = screen ? ::GetDeviceCaps(screen.get(), index) : 0;
   return static_cast<float>(dpi > 0 ? dpi : 96);
 }
 
@@ -68,30 +61,23 @@ HWND CreateControl(HWND parent, int id, const wchar_t* className, const wchar_t*
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
 }
 
-struct MenuDestroyer {
-  void operator()(HMENU menu) const { ::DestroyMenu(menu); }
-};
-using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
-
-struct DropFinisher {
-  void operator()(HDROP drop) const { ::DragFinish(drop); }
-};
-using Drop = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
+using Menu = peloc::UniqueHandle<peloc::NullInvalid<HMENU, ::DestroyMenu>>;
+using Drop = peloc::UniqueHandle<peloc::NullInvalid<HDROP, ::DragFinish>>;
 
 // The table's context menu: Copy, and the code pages with the one in use
 // checked.
 Menu TableMenu(CodePage inUse) {
   Menu menu(::CreatePopupMenu());
   Menu codePages(::CreatePopupMenu());
-  if (!menu || !codePages) return nullptr;
+  if (!menu || !codePages) return {};
   const std::wstring copy = Widen(kCopyCaption) + L"\tCtrl+C";
-  if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str())) return nullptr;
+  if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str())) return {};
   const UINT first = kFirstCodePageCommandId;
   UINT checked = 0;
   for (std::size_t i = 0; i < kCodePages.size(); ++i) {
     const UINT id = first + static_cast<UINT>(i);
     const std::wstring label = Widen(CodePageLabel(kCodePages[i]));
-    if (!::AppendMenuW(codePages.get(), MF_STRING, id, label.c_str())) return nullptr;
+    if (!::AppendMenuW(codePages.get(), MF_STRING, id, label.c_str())) return {};
     if (kCodePages[i].number == inUse) checked = id;
   }
   if (checked != 0)
@@ -99,7 +85,7 @@ Menu TableMenu(CodePage inUse) {
                          MF_BYCOMMAND);
   const std::wstring caption = Widen(kCodePageMenuCaption);
   if (!::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(codePages.get()), caption.c_str()))
-    return nullptr;
+    return {};
   codePages.release();  // destroyed with the menu
   return menu;
 }

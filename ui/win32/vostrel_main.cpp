@@ -4,23 +4,20 @@
 #include <shellapi.h>
 
 #include <exception>
-#include <memory>
 #include <string>
 
 #include "lookup_binding.h"
 #include "main_window.h"
+#include "unique_handle.h"
 
 namespace {
-
-struct LocalFreer {
-  void operator()(wchar_t** memory) const { ::LocalFree(memory); }
-};
 
 // The first argument, read as UTF-16 so that a name in any script comes
 // whole; empty without one.
 std::wstring FolderArgument() {
   int count = 0;
-  const std::unique_ptr<wchar_t*, LocalFreer> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
+  const peloc::UniqueHandle<peloc::NullInvalid<wchar_t**, ::LocalFree>> arguments(
+      ::CommandLineToArgvW(::GetCommandLineW(), &count));
   if (!arguments || count < 2) return {};
   return arguments.get()[1];
 }

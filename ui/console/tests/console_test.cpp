@@ -1,6 +1,7 @@
 // The console front end: its output as a terminal shows it, and the built
 // vostrel-scan run as a child process (output, exit status).
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <iostream>
@@ -20,8 +22,10 @@
 #include "console_view.h"
 #include "lookup_binding.h"
 #include "mission_writer.h"
+#include "record_writer.h"
 #include "scan_driver.h"
 #include "test_support.h"
+#include "tsv_writer.h"
 #include "vostrel_version.h"
 
 extern char** environ;
@@ -49,6 +53,8 @@ class SpawnActions {
   void Open(int fd, const std::string& path, int flags) {
     posix_spawn_file_actions_addopen(&actions_, fd, path.c_str(), flags, 0600);
   }
+  void Dup(int from, int to) { posix_spawn_file_actions_adddup2(&actions_, from, to); }
+  void Close(int fd) { posix_spawn_file_actions_addclose(&actions_, fd); }
   const posix_spawn_file_actions_t* get() const { return &actions_; }
 
  private:
@@ -106,6 +112,9 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   return run;
 }
 
+// What --format csv writes before the first row: the byte order mark and the header.
+constexpr char kCsvHeader[] = "\xEF\xBB\xBF" "DLL Name,Map Name,Techtree Name,Level Description\r\n";
+
 ProgramRun Scan(const std::vector<std::string>& args, const std::string& lang = "C.UTF-8") {
   return RunProgram(VOSTREL_SCAN_PROGRAM, args, WithLocale(lang));
 }
@@ -146,7 +155,8 @@ TEST(ConsoleView, RowsAndProgressShareOneTerminal) {
   PlaceDll("functions_only.dll", folder / "z_no_texts.dll");
   LookupBinding binding;
   std::ostringstream terminal;
-  ConsoleView view(folder.str(), terminal, terminal, true);
+  TsvWriter rows(terminal, kScanColumns);
+  ConsoleView view(folder.str(), rows, terminal, Progress::kRewrittenLine);
   ScanDriver(view, binding, 1252).cmdScan_Click();
   EXPECT_EQ(Screen(terminal.str()),
             (std::vector<std::string>{"mission_full.dll\t" + std::string(texts::kFullMap) + "\t" + texts::kFullTech +
@@ -156,7 +166,8 @@ TEST(ConsoleView, RowsAndProgressShareOneTerminal) {
 
   const TempFolder empty;
   std::ostringstream emptyTerminal;
-  ConsoleView emptyView(empty.str(), emptyTerminal, emptyTerminal, true);
+  TsvWriter emptyRows(emptyTerminal, kScanColumns);
+  ConsoleView emptyView(empty.str(), emptyRows, emptyTerminal, Progress::kRewrittenLine);
   ScanDriver(emptyView, binding, 1252).cmdScan_Click();
   EXPECT_EQ(Screen(emptyTerminal.str()), (std::vector<std::string>{"No DLL's found!", "No files to scan."}));
 }
@@ -186,13 +197,14 @@ TEST(VostrelScan, OffsetPrintsWhereTheExportLiesAndItsText) {
 }
 
 TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
-  constexpr std::string_view kUsage = "usage: vostrel-scan [--code-page N] FOLDER\n";
+  constexpr std::string_view kUsage = "usage: vostrel-scan [--code-page N] [--format FORMAT] FOLDER\n";
   for (const auto& args : std::vector<std::vector<std::string>>{
            {}, {"--offset"}, {"--offset", "a.dll"}, {"--offset", "a.dll", "MapName", "x"}, {"a", "b"}, {"-x"},
            {"--offset", "--offset", "a.dll", "MapName"}, {"--help", "a"}, {"a", "--code-page"},
            {"--code-page", "1252"}, {"--code-page", "437", "a"}, {"--code-page", "65001", "a"},
            {"--code-page", "-1252", "a"}, {"--code-page", "1252x", "a"}, {"--code-page=", "a"},
-           {"--code-page= 1252", "a"}, {"--code-page", "99999999999999999999", "a"}, {"--code-pages=1252", "a"}}) {
+           {"--code-page= 1252", "a"}, {"--code-page", "99999999999999999999", "a"}, {"--code-pages=1252", "a"},
+           {"a", "--format"}, {"--format", "xml", "a"}, {"--format=JSON", "a"}, {"--format=", "a"}}) {
     const ProgramRun run = Scan(args);
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
     EXPECT_NE(run.err.find(kUsage), std::string::npos) << run.err;
@@ -202,7 +214,8 @@ TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
   const ProgramRun help = Scan({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_TRUE(help.out.starts_with(kUsage)) << help.out;
-  for (const char* part : {"--offset FILE EXPORT", "--code-page N", "\\x1b", "\\u0085", "  3  the lookup library"}) {
+  for (const char* part : {"--offset FILE EXPORT", "--code-page N", "--format FORMAT", "\"fileBytes\"", "\\x1b",
+                           "\\u0085", "  3  the lookup library"}) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(Scan({"--version"}).out, "vostrel-scan " VOSTREL_VERSION "\n");
@@ -268,7 +281,81 @@ TEST(VostrelScan, EscapesWhatTheFilesHold) {
             "a\\x1b[2J\\x07\\x7f\\u0085.dll\tRed\\x1b[31m\\x07\\x7f\\\\\tStandard Techtree\t"
             "x\\u0081\\u008d\\u008f\\u0090\\u009d\\ty\n"
             "b\\xe9t\\xe9.dll\tMap\\r\\n\tStandard Techtree\tDesc\n");
-  EXPECT_EQ(run.err, "Scanning a\\x1b[2J\\x07\\x7f\\u0085.dll...\nScanning b\\xe9t\\xe9.dll...\nScan finished.\n");
+  EXPECT_EQ(run.err, "Scan finished.\n");  // not a terminal: no line per file
+}
+
+// JSON and CSV, read back by Python's own parsers (read_back.py), hold exactly
+// the texts the tab-separated lines tell, of a scan and of --offset, however
+// the names and texts hide their bytes.
+TEST(VostrelScan, JsonAndCsvHoldTheTextsOfTheLines) {
+  const TempFolder folder;
+  // Windows-1252 leaves 0x81, 0x8D, 0x8F, 0x90 and 0x9D unassigned: C1 controls.
+  testing::WriteMission(folder / "a\x1b[2J\x07\x7f\xC2\x85.dll", "Red\r\x1b[31m\x07\x7f\\", "x\x81\x8d\x8f\x90\x9d\ty");
+  const std::string notUtf8 = folder / "b\xE9t\xE9.dll";
+  testing::WriteMission(notUtf8, "Map\r\n", "Desc\b\f\x01");
+  testing::WriteMission(folder / "c \"quoted\", comma.dll", "\"Say \"\"hi\"\", then\", ", "one\ntwo\r\nthree\rfour\t,\"");
+  testing::WriteMission(folder / "long.dll", "Long, \"long\"", "Begin, \"\n", 300'000);
+  PlaceDll("mission_high_bytes.dll", folder / "high.dll");
+  const TempFolder outputs;
+  for (const std::string format : {"tsv", "json", "csv"}) {
+    const ProgramRun scan =
+        RunProgram(VOSTREL_SCAN_PROGRAM, {"--format", format, folder.str()}, WithLocale("C.UTF-8"), outputs / ("scan." + format));
+    EXPECT_EQ(scan.exitCode, 0) << format << ": " << scan.err;
+    const ProgramRun offset = RunProgram(VOSTREL_SCAN_PROGRAM, {"--format=" + format, "--offset", notUtf8, "MapName"},
+                                         WithLocale("C.UTF-8"), outputs / ("offset." + format));
+    EXPECT_EQ(offset.exitCode, 0) << format << ": " << offset.err;
+  }
+  const ProgramRun check = RunProgram(VOSTREL_PYTHON3, {VOSTREL_READ_BACK_SCRIPT, outputs.str(), notUtf8, "MapName"});
+  EXPECT_EQ(check.exitCode, 0) << check.err;
+}
+
+// Ctrl+C (SIGINT) during a scan: the scan stops before its next file, the
+// output is a whole document, and the program then ends by the signal. The
+// first row, longer than a pipe holds, keeps the program writing it until
+// the signal has come.
+TEST(VostrelScan, AnInterruptedScanEndsItsDocument) {
+  const TempFolder folder;
+  for (const char* name : {"1.dll", "2.dll", "3.dll"}) testing::WriteMission(folder / name, "Map", "Desc ", 1u << 20);
+  struct Case {
+    std::string format;
+    std::string rowMark;  // found once in each row
+    std::string end;       // how the document ends
+  };
+  const Case cases[] = {{"json", "{\"file\": ", "\"}\n]\n"}, {"csv", ".dll,Map,", "\r\n"}};
+  for (const Case& c : cases) {
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const TempFolder scratch;
+    SpawnActions actions;
+    actions.Open(STDIN_FILENO, "/dev/null", O_RDONLY);
+    actions.Dup(pipeEnds[1], STDOUT_FILENO);
+    actions.Close(pipeEnds[0]);
+    actions.Open(STDERR_FILENO, scratch / "err", O_WRONLY | O_CREAT | O_TRUNC);
+    std::vector<std::string> args{VOSTREL_SCAN_PROGRAM, "--format", c.format, folder.str()};
+    std::vector<std::string> environment = WithLocale("C.UTF-8");
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, VOSTREL_SCAN_PROGRAM, actions.get(), nullptr, Pointers(args).data(),
+                          Pointers(environment).data()),
+              0);
+    ::close(pipeEnds[1]);
+    std::string out;
+    char buffer[65536];
+    for (ssize_t got = 0; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
+      if (got < 0 && errno == EINTR) continue;
+      ASSERT_GT(got, 0);
+      if (out.empty()) ::kill(pid, SIGINT);  // the program is in its first row
+      out.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) ASSERT_EQ(errno, EINTR);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << c.format << ": status " << status;
+    EXPECT_EQ(testing::ReadFile(scratch / "err"), "Scan stopped.\n") << c.format;
+    std::size_t rows = 0;
+    for (std::size_t at = out.find(c.rowMark); at != std::string::npos; at = out.find(c.rowMark, at + 1)) ++rows;
+    EXPECT_EQ(rows, 1u) << c.format;
+    EXPECT_TRUE(out.ends_with(c.end)) << c.format << ": ..." << out.substr(out.size() - std::min<std::size_t>(out.size(), 40));
+  }
 }
 
 // A folder that cannot be listed: the empty table's row and status, the
@@ -304,6 +391,12 @@ TEST(VostrelScan, SaysWhyAFolderCannotBeListed) {
     EXPECT_EQ(run.out, "No DLL's found!\n");
     EXPECT_EQ(run.err, "vostrel-scan: Cannot list " + c.folder + ": " + c.reason + "\nNo files to scan.\n");
   }
+  // JSON and CSV stay whole documents.
+  for (const auto& [format, out] : {std::pair{"json", "[]\n"}, {"csv", kCsvHeader}}) {
+    const ProgramRun run = Scan({"--format", format, scratch / "missing"});
+    EXPECT_EQ(run.exitCode, 1) << format;
+    EXPECT_EQ(run.out, out) << format;
+  }
   std::filesystem::permissions(scratch / "locked", std::filesystem::perms::owner_all);
 
   const ProgramRun full = RunProgram(VOSTREL_SCAN_PROGRAM, {scratch.str()}, WithLocale("C.UTF-8"), "/dev/full");
@@ -322,15 +415,16 @@ TEST(VostrelScan, ScansAFolderIntoLines) {
   EXPECT_EQ(run.out, "mission_full.dll\t" + std::string(texts::kFullMap) + "\t" + texts::kFullTech + "\t" +
                          texts::kFullDesc + "\n" + "Mission_High.DLL\t" + texts::kHighMap + "\t" + texts::kHighTech +
                          "\t" + texts::kHighDesc + "\n" + "mission_leveldesc_only.dll\t\t\t" + texts::kDescOnly + "\n");
-  EXPECT_EQ(run.err,
-            "Scanning functions_only.dll...\nScanning mission_full.dll...\nScanning Mission_High.DLL...\n"
-            "Scanning mission_leveldesc_only.dll...\nScan finished.\n");
+  EXPECT_EQ(run.err, "Scan finished.\n");  // not a terminal: no line per file
 
+  // "No DLL's found!" is no mission: JSON and CSV hold none.
   const TempFolder empty;
-  const ProgramRun none = Scan({empty.str()});
-  EXPECT_EQ(none.exitCode, 0);
-  EXPECT_EQ(none.out, "No DLL's found!\n");
-  EXPECT_EQ(none.err, "No files to scan.\n");
+  for (const auto& [format, out] : {std::pair{"tsv", "No DLL's found!\n"}, {"json", "[]\n"}, {"csv", kCsvHeader}}) {
+    const ProgramRun none = Scan({"--format", format, empty.str()});
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(none.out, out) << format;
+    EXPECT_EQ(none.err, "No files to scan.\n");
+  }
 }
 
 // A text of tens of megabytes is printed whole, and held at most twice (its
@@ -369,11 +463,12 @@ TEST(VostrelScan, WithoutTheLibraryBesideIt) {
   EXPECT_EQ(offset.exitCode, 3);
   EXPECT_EQ(offset.out, "");
   EXPECT_NE(offset.err.find("Cannot load the lookup library Peloc"), std::string::npos) << offset.err;
+  EXPECT_EQ(RunProgram(program, {"--format=json", "--offset", alone / "mission_full.dll", "MapName"}).out, "[]\n");
 
   const ProgramRun scan = RunProgram(program, {alone.str()});
   EXPECT_EQ(scan.exitCode, 3);
   EXPECT_EQ(scan.out, "");
-  EXPECT_EQ(scan.err, "Scanning mission_full.dll...\nvostrel-scan: Cannot load the lookup library Peloc: looked for " +
+  EXPECT_EQ(scan.err, "vostrel-scan: Cannot load the lookup library Peloc: looked for " +
                           (alone / "libPeloc.so") + ", then libPeloc.so on the system's library path.\nScan finished.\n");
 }
 

@@ -1,0 +1,16 @@
+// POSIX: the owner of a file descriptor, closed when its owner goes.
+#pragma once
+
+#include <unistd.h>
+
+#include "unique_handle.h"
+
+namespace peloc {
+
+struct FileDescriptorTraits {
+  static int Invalid() noexcept { return -1; }
+  static void Release(int fd) noexcept { ::close(fd); }
+};
+using FileDescriptor = UniqueHandle<FileDescriptorTraits>;
+
+}  // namespace peloc

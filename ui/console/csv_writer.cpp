@@ -1,0 +1,57 @@
+#include "csv_writer.h"
+
+#include <vector>
+
+#include "table_text.h"
+#include "utf8.h"
+
+namespace vostrel {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+constexpr std::string_view kRowEnd = "\r\n";
+
+}  // namespace
+
+CsvWriter::CsvWriter(std::ostream& out, std::span<const OutputColumn> columns) : out_(out) {
+  Write(kByteOrderMark);
+  std::vector<std::string_view> captions;
+  for (const OutputColumn& column : columns) captions.push_back(column.caption);
+  Record(captions);
+}
+
+void CsvWriter::Write(std::string_view piece) { out_.write(piece.data(), static_cast<std::streamsize>(piece.size())); }
+
+void CsvWriter::Record(std::span<const std::string_view> fields) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) Write(",");
+    WriteField(fields[i]);
+  }
+  Write(kRowEnd);
+}
+
+void CsvWriter::WriteField(std::string_view text) {
+  const bool quoted = text.find_first_of("\",\r\n") != std::string_view::npos;
+  if (quoted) Write("\"");
+  std::size_t runStart = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80 && c != '"') {
+      ++i;
+      continue;
+    }
+    const std::size_t length = c == '"' ? 1 : utf8::SequenceLength(text.substr(i));
+    if (length > 1) {
+      i += length;
+      continue;
+    }
+    Write(text.substr(runStart, i - runStart));
+    Write(c == '"' ? std::string_view("\"\"") : kReplacement);
+    runStart = ++i;
+  }
+  Write(text.substr(runStart));
+  if (quoted) Write("\"");
+}
+
+}  // namespace vostrel
