@@ -19,11 +19,16 @@ namespace {
 
 constexpr std::array<const char*, 3> kExportNames{"MapName", "TechtreeName", "LevelDesc"};
 
-// 172032 as "172,032".
+// 172032 as "172,032". Built by appending: GCC 12 at -O3 warns of an
+// overlap that cannot happen in the string's insert.
 std::string WithThousands(std::uintmax_t number) {
-  std::string digits = std::to_string(number);
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
-  return digits;
+  const std::string digits = std::to_string(number);
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
 }
 
 std::string OffsetText(std::uint32_t offset) {
