@@ -29,6 +29,13 @@ constexpr DWORD kWindowExStyle = 0;
 // Posted to run the calls the scan session posts (see Post).
 constexpr UINT kRunPostedMessage = WM_APP + 1;
 
+// The timer that looks at the folder followed, and how often: a change shows
+// within this much of the system's notice (the session then waits for the
+// files to settle). The timers of PostAfter come after it, one a call.
+constexpr UINT_PTR kFolderTimerId = 1;
+constexpr UINT_PTR kFirstPostedTimerId = 2;
+constexpr UINT kFolderLookMilliseconds = 100;
+
 // During a scan the window shows what the scan found and lets its messages
 // run (and paint) at most every 40 ms; between those frames it looks for keys
 // and clicks every 10 ms, so that they are answered at once. Rows that come
@@ -129,7 +136,8 @@ MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_
     : instance_(instance),
       dpiX_(LogicalDpi(LOGPIXELSX)),
       dpiY_(LogicalDpi(LOGPIXELSY)),
-      session_(*this, binding, kScanPacing) {
+      session_(*this, binding, kScanPacing),
+      nextTimerId_(kFirstPostedTimerId) {
   InitCommonControls();
   // LoadImage, not LoadIcon, so that each size gets its own picture rather than a stretched one.
   const auto icon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VOSTREL), IMAGE_ICON,
@@ -208,6 +216,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kRunPostedMessage:
       RunPosted();
       return 0;
+    case WM_TIMER:
+      if (wParam == kFolderTimerId) {
+        LookAtFolder();
+      } else {
+        RunTimer(wParam);
+      }
+      return 0;
     case DM_GETDEFID:
       return 0;  // no default push button: Enter in the folder box does nothing
     case WM_ACTIVATE:
@@ -230,6 +245,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = focused_ = nullptr;
       table_.reset();
       posted_.clear();
+      timed_.clear();
+      folderWatch_.reset();
+      folderChanged_ = nullptr;
       ::PostQuitMessage(0);
       return 0;
     default:
@@ -333,6 +351,62 @@ void MainWindow::Post(std::function<void()> call) {
 
 void MainWindow::RunPosted() {
   for (auto& call : std::exchange(posted_, {})) call();
+}
+
+// One timer a call, killed when it first fires: the call runs once, and a
+// destroyed window's timers go with it.
+void MainWindow::PostAfter(std::chrono::milliseconds delay, std::function<void()> call) {
+  if (!IsOpen()) return;
+  const auto milliseconds = static_cast<UINT>(std::clamp<std::chrono::milliseconds::rep>(
+      delay.count(), USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
+  const UINT_PTR id = nextTimerId_++;
+  if (::SetTimer(hwnd(), id, milliseconds, nullptr) == 0) {
+    Post(std::move(call));  // sooner than asked rather than never
+    return;
+  }
+  timed_.emplace(id, std::move(call));
+}
+
+void MainWindow::RunTimer(UINT_PTR id) {
+  ::KillTimer(hwnd(), id);
+  const auto timed = timed_.find(id);
+  if (timed == timed_.end()) return;
+  const std::function<void()> call = std::move(timed->second);
+  timed_.erase(timed);
+  call();
+}
+
+// The folder's change notifications, looked at by a timer. The DLLs' names
+// are not needed: the system reports writes to any file in the folder. The
+// same folder watched again keeps its notifications, so that no change made
+// meanwhile is missed.
+bool MainWindow::WatchFolder(const std::string& folder, const std::vector<std::string>&,
+                             std::function<void()> changed) {
+  if (!IsOpen()) return false;
+  const std::wstring wide = Widen(NativeToUtf8(folder));
+  if (!folderWatch_ || wide != watchedFolder_) {
+    StopWatching();
+    auto watch = std::make_unique<FolderWatch>(wide);
+    if (!watch->watching() || ::SetTimer(hwnd(), kFolderTimerId, kFolderLookMilliseconds, nullptr) == 0) return false;
+    folderWatch_ = std::move(watch);
+    watchedFolder_ = wide;
+  }
+  folderChanged_ = std::move(changed);
+  return true;
+}
+
+void MainWindow::StopWatching() {
+  if (IsOpen()) ::KillTimer(hwnd(), kFolderTimerId);
+  folderWatch_.reset();
+  watchedFolder_.clear();
+  folderChanged_ = nullptr;
+}
+
+void MainWindow::LookAtFolder() {
+  if (!folderWatch_ || !folderWatch_->Changed() || !folderChanged_) return;
+  // A copy: the call may watch again, or stop.
+  const std::function<void()> changed = folderChanged_;
+  changed();
 }
 
 void MainWindow::TableCleared() {

@@ -6,7 +6,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "com_apartment.h"
+#include "folder_watch.h"
 #include "gdi_font.h"
 #include "lookup_binding.h"
 #include "result_list_view.h"
@@ -53,6 +56,10 @@ class MainWindow final : public Window, public SessionWindow {
   // SessionWindow. Each does nothing once the window has been destroyed.
   std::string FolderText() override;
   void Post(std::function<void()> call) override;
+  void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) override;
+  bool WatchFolder(const std::string& folder, const std::vector<std::string>& names,
+                   std::function<void()> changed) override;
+  void StopWatching() override;
   void RunPendingEvents() override;
   bool InputWaiting() override;
   void TableCleared() override;
@@ -77,6 +84,8 @@ class MainWindow final : public Window, public SessionWindow {
   void DropFiles(HDROP drop);
 
   void RunPosted();
+  void RunTimer(UINT_PTR id);
+  void LookAtFolder();
 
   ComApartment com_;  // outlives the folder box's completion
   HINSTANCE instance_;
@@ -93,6 +102,11 @@ class MainWindow final : public Window, public SessionWindow {
   HWND focused_ = nullptr;  // the control that had the focus when the window was last deactivated
   std::optional<int> quitCode_;  // a WM_QUIT taken from the queue during a scan
   std::vector<std::function<void()>> posted_;  // for the event loop, in order
+  std::map<UINT_PTR, std::function<void()>> timed_;  // by the id of the timer that runs each
+  UINT_PTR nextTimerId_;
+  std::unique_ptr<FolderWatch> folderWatch_;  // the folder followed, looked at by a timer
+  std::wstring watchedFolder_;
+  std::function<void()> folderChanged_;
 };
 
 }  // namespace vostrel::win32

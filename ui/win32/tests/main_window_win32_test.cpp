@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -394,8 +395,10 @@ TEST_F(MainWindowTest, ClosingDuringAScanEndsItAndQuitsAfterwards) {
   frmMain_.ShowStatus("Scan finished.");
   bool ran = false;
   frmMain_.Post([&ran] { ran = true; });
+  frmMain_.PostAfter(std::chrono::milliseconds(0), [&ran] { ran = true; });
   frmMain_.RunPendingEvents();
   EXPECT_FALSE(ran);
+  EXPECT_FALSE(frmMain_.WatchFolder(folder.str(), {}, [&ran] { ran = true; }));
   EXPECT_FALSE(frmMain_.PreTranslateMessage(message));
 }
 
@@ -741,6 +744,40 @@ TEST_F(MainWindowTest, NamesInAnyScriptAreListed) {
   expected.dllName = "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82.dll";
   EXPECT_EQ(Rows(), (std::vector<ScanRow>{expected}));
   EXPECT_EQ(Status(), "Scan finished.");
+}
+
+// The table follows the folder it scanned: a DLL copied in and another
+// deleted change their own rows, with no Scan; the selection stays. The
+// folder renamed (which does not signal its own notifications): said, and
+// the rows stay.
+TEST_F(MainWindowTest, TheTableFollowsItsFolder) {
+  const TempFolder folder;
+  for (const char* name : {"win32_ridge.dll", "win32_harbour.dll"}) CopyTo(TestDll(name), folder / name);
+  SetFolder(NativeToUtf8(folder.str()));
+  ClickScan();
+  ClickHeader(0);
+  ASSERT_EQ(Rows(), (std::vector<ScanRow>{kHarbour, kRidge}));
+  Select(1);
+
+  CopyTo(TestDll("win32_scouting.dll"), folder / "win32_scouting.dll");
+  ASSERT_TRUE(::DeleteFileA((folder / "win32_harbour.dll").c_str()));
+  const std::vector<ScanRow> followed{kRidge, kScouting};
+  const auto waitUntil = [](const auto& done) {
+    for (const ULONGLONG end = ::GetTickCount64() + 5000; !done() && ::GetTickCount64() < end;) {
+      DrainMessages();
+      ::Sleep(20);
+    }
+  };
+  waitUntil([&] { return Rows() == followed; });
+  EXPECT_EQ(Rows(), followed);
+  EXPECT_EQ(SelectedNames(), (std::set<std::string>{"win32_ridge.dll"}));
+
+  const std::string renamed = folder.str() + "-renamed";
+  ASSERT_TRUE(::MoveFileA(folder.str().c_str(), renamed.c_str()));
+  waitUntil([&] { return Status().ends_with("no longer follows it."); });
+  EXPECT_TRUE(Status().ends_with("no longer follows it.")) << Status();
+  EXPECT_EQ(Rows(), followed);
+  ::MoveFileA(renamed.c_str(), folder.str().c_str());
 }
 
 }  // namespace
