@@ -11,6 +11,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "child_control.h"
 #include "clipboard.h"
 #include "folder_path.h"
 #include "program_folder.h"
@@ -70,11 +71,6 @@ void InitCommonControls() {
   if (!::InitCommonControlsEx(&controls)) throw std::runtime_error("cannot load the common controls");
 }
 
-HWND CreateControl(HWND parent, int id, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle) {
-  return ::CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-}
-
 struct MenuDestroyer {
   void operator()(HMENU menu) const { ::DestroyMenu(menu); }
 };
@@ -112,23 +108,6 @@ Menu TableMenu(CodePage inUse) {
 }
 
 bool IsControlDown() { return ::GetKeyState(VK_CONTROL) < 0; }
-
-// Lines on the Windows clipboard end in CR LF. The copied fields hold no line
-// breaks of their own (they are escaped), so every LF ends a row.
-std::wstring WithCrLf(const std::wstring& lines) {
-  std::wstring text;
-  text.reserve(lines.size() + lines.size() / 16);
-  for (const wchar_t c : lines) {
-    if (c == L'\n') text += L'\r';
-    text += c;
-  }
-  return text;
-}
-
-void SetDefaultGuiFont(HWND control) {
-  // A stock object: shared, never deleted.
-  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-}
 
 }  // namespace
 
@@ -226,15 +205,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case DM_GETDEFID:
       return 0;  // no default push button: Enter in the folder box does nothing
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = ::GetFocus();
-        if (focus != nullptr && ::IsChild(hwnd(), focus)) focused_ = focus;
-      }
+      if (LOWORD(wParam) == WA_INACTIVE) RememberFocus();
       break;
     case WM_SETFOCUS:
       // The window passes the focus on: to the control that last had it, the
       // Scan button (first in the tab order) when the window opens.
-      ::SetFocus(focused_ != nullptr && ::IsWindow(focused_) ? focused_ : cmdScan_);
+      RestoreFocus(cmdScan_);
       return 0;
     case WM_CLOSE:
       // A running scan ends before its next file; the session then finds the window gone.
@@ -242,7 +218,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::DestroyWindow(hwnd());
       return 0;
     case WM_DESTROY:
-      cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = focused_ = nullptr;
+      cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = nullptr;
       table_.reset();
       posted_.clear();
       timed_.clear();
@@ -325,11 +301,7 @@ void MainWindow::Form_Resize(int clientWidth, int clientHeight) {
   ::SendMessageW(sbStatusBar_, WM_SIZE, 0, 0);
 }
 
-void MainWindow::Place(HWND control, const layout::TwipsRect& rect) const {
-  ::SetWindowPos(control, nullptr, layout::TwipsToPixels(rect.left, dpiX_), layout::TwipsToPixels(rect.top, dpiY_),
-                 layout::TwipsToPixels(rect.width, dpiX_), layout::TwipsToPixels(rect.height, dpiY_),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
+void MainWindow::Place(HWND control, const layout::TwipsRect& rect) const { PlaceInTwips(control, rect, dpiX_, dpiY_); }
 
 void MainWindow::cmdScan_Click() { session_.Scan(); }
 

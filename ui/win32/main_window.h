@@ -99,7 +99,6 @@ class MainWindow final : public Window, public SessionWindow {
   HWND lvStats_ = nullptr;
   std::unique_ptr<ResultListView> table_;  // the rows; gone with the window
   std::unique_ptr<TableTips> tips_;
-  HWND focused_ = nullptr;  // the control that had the focus when the window was last deactivated
   std::optional<int> quitCode_;  // a WM_QUIT taken from the queue during a scan
   std::vector<std::function<void()>> posted_;  // for the event loop, in order
   std::map<UINT_PTR, std::function<void()>> timed_;  // by the id of the timer that runs each

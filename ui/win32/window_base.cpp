@@ -37,6 +37,17 @@ void Window::CreateBound(HINSTANCE instance, const wchar_t* className, const wch
   if (hwnd_ == nullptr) throw std::runtime_error("cannot create the window");
 }
 
+void Window::RememberFocus() {
+  const HWND focus = ::GetFocus();
+  if (focus != nullptr && ::IsChild(hwnd_, focus)) focused_ = focus;
+}
+
+// A control hidden since (the filter box) gives the focus to `first`.
+void Window::RestoreFocus(HWND first) {
+  const bool back = focused_ != nullptr && ::IsChild(hwnd_, focused_) && ::IsWindowVisible(focused_);
+  ::SetFocus(back ? focused_ : first);
+}
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -28,6 +28,12 @@ class Window {
   void CreateBound(HINSTANCE instance, const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
                    int width, int height);
 
+  // The focus as a dialog keeps it: the control that has it when the window
+  // is deactivated (WM_ACTIVATE) gets it back when the window gets the focus
+  // (WM_SETFOCUS); `first` until one has had it.
+  void RememberFocus();
+  void RestoreFocus(HWND first);
+
   // Messages of this window; the default hands them to DefWindowProcW.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -35,6 +41,7 @@ class Window {
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
+  HWND focused_ = nullptr;
 };
 
 }  // namespace vostrel::win32
