@@ -81,14 +81,17 @@ struct DropFinisher {
 };
 using Drop = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
 
-// The table's context menu: Copy, and the code pages with the one in use
-// checked.
+// The table's context menu: Copy, Filter, and the code pages with the one in
+// use checked.
 Menu TableMenu(CodePage inUse) {
   Menu menu(::CreatePopupMenu());
   Menu codePages(::CreatePopupMenu());
   if (!menu || !codePages) return nullptr;
   const std::wstring copy = Widen(kCopyCaption) + L"\tCtrl+C";
-  if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str())) return nullptr;
+  const std::wstring filter = Widen(kFilterCaption) + L"\tCtrl+F";
+  if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str()) ||
+      !::AppendMenuW(menu.get(), MF_STRING, kFilterCommandId, filter.c_str()))
+    return nullptr;
   const UINT first = kFirstCodePageCommandId;
   UINT checked = 0;
   for (std::size_t i = 0; i < kCodePages.size(); ++i) {
@@ -109,6 +112,13 @@ Menu TableMenu(CodePage inUse) {
 
 bool IsControlDown() { return ::GetKeyState(VK_CONTROL) < 0; }
 
+std::wstring WindowText(HWND control) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+  const int copied = ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_view startFolder)
@@ -118,6 +128,8 @@ MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_
       session_(*this, binding, kScanPacing),
       nextTimerId_(kFirstPostedTimerId) {
   InitCommonControls();
+  ACCEL filterKey{FCONTROL | FVIRTKEY, 'F', kFilterCommandId};
+  accelerators_.reset(::CreateAcceleratorTableW(&filterKey, 1));
   // LoadImage, not LoadIcon, so that each size gets its own picture rather than a stretched one.
   const auto icon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VOSTREL), IMAGE_ICON,
                                                     ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
@@ -152,7 +164,10 @@ void MainWindow::Show(int showCommand) {
 }
 
 bool MainWindow::PreTranslateMessage(MSG& message) {
-  return IsOpen() && ::IsDialogMessageW(hwnd(), &message) != FALSE;
+  if (!IsOpen()) return false;
+  const bool ours = message.hwnd == hwnd() || ::IsChild(hwnd(), message.hwnd);
+  if (ours && accelerators_ && ::TranslateAcceleratorW(hwnd(), accelerators_.get(), &message)) return true;
+  return ::IsDialogMessageW(hwnd(), &message) != FALSE;
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -169,8 +184,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (id == kScanButtonId && code == BN_CLICKED) {
         cmdScan_Click();
       } else if (id == IDCANCEL) {
-        // Esc, from the dialog keys: the running scan ends before its next file.
-        session_.Stop();
+        // Esc, from the dialog keys: in the filter box it clears and hides
+        // the box; elsewhere the running scan ends before its next file.
+        if (filterShown_ && ::GetFocus() == txtFilter_) {
+          HideFilterBox();
+        } else {
+          session_.Stop();
+        }
+      } else if (id == kFilterBoxId && code == EN_CHANGE) {
+        txtFilter_Change();
+      } else if (id == kFilterCommandId) {  // the menu, or Ctrl+F
+        ShowFilterBox();
       } else if (id == kCopyCommandId && code == 0) {
         CopySelectedRows();
       } else if (id >= kFirstCodePageCommandId && code == 0 &&
@@ -218,7 +242,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::DestroyWindow(hwnd());
       return 0;
     case WM_DESTROY:
-      cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = nullptr;
+      cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = txtFilter_ = nullptr;
       table_.reset();
       posted_.clear();
       timed_.clear();
@@ -241,13 +265,19 @@ bool MainWindow::CreateControls() {
   // Owner data: the list view holds no texts; it asks for each cell it draws.
   lvStats_ = CreateControl(hwnd(), kTableId, WC_LISTVIEWW, L"",
                            WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE);
-  if (cmdScan_ == nullptr || sbStatusBar_ == nullptr || txtTrhDir_ == nullptr || lvStats_ == nullptr) return false;
+  // Hidden until asked for: the window opens with the four controls designed.
+  txtFilter_ = CreateControl(hwnd(), kFilterBoxId, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+  if (cmdScan_ == nullptr || sbStatusBar_ == nullptr || txtTrhDir_ == nullptr || lvStats_ == nullptr ||
+      txtFilter_ == nullptr)
+    return false;
+  ::ShowWindow(txtFilter_, SW_HIDE);
 
   Place(cmdScan_, layout::kScanButton);
   Place(txtTrhDir_, layout::kFolderBox);
   Place(lvStats_, layout::kTable);
   SetDefaultGuiFont(cmdScan_);
   SetDefaultGuiFont(txtTrhDir_);
+  SetDefaultGuiFont(txtFilter_);
 
   ::SendMessageW(txtTrhDir_, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the control allows
   // Folder names complete as they are typed. Without it (no shell objects)
@@ -293,25 +323,26 @@ void MainWindow::Form_Resize(int clientWidth, int clientHeight) {
   if (cmdScan_ == nullptr) return;  // before the controls exist
   // The height includes the strip the status bar covers.
   const layout::Layout fitted = layout::FitToClient(layout::PixelsToTwips(clientWidth, dpiX_),
-                                                    layout::PixelsToTwips(clientHeight, dpiY_));
+                                                    layout::PixelsToTwips(clientHeight, dpiY_), filterShown_);
   Place(cmdScan_, fitted.scanButton);
   Place(txtTrhDir_, fitted.folderBox);
   Place(lvStats_, fitted.table);
+  if (filterShown_) Place(txtFilter_, fitted.filterBox);
   // The status bar docks itself along the bottom edge when told of the new size.
   ::SendMessageW(sbStatusBar_, WM_SIZE, 0, 0);
+}
+
+void MainWindow::FitControls() {
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  Form_Resize(client.right, client.bottom);
 }
 
 void MainWindow::Place(HWND control, const layout::TwipsRect& rect) const { PlaceInTwips(control, rect, dpiX_, dpiY_); }
 
 void MainWindow::cmdScan_Click() { session_.Scan(); }
 
-std::string MainWindow::FolderText() {
-  if (txtTrhDir_ == nullptr) return {};
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(txtTrhDir_)) + 1, L'\0');
-  const int copied = ::GetWindowTextW(txtTrhDir_, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return Narrow(text);
-}
+std::string MainWindow::FolderText() { return txtTrhDir_ != nullptr ? Narrow(WindowText(txtTrhDir_)) : std::string(); }
 
 // The calls wait in the window, which a message wakes: what a destroyed
 // window had waiting goes with it.
@@ -486,5 +517,31 @@ void MainWindow::DropFiles(HDROP dropped) {
   ::SetWindowTextW(txtTrhDir_, FolderToScan(path).c_str());
   session_.ScanFolderBoxSoon();
 }
+
+// The filter box along the bottom of the table, the table giving up its
+// height, with the focus; shown again, its text selected for typing over.
+void MainWindow::ShowFilterBox() {
+  if (txtFilter_ == nullptr) return;
+  if (!filterShown_) {
+    filterShown_ = true;
+    FitControls();
+    ::ShowWindow(txtFilter_, SW_SHOW);
+  }
+  ::SetFocus(txtFilter_);
+  ::SendMessageW(txtFilter_, EM_SETSEL, 0, -1);
+}
+
+// Emptied (every row shows again) and hidden; the table takes its height
+// back, and the focus.
+void MainWindow::HideFilterBox() {
+  if (!filterShown_) return;
+  ::SetWindowTextW(txtFilter_, L"");
+  ::SetFocus(lvStats_);
+  ::ShowWindow(txtFilter_, SW_HIDE);
+  filterShown_ = false;
+  FitControls();
+}
+
+void MainWindow::txtFilter_Change() { session_.Filter(Narrow(WindowText(txtFilter_))); }
 
 }  // namespace vostrel::win32

@@ -7,12 +7,14 @@
 #include <shellapi.h>
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "com_apartment.h"
@@ -28,14 +30,17 @@
 namespace vostrel::win32 {
 
 // Control identifiers. None is IDOK or IDCANCEL: the dialog keys send those
-// for Enter, which does nothing, and Esc, which stops a scan.
+// for Enter, which does nothing, and Esc, which hides the filter box in focus
+// or else stops a scan.
 inline constexpr int kScanButtonId = 101;
 inline constexpr int kStatusBarId = 102;
 inline constexpr int kFolderBoxId = 103;
 inline constexpr int kTableId = 104;
-// The table's context menu: Copy, and one command per code page of
-// kCodePages, in its order, from kFirstCodePageCommandId.
+inline constexpr int kFilterBoxId = 106;  // shown on Ctrl+F
+// The table's context menu: Copy, Filter (also Ctrl+F), and one command per
+// code page of kCodePages, in its order, from kFirstCodePageCommandId.
 inline constexpr int kCopyCommandId = 105;
+inline constexpr int kFilterCommandId = 107;
 inline constexpr int kFirstCodePageCommandId = 200;
 
 class MainWindow final : public Window, public SessionWindow {
@@ -49,8 +54,9 @@ class MainWindow final : public Window, public SessionWindow {
 
   void Show(int showCommand);
 
-  // The dialog keys for a message about to be dispatched (Tab order, the
-  // Alt+S mnemonic, Esc). True when the message has been handled.
+  // The keys for a message about to be dispatched: Ctrl+F and the dialog
+  // keys (Tab order, the Alt+S mnemonic, Esc). True when the message has
+  // been handled.
   bool PreTranslateMessage(MSG& message);
 
   // SessionWindow. Each does nothing once the window has been destroyed.
@@ -76,16 +82,25 @@ class MainWindow final : public Window, public SessionWindow {
   void Form_Resize(int clientWidth, int clientHeight);
   void cmdScan_Click();
   void Place(HWND control, const layout::TwipsRect& rect) const;
+  void FitControls();
   void lvStats_KeyDown(WORD key);
   void lvStats_ContextMenu(LPARAM screenPoint);
   LRESULT lvStats_Notify(NMHDR& header);
   void CopySelectedRows();
   void ChooseCodePage(CodePage codePage);
   void DropFiles(HDROP drop);
+  void ShowFilterBox();
+  void HideFilterBox();
+  void txtFilter_Change();
 
   void RunPosted();
   void RunTimer(UINT_PTR id);
   void LookAtFolder();
+
+  struct AcceleratorsDestroyer {
+    void operator()(HACCEL accelerators) const { ::DestroyAcceleratorTable(accelerators); }
+  };
+  using Accelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorsDestroyer>;
 
   ComApartment com_;  // outlives the folder box's completion
   HINSTANCE instance_;
@@ -97,6 +112,9 @@ class MainWindow final : public Window, public SessionWindow {
   HWND sbStatusBar_ = nullptr;
   HWND txtTrhDir_ = nullptr;
   HWND lvStats_ = nullptr;
+  HWND txtFilter_ = nullptr;
+  bool filterShown_ = false;
+  Accelerators accelerators_;  // Ctrl+F
   std::unique_ptr<ResultListView> table_;  // the rows; gone with the window
   std::unique_ptr<TableTips> tips_;
   std::optional<int> quitCode_;  // a WM_QUIT taken from the queue during a scan

@@ -670,7 +670,8 @@ TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
   EXPECT_EQ(CellText(0, 1), "\xC3\x8C\xC3\xAE\xC3\xB1\xC3\xB2");  // "Ìîñò": Windows-1252, the system's
 
   const ShownMenu shown = openMenu();
-  EXPECT_EQ(shown.items, (std::vector<std::string>{"Copy\tCtrl+C", std::string(kCodePageMenuCaption)}));
+  EXPECT_EQ(shown.items, (std::vector<std::string>{"Copy\tCtrl+C", std::string(kFilterCaption) + "\tCtrl+F",
+                                                  std::string(kCodePageMenuCaption)}));
   std::vector<std::string> labels;
   for (const CodePageName& codePage : kCodePages) labels.push_back(CodePageLabel(codePage));
   EXPECT_EQ(shown.codePages, labels);
@@ -743,6 +744,46 @@ TEST_F(MainWindowTest, NamesInAnyScriptAreListed) {
   ScanRow expected = kHarbour;
   expected.dllName = "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82.dll";
   EXPECT_EQ(Rows(), (std::vector<ScanRow>{expected}));
+  EXPECT_EQ(Status(), "Scan finished.");
+}
+
+// Ctrl+F shows the filter box along the table's bottom, the table giving up
+// its height, with the focus, after the table in the tab order; what is
+// typed shows only the rows that hold it, and the status says how many.
+// Escape empties and hides it, and the table takes its height and the focus.
+TEST_F(MainWindowTest, CtrlFFiltersTheRowsAndEscapeHidesTheBox) {
+  const TempFolder folder;
+  PlaceMissions(folder);
+  SetFolder(NativeToUtf8(folder.str()));
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  ClickScan();
+  const HWND txtFilter = Control(kFilterBoxId);
+  EXPECT_FALSE(::IsWindowVisible(txtFilter));
+  const RECT table = ChildRect(lvStats());
+
+  CtrlKey('F');
+  ASSERT_TRUE(::IsWindowVisible(txtFilter));
+  EXPECT_EQ(::GetFocus(), txtFilter);
+  const RECT box = ChildRect(txtFilter);
+  EXPECT_NEAR(Height(box), ToPixelsY(layout::kFilterBoxHeight), 1);
+  EXPECT_NEAR(box.top, ChildRect(lvStats()).bottom, 1);
+  EXPECT_EQ(box.bottom, table.bottom);
+  EXPECT_EQ(box.left, table.left);
+  EXPECT_EQ(Width(box), Width(table));
+  for (const wchar_t typed : std::wstring_view(L"RIDGE line")) Key(txtFilter, WM_CHAR, typed, 1);
+  EXPECT_EQ(Rows(), (std::vector<ScanRow>{kRidge}));
+  EXPECT_EQ(Status(), "Scan finished. 1 of 3 missions shown.");
+  ::SetFocus(lvStats());
+  Key(lvStats(), WM_KEYDOWN, VK_TAB);
+  EXPECT_EQ(::GetFocus(), txtFilter);
+
+  Key(txtFilter, WM_KEYDOWN, VK_ESCAPE);
+  EXPECT_FALSE(::IsWindowVisible(txtFilter));
+  EXPECT_EQ(WindowText(txtFilter), "");
+  EXPECT_EQ(::GetFocus(), lvStats());
+  EXPECT_EQ(ChildRect(lvStats()).bottom, table.bottom);
+  EXPECT_EQ(SortedRows(), (std::vector<ScanRow>{kHarbour, kRidge, kScouting}));
   EXPECT_EQ(Status(), "Scan finished.");
 }
 
