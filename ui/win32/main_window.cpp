@@ -15,7 +15,7 @@
 #include "clipboard.h"
 #include "folder_path.h"
 #include "program_folder.h"
-#include "resource.h"
+#include "program_icon.h"
 #include "table_menu.h"
 #include "text_encoding.h"
 #include "wide_text.h"
@@ -81,16 +81,19 @@ struct DropFinisher {
 };
 using Drop = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
 
-// The table's context menu: Copy, Filter, and the code pages with the one in
-// use checked.
-Menu TableMenu(CodePage inUse) {
+// The table's context menu: Copy, Filter, Details (greyed without a
+// mission row in focus), and the code pages with the one in use checked.
+Menu TableMenu(CodePage inUse, bool details) {
   Menu menu(::CreatePopupMenu());
   Menu codePages(::CreatePopupMenu());
   if (!menu || !codePages) return nullptr;
   const std::wstring copy = Widen(kCopyCaption) + L"\tCtrl+C";
   const std::wstring filter = Widen(kFilterCaption) + L"\tCtrl+F";
+  const std::wstring detailsCaption = Widen(kDetailsCaption) + L"\tEnter";
   if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str()) ||
-      !::AppendMenuW(menu.get(), MF_STRING, kFilterCommandId, filter.c_str()))
+      !::AppendMenuW(menu.get(), MF_STRING, kFilterCommandId, filter.c_str()) ||
+      !::AppendMenuW(menu.get(), details ? MF_STRING : MF_STRING | MF_GRAYED, kDetailsCommandId,
+                     detailsCaption.c_str()))
     return nullptr;
   const UINT first = kFirstCodePageCommandId;
   UINT checked = 0;
@@ -130,14 +133,8 @@ MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_
   InitCommonControls();
   ACCEL filterKey{FCONTROL | FVIRTKEY, 'F', kFilterCommandId};
   accelerators_.reset(::CreateAcceleratorTableW(&filterKey, 1));
-  // LoadImage, not LoadIcon, so that each size gets its own picture rather than a stretched one.
-  const auto icon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VOSTREL), IMAGE_ICON,
-                                                    ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
-                                                    LR_DEFAULTCOLOR | LR_SHARED));
-  const auto smallIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VOSTREL), IMAGE_ICON,
-                                                         ::GetSystemMetrics(SM_CXSMICON),
-                                                         ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
-  RegisterWindowClass(instance, kWindowClass, icon, smallIcon);
+  RegisterWindowClass(instance, kWindowClass, ProgramIcon(instance, IconSize::kLarge),
+                      ProgramIcon(instance, IconSize::kSmall));
 
   // The design gives the client area; the window is that plus its frame.
   RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpiX_),
@@ -165,6 +162,9 @@ void MainWindow::Show(int showCommand) {
 
 bool MainWindow::PreTranslateMessage(MSG& message) {
   if (!IsOpen()) return false;
+  for (const auto& window : details_) {
+    if (window->PreTranslateMessage(message)) return true;
+  }
   const bool ours = message.hwnd == hwnd() || ::IsChild(hwnd(), message.hwnd);
   if (ours && accelerators_ && ::TranslateAcceleratorW(hwnd(), accelerators_.get(), &message)) return true;
   return ::IsDialogMessageW(hwnd(), &message) != FALSE;
@@ -191,10 +191,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         } else {
           session_.Stop();
         }
+      } else if (id == IDOK) {
+        // Enter, from the dialog keys: in the table, the details of its row in focus.
+        if (::GetFocus() == lvStats_) OpenDetails(FocusedMission());
       } else if (id == kFilterBoxId && code == EN_CHANGE) {
         txtFilter_Change();
       } else if (id == kFilterCommandId) {  // the menu, or Ctrl+F
         ShowFilterBox();
+      } else if (id == kDetailsCommandId && code == 0) {
+        OpenDetails(FocusedMission());
       } else if (id == kCopyCommandId && code == 0) {
         CopySelectedRows();
       } else if (id >= kFirstCodePageCommandId && code == 0 &&
@@ -242,12 +247,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::DestroyWindow(hwnd());
       return 0;
     case WM_DESTROY:
+      // The details windows, owned by this one, go with it.
       cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = txtFilter_ = nullptr;
       table_.reset();
       posted_.clear();
       timed_.clear();
       folderWatch_.reset();
       folderChanged_ = nullptr;
+      details_.clear();
       ::PostQuitMessage(0);
       return 0;
     default:
@@ -467,6 +474,9 @@ LRESULT MainWindow::lvStats_Notify(NMHDR& header) {
     case LVN_KEYDOWN:
       lvStats_KeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
       break;
+    case LVN_ITEMACTIVATE:  // a double-click; Enter where no dialog keys take it
+      OpenDetails(MissionRow(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem));
+      break;
     default:
       break;
   }
@@ -485,7 +495,7 @@ void MainWindow::lvStats_ContextMenu(LPARAM screenPoint) {
     at = POINT{0, 0};
     ::ClientToScreen(lvStats_, &at);
   }
-  const Menu menu = TableMenu(session_.codePage());
+  const Menu menu = TableMenu(session_.codePage(), FocusedMission().has_value());
   if (!menu) return;
   // The menu sends its command to the window as WM_COMMAND.
   ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
@@ -543,5 +553,25 @@ void MainWindow::HideFilterBox() {
 }
 
 void MainWindow::txtFilter_Change() { session_.Filter(Narrow(WindowText(txtFilter_))); }
+
+std::optional<std::size_t> MainWindow::MissionRow(int item) const {
+  if (item < 0 || static_cast<std::size_t>(item) >= session_.table().size()) return std::nullopt;
+  const auto row = static_cast<std::size_t>(item);
+  if (session_.table().Row(row).isMessage) return std::nullopt;
+  return row;
+}
+
+std::optional<std::size_t> MainWindow::FocusedMission() const {
+  if (lvStats_ == nullptr) return std::nullopt;
+  return MissionRow(static_cast<int>(::SendMessageW(lvStats_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+}
+
+// A window of its own for the mission, read again from its file; those
+// closed since the last one opened are let go.
+void MainWindow::OpenDetails(std::optional<std::size_t> row) {
+  if (!row || !IsOpen()) return;
+  std::erase_if(details_, [](const auto& window) { return !window->IsOpen(); });
+  details_.push_back(std::make_unique<DetailsWindow>(instance_, hwnd(), session_.Details(*row), dpiX_, dpiY_));
+}
 
 }  // namespace vostrel::win32

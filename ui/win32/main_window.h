@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "com_apartment.h"
+#include "details_window.h"
 #include "folder_watch.h"
 #include "gdi_font.h"
 #include "lookup_binding.h"
@@ -30,17 +31,19 @@
 namespace vostrel::win32 {
 
 // Control identifiers. None is IDOK or IDCANCEL: the dialog keys send those
-// for Enter, which does nothing, and Esc, which hides the filter box in focus
-// or else stops a scan.
+// for Enter, which opens the details of the table's row in focus, and Esc,
+// which hides the filter box in focus or else stops a scan.
 inline constexpr int kScanButtonId = 101;
 inline constexpr int kStatusBarId = 102;
 inline constexpr int kFolderBoxId = 103;
 inline constexpr int kTableId = 104;
 inline constexpr int kFilterBoxId = 106;  // shown on Ctrl+F
-// The table's context menu: Copy, Filter (also Ctrl+F), and one command per
-// code page of kCodePages, in its order, from kFirstCodePageCommandId.
+// The table's context menu: Copy, Filter (also Ctrl+F), Details, and one
+// command per code page of kCodePages, in its order, from
+// kFirstCodePageCommandId.
 inline constexpr int kCopyCommandId = 105;
 inline constexpr int kFilterCommandId = 107;
+inline constexpr int kDetailsCommandId = 108;
 inline constexpr int kFirstCodePageCommandId = 200;
 
 class MainWindow final : public Window, public SessionWindow {
@@ -54,9 +57,9 @@ class MainWindow final : public Window, public SessionWindow {
 
   void Show(int showCommand);
 
-  // The keys for a message about to be dispatched: Ctrl+F and the dialog
-  // keys (Tab order, the Alt+S mnemonic, Esc). True when the message has
-  // been handled.
+  // The keys for a message about to be dispatched: Ctrl+F, the dialog keys
+  // (Tab order, the Alt+S mnemonic, Esc, Enter), and those of each details
+  // window open. True when the message has been handled.
   bool PreTranslateMessage(MSG& message);
 
   // SessionWindow. Each does nothing once the window has been destroyed.
@@ -92,6 +95,10 @@ class MainWindow final : public Window, public SessionWindow {
   void ShowFilterBox();
   void HideFilterBox();
   void txtFilter_Change();
+  // The table's row at `item`, or in focus, when it is a mission's.
+  std::optional<std::size_t> MissionRow(int item) const;
+  std::optional<std::size_t> FocusedMission() const;
+  void OpenDetails(std::optional<std::size_t> row);
 
   void RunPosted();
   void RunTimer(UINT_PTR id);
@@ -124,6 +131,7 @@ class MainWindow final : public Window, public SessionWindow {
   std::unique_ptr<FolderWatch> folderWatch_;  // the folder followed, looked at by a timer
   std::wstring watchedFolder_;
   std::function<void()> folderChanged_;
+  std::vector<std::unique_ptr<DetailsWindow>> details_;  // open, or closed since the last one opened
 };
 
 }  // namespace vostrel::win32

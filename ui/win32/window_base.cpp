@@ -31,8 +31,8 @@ void Window::RegisterWindowClass(HINSTANCE instance, const wchar_t* className, H
 }
 
 void Window::CreateBound(HINSTANCE instance, const wchar_t* className, const wchar_t* caption, DWORD style,
-                         DWORD exStyle, int width, int height) {
-  ::CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width, height, nullptr, nullptr,
+                         DWORD exStyle, int width, int height, HWND owner) {
+  ::CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width, height, owner, nullptr,
                     instance, this);
   if (hwnd_ == nullptr) throw std::runtime_error("cannot create the window");
 }

@@ -23,10 +23,11 @@ class Window {
 
   // Registers the window class once per program; later calls find it registered.
   static void RegisterWindowClass(HINSTANCE instance, const wchar_t* className, HICON icon, HICON smallIcon);
-  // Creates the window of a class registered above, bound to this object.
-  // Throws std::runtime_error when the system refuses.
+  // Creates the window of a class registered above, bound to this object;
+  // with an owner, the window stays above it and goes with it. Throws
+  // std::runtime_error when the system refuses.
   void CreateBound(HINSTANCE instance, const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
-                   int width, int height);
+                   int width, int height, HWND owner = nullptr);
 
   // The focus as a dialog keeps it: the control that has it when the window
   // is deactivated (WM_ACTIVATE) gets it back when the window gets the focus

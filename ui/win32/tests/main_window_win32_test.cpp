@@ -180,14 +180,15 @@ class MainWindowTest : public ::testing::Test {
     return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
   }
 
-  // Ctrl and a key, pressed in the table.
-  void CtrlKey(char key) {
+  // Ctrl and a key, pressed in `target` (the table unless given).
+  void CtrlKey(char key, HWND target = nullptr) {
+    if (target == nullptr) target = lvStats();
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     ::SetKeyboardState(keys);
-    ::SetFocus(lvStats());
-    Key(lvStats(), WM_KEYDOWN, static_cast<WPARAM>(key));
+    ::SetFocus(target);
+    Key(target, WM_KEYDOWN, static_cast<WPARAM>(key));
     keys[VK_CONTROL] = 0;
     ::SetKeyboardState(keys);
     DrainMessages();
@@ -671,6 +672,7 @@ TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
 
   const ShownMenu shown = openMenu();
   EXPECT_EQ(shown.items, (std::vector<std::string>{"Copy\tCtrl+C", std::string(kFilterCaption) + "\tCtrl+F",
+                                                  std::string(kDetailsCaption) + "\tEnter",
                                                   std::string(kCodePageMenuCaption)}));
   std::vector<std::string> labels;
   for (const CodePageName& codePage : kCodePages) labels.push_back(CodePageLabel(codePage));
@@ -785,6 +787,54 @@ TEST_F(MainWindowTest, CtrlFFiltersTheRowsAndEscapeHidesTheBox) {
   EXPECT_EQ(ChildRect(lvStats()).bottom, table.bottom);
   EXPECT_EQ(SortedRows(), (std::vector<ScanRow>{kHarbour, kRidge, kScouting}));
   EXPECT_EQ(Status(), "Scan finished.");
+}
+
+// Enter on a row opens its details in a window of their own, titled with its
+// file name, its description whole with its line breaks as lines, copied
+// whole by Ctrl+A, Ctrl+C; a double-click opens another; Escape closes one,
+// and the main window closes the rest.
+TEST_F(MainWindowTest, EnterOpensTheDetailsWhoseTextCopiesWhole) {
+  const TempFolder folder;
+  const std::string filler = vostrel::testing::FillerText(kLongBytes);
+  vostrel::testing::WriteMission(folder / "orders.dll", "Orders", std::string(kOrders) + "\n" + filler);
+  CopyTo(TestDll("win32_ridge.dll"), folder / "win32_ridge.dll");
+  SetFolder(NativeToUtf8(folder.str()));
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  ClickScan();
+  ClickHeader(0);  // orders.dll, then win32_ridge.dll
+
+  ::SetFocus(lvStats());
+  LVITEMW focus{};
+  focus.stateMask = focus.state = LVIS_FOCUSED | LVIS_SELECTED;
+  ::SendMessageW(lvStats(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
+  Key(lvStats(), WM_KEYDOWN, VK_RETURN);
+  DrainMessages();
+  const HWND details = ::FindWindowW(nullptr, L"orders.dll");
+  ASSERT_NE(details, nullptr);
+  EXPECT_EQ(WindowText(::GetDlgItem(details, kFirstFieldId)), NativeToUtf8(folder / "orders.dll"));
+  const HWND levelDesc = ::GetDlgItem(details, kFirstExportTextId + 2);
+  EXPECT_TRUE(WindowText(::GetWindow(levelDesc, GW_HWNDPREV)).starts_with("LevelDesc \xE2\x80\x94 "));
+  const std::string expected = "Objectives:\r\n- Hold the bridge\r\n- Keep the convoy\\tin sight\r\n" + filler;
+  EXPECT_TRUE(WindowText(levelDesc) == expected) << WindowText(levelDesc).substr(0, 80);
+  CtrlKey('A', levelDesc);
+  CtrlKey('C', levelDesc);
+  EXPECT_TRUE(ClipboardText() == expected) << ClipboardText().substr(0, 80);
+
+  RECT second{};
+  second.left = LVIR_BOUNDS;
+  ::SendMessageW(lvStats(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+  ::SendMessageW(lvStats(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(second.left + 8, (second.top + second.bottom) / 2));
+  DrainMessages();
+  const HWND ridge = ::FindWindowW(nullptr, L"win32_ridge.dll");
+  ASSERT_NE(ridge, nullptr);
+
+  Key(levelDesc, WM_KEYDOWN, VK_ESCAPE);
+  DrainMessages();
+  EXPECT_FALSE(::IsWindow(details));
+  EXPECT_TRUE(::IsWindow(ridge));
+  ::DestroyWindow(frmMain_.hwnd());
+  EXPECT_FALSE(::IsWindow(ridge));
 }
 
 // The table follows the folder it scanned: a DLL copied in and another
