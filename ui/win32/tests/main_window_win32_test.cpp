@@ -792,11 +792,12 @@ TEST_F(MainWindowTest, CtrlFFiltersTheRowsAndEscapeHidesTheBox) {
 // Enter on a row opens its details in a window of their own, titled with its
 // file name, its description whole with its line breaks as lines, copied
 // whole by Ctrl+A, Ctrl+C; a double-click opens another; Escape closes one,
-// and the main window closes the rest.
+// and the main window closes the rest. The folder is named in Polish.
 TEST_F(MainWindowTest, EnterOpensTheDetailsWhoseTextCopiesWhole) {
-  const TempFolder folder;
+  const TempFolder folder("\xC5\x81\xC3\xB3\x64\xC5\xBA"), written;  // Łódź; the writer takes ASCII names
   const std::string filler = vostrel::testing::FillerText(kLongBytes);
-  vostrel::testing::WriteMission(folder / "orders.dll", "Orders", std::string(kOrders) + "\n" + filler);
+  vostrel::testing::WriteMission(written / "orders.dll", "Orders", std::string(kOrders) + "\n" + filler);
+  CopyTo(written / "orders.dll", folder / "orders.dll");
   CopyTo(TestDll("win32_ridge.dll"), folder / "win32_ridge.dll");
   SetFolder(NativeToUtf8(folder.str()));
   frmMain_.Show(SW_SHOWNORMAL);
@@ -813,6 +814,9 @@ TEST_F(MainWindowTest, EnterOpensTheDetailsWhoseTextCopiesWhole) {
   const HWND details = ::FindWindowW(nullptr, L"orders.dll");
   ASSERT_NE(details, nullptr);
   EXPECT_EQ(WindowText(::GetDlgItem(details, kFirstFieldId)), NativeToUtf8(folder / "orders.dll"));
+  for (const int field : {kFirstFieldId + 1, kFirstFieldId + 2}) {  // the size and the time
+    EXPECT_NE(WindowText(::GetDlgItem(details, field)), "unknown");
+  }
   const HWND levelDesc = ::GetDlgItem(details, kFirstExportTextId + 2);
   EXPECT_TRUE(WindowText(::GetWindow(levelDesc, GW_HWNDPREV)).starts_with("LevelDesc \xE2\x80\x94 "));
   const std::string expected = "Objectives:\r\n- Hold the bridge\r\n- Keep the convoy\\tin sight\r\n" + filler;
@@ -837,12 +841,12 @@ TEST_F(MainWindowTest, EnterOpensTheDetailsWhoseTextCopiesWhole) {
   EXPECT_FALSE(::IsWindow(ridge));
 }
 
-// The table follows the folder it scanned: a DLL copied in and another
-// deleted change their own rows, with no Scan; the selection stays. The
-// folder renamed (which does not signal its own notifications): said, and
-// the rows stay.
+// The table follows the folder it scanned (named in Polish): a DLL copied in
+// and another deleted change their own rows, with no Scan; the selection
+// stays. The folder renamed (which does not signal its own notifications):
+// said, and the rows stay.
 TEST_F(MainWindowTest, TheTableFollowsItsFolder) {
-  const TempFolder folder;
+  const TempFolder folder("\xC5\x81\xC3\xB3\x64\xC5\xBA");  // Łódź
   for (const char* name : {"win32_ridge.dll", "win32_harbour.dll"}) CopyTo(TestDll(name), folder / name);
   SetFolder(NativeToUtf8(folder.str()));
   ClickScan();
