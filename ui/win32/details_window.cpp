@@ -91,8 +91,20 @@ DetailsWindow::~DetailsWindow() {
   if (IsOpen()) ::DestroyWindow(hwnd());
 }
 
+// Escape and Tab are taken here, before the dialog keys: a rich edit control
+// wants every key, and only some systems' pass those two on in a dialog.
 bool DetailsWindow::PreTranslateMessage(MSG& message) {
-  return IsOpen() && ::IsDialogMessageW(hwnd(), &message) != FALSE;
+  if (!IsOpen() || (message.hwnd != hwnd() && !::IsChild(hwnd(), message.hwnd))) return false;
+  if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+    ::DestroyWindow(hwnd());
+    return true;
+  }
+  const bool inText = std::find(exportTexts_.begin(), exportTexts_.end(), message.hwnd) != exportTexts_.end();
+  if (inText && message.message == WM_KEYDOWN && message.wParam == VK_TAB) {
+    ::SetFocus(::GetNextDlgTabItem(hwnd(), message.hwnd, ::GetKeyState(VK_SHIFT) < 0));
+    return true;
+  }
+  return ::IsDialogMessageW(hwnd(), &message) != FALSE;
 }
 
 void DetailsWindow::CreateControls(const MissionDetails& details) {
@@ -149,14 +161,6 @@ LRESULT DetailsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
       // Not before the controls exist, nor when minimised.
       if (exportTexts_.back() != nullptr && wParam != SIZE_MINIMIZED) Fit(LOWORD(lParam), HIWORD(lParam));
-      return 0;
-    case WM_COMMAND:
-      // Escape, from the dialog keys (a multi-line edit sends WM_CLOSE instead).
-      if (LOWORD(wParam) == IDCANCEL) ::DestroyWindow(hwnd());
-      return 0;
-    case WM_NEXTDLGCTL:
-      // Tab in a multi-line edit, which asks its parent as it would a dialog.
-      if (LOWORD(lParam) == 0) ::SetFocus(::GetNextDlgTabItem(hwnd(), ::GetFocus(), wParam != 0));
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) RememberFocus();

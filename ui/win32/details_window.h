@@ -29,8 +29,9 @@ class DetailsWindow final : public Window {
   // The window goes before the library of its rich edit controls.
   ~DetailsWindow() override;
 
-  // The dialog keys (Tab, Escape) for a message about to be dispatched to
-  // this window or its controls. True when the message has been handled.
+  // The keys (Escape, Tab, the dialog keys) for a message about to be
+  // dispatched to this window or its controls. True when the message has
+  // been handled.
   bool PreTranslateMessage(MSG& message);
 
  private:
