@@ -5,6 +5,7 @@
 
 #include "dll_listing.h"
 #include "scan_session.h"
+#include "text_encoding.h"
 
 namespace vostrel {
 
@@ -43,7 +44,7 @@ FolderFollower::Listing FolderFollower::List() const {
   Listing listing;
   DllListing names(folder_);
   while (auto name = names.Next()) {
-    const std::filesystem::path path(JoinPath(folder_, *name));
+    const std::filesystem::path path = NativePath(JoinPath(folder_, *name));
     std::error_code error;
     FileState state{std::filesystem::file_size(path, error), {}};
     if (!error) state.modified = std::filesystem::last_write_time(path, error);

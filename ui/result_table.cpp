@@ -1,6 +1,7 @@
 #include "result_table.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <stdexcept>
 #include <utility>
 
@@ -140,8 +141,9 @@ std::vector<std::size_t> ResultTable::Remove(std::string_view dllName) {
 // Takes a row out; the rows after it move up by one in rows_.
 void ResultTable::EraseRow(std::uint32_t index) {
   if (rows_[index].isMessage) --messageRows_;
-  rows_.erase(rows_.begin() + index);
-  if (index < folded_.size()) folded_.erase(folded_.begin() + index);
+  const auto at = static_cast<std::ptrdiff_t>(index);  // an int on 32-bit systems
+  rows_.erase(rows_.begin() + at);
+  if (index < folded_.size()) folded_.erase(folded_.begin() + at);
   std::erase(order_, index);
   for (std::uint32_t& row : order_) row -= row > index ? 1 : 0;
   orderedRows_ = order_.size();

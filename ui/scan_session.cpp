@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <numeric>
 #include <stdexcept>
 #include <utility>
 
@@ -179,9 +180,20 @@ void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
       name = file;
     }
   } added, updated, removed;
-  const auto change = [this](auto&& edit) {
-    const std::size_t rowsBefore = table_.size();
-    ShowChange(rowsBefore, edit());
+  // The rows' moves are gathered and shown as one change: for a burst of a
+  // thousand files the window counts its rows and repaints once, not a
+  // thousand times.
+  const std::size_t rowsBefore = table_.size();
+  std::vector<std::size_t> moved(rowsBefore);
+  std::iota(moved.begin(), moved.end(), std::size_t{0});
+  bool tableChanged = false;
+  const auto change = [&](auto&& edit) {
+    const std::vector<std::size_t> step = edit();
+    tableChanged = true;
+    if (step.empty()) return;  // the rows kept their places
+    for (std::size_t& to : moved) {
+      if (to != ResultTable::kGone) to = step[to];
+    }
   };
   for (const std::string& name : changes.settled) {
     std::optional<ScanRow> row;
@@ -216,6 +228,8 @@ void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
   } else if (!changes.empty && table_.HoldsMessage(kNoDllsMessage)) {
     change([&] { return table_.RemoveMessage(kNoDllsMessage); });
   }
+
+  if (tableChanged) ShowChange(rowsBefore, std::move(moved));
 
   const std::size_t changed = added.count + updated.count + removed.count;
   if (changed == 0) return;

@@ -67,8 +67,17 @@ void ResultListView::Changed(const TableChange& change) {
       if (const int to = movedTo(static_cast<int>(item)); to >= 0) SetItemState(listView_, to, LVIS_SELECTED, LVIS_SELECTED);
     }
   }
-  if (movedTo(focused) >= 0) SetItemState(listView_, movedTo(focused), LVIS_FOCUSED, LVIS_FOCUSED);
-  if (movedTo(mark) >= 0) Send(listView_, LVM_SETSELECTIONMARK, 0, movedTo(mark));
+  // A row that no longer shows (filtered out, or its file gone) takes the
+  // focus and the anchor with it, rather than leave them on the row that
+  // comes to its index.
+  if (focused >= 0) {
+    if (movedTo(focused) >= 0) {
+      SetItemState(listView_, movedTo(focused), LVIS_FOCUSED, LVIS_FOCUSED);
+    } else if (static_cast<std::size_t>(focused) < table_.size()) {
+      SetItemState(listView_, focused, 0, LVIS_FOCUSED);
+    }
+  }
+  if (mark >= 0) Send(listView_, LVM_SETSELECTIONMARK, 0, movedTo(mark));
   ::InvalidateRect(listView_, nullptr, FALSE);
 }
 

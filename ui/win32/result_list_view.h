@@ -27,7 +27,8 @@ class ResultListView {
   // The table lost every row.
   void Cleared();
   // The table changed: the list view counts its rows, and selected rows that
-  // move stay selected. Rows added below the rows in view, changing nothing
+  // move stay selected; rows that no longer show lose the selection and the
+  // focus. Rows added below the rows in view, changing nothing
   // there, are counted only with change.countRowsBelowView: a new count
   // redraws the list view's scroll bar, which costs as much as painting all
   // the rows in view.
