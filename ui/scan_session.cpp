@@ -61,6 +61,8 @@ void ScanSession::Stop() {
   stopped_ = IsScanning();
   driver_.RequestStop();
   follower_.Stop();
+  update_ = {};
+  ++updates_;
 }
 
 void ScanSession::Run(const std::function<void()>& scan) {
@@ -68,6 +70,8 @@ void ScanSession::Run(const std::function<void()>& scan) {
   // The first file shows the emptied table at once.
   nextFrame_ = nextInputCheck_ = nextRowsBelowView_ = Clock::time_point{};
   follower_.Stop();
+  update_ = {};
+  ++updates_;
   stopped_ = false;
   scan();
   try {
@@ -168,21 +172,31 @@ MissionDetails ScanSession::Details(std::size_t row) const {
 
 void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
   if (changes.folderGone) {
+    update_ = {};
+    ++updates_;
     ShowStatus("The folder " + scannedFolder_ + " cannot be read any more; the table no longer follows it.");
     return;
   }
-  const std::string folder = Utf8ToNative(scannedFolder_);
-  struct Counted {
-    std::size_t count = 0;
-    std::string name;  // of the one, when one
-    void Add(const std::string& file) {
-      ++count;
-      name = file;
+  for (const std::string& name : changes.settled) {
+    std::erase(update_.removed, name);
+    if (std::find(update_.toRead.begin(), update_.toRead.end(), name) == update_.toRead.end()) {
+      update_.toRead.push_back(name);
     }
-  } added, updated, removed;
+  }
+  for (const std::string& name : changes.removed) {
+    std::erase(update_.toRead, name);
+    update_.removed.push_back(name);
+  }
+  update_.empty = changes.empty;
+  if (!update_.posted) ApplyFolderChangesForAFrame();
+}
+
+void ScanSession::ApplyFolderChangesForAFrame() {
+  update_.posted = false;
+  const std::string folder = Utf8ToNative(scannedFolder_);
   // The rows' moves are gathered and shown as one change: for a burst of a
-  // thousand files the window counts its rows and repaints once, not a
-  // thousand times.
+  // thousand files the window counts its rows and repaints once a frame,
+  // not once a file.
   const std::size_t rowsBefore = table_.size();
   std::vector<std::size_t> moved(rowsBefore);
   std::iota(moved.begin(), moved.end(), std::size_t{0});
@@ -195,7 +209,16 @@ void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
       if (to != ResultTable::kGone) to = step[to];
     }
   };
-  for (const std::string& name : changes.settled) {
+  for (const std::string& name : std::exchange(update_.removed, {})) {
+    const std::string shownName = NativeToUtf8(name);
+    if (!table_.Holds(shownName)) continue;
+    change([&] { return table_.Remove(shownName); });
+    update_.removedRows.Add(shownName);
+  }
+  const Clock::time_point frameEnd = now_() + std::max(pacing_.frame, std::chrono::milliseconds(10));
+  std::size_t read = 0;
+  while (read < update_.toRead.size() && (read == 0 || now_() < frameEnd)) {
+    const std::string& name = update_.toRead[read++];
     std::optional<ScanRow> row;
     try {
       row = ReadMissionRow(binding_, JoinPath(folder, name), driver_.decoder());
@@ -207,30 +230,40 @@ void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
     const bool held = table_.Holds(shownName);
     if (row) {
       change([&] { return table_.Put({*row, false}); });
-      (held ? updated : added).Add(shownName);
+      (held ? update_.updated : update_.added).Add(shownName);
     } else if (held) {
       change([&] { return table_.Remove(shownName); });
-      removed.Add(shownName);
+      update_.removedRows.Add(shownName);
     }
   }
-  for (const std::string& name : changes.removed) {
-    const std::string shownName = NativeToUtf8(name);
-    if (!table_.Holds(shownName)) continue;
-    change([&] { return table_.Remove(shownName); });
-    removed.Add(shownName);
-  }
+  update_.toRead.erase(update_.toRead.begin(), update_.toRead.begin() + static_cast<std::ptrdiff_t>(read));
+  const bool done = update_.toRead.empty();
   // A folder without DLLs says so, as a scan of it would.
-  if (changes.empty && !table_.HoldsMessage(kNoDllsMessage)) {
+  if (done && update_.empty && !table_.HoldsMessage(kNoDllsMessage)) {
     change([&] {
       table_.Append({{{kNoDllsMessage, {}, {}, {}}, true}});
       return table_.Order();
     });
-  } else if (!changes.empty && table_.HoldsMessage(kNoDllsMessage)) {
+  } else if (!update_.empty && table_.HoldsMessage(kNoDllsMessage)) {
     change([&] { return table_.RemoveMessage(kNoDllsMessage); });
   }
-
   if (tableChanged) ShowChange(rowsBefore, std::move(moved));
+  if (!done) {
+    update_.posted = true;
+    const unsigned updates = updates_;
+    window_.Post([this, updates] {
+      if (updates == updates_) ApplyFolderChangesForAFrame();
+    });
+    return;
+  }
+  ShowFolderChangesSaid();
+}
 
+// The status says what a burst of changes changed, once it is all shown.
+void ScanSession::ShowFolderChangesSaid() {
+  const Counted added = std::exchange(update_.added, {});
+  const Counted updated = std::exchange(update_.updated, {});
+  const Counted removed = std::exchange(update_.removedRows, {});
   const std::size_t changed = added.count + updated.count + removed.count;
   if (changed == 0) return;
   std::string status;

@@ -143,6 +143,11 @@ class ScanSession : private ScanView {
   bool ApplyChosenCodePage();
   void ShowCollected(bool countRowsBelowView);
   void ApplyFolderChanges(const FolderChanges& changes);
+  // Reads the files of the folder's changes for about a frame, shows what
+  // they changed, and posts the rest: a burst of a thousand files leaves the
+  // window answering.
+  void ApplyFolderChangesForAFrame();
+  void ShowFolderChangesSaid();
   void ShowChange(std::size_t rowsBefore, std::vector<std::size_t> moved, bool countRowsBelowView = true);
   // Shows a status text, with how many rows the filter lets through.
   void ShowStatus(std::string text);
@@ -175,6 +180,24 @@ class ScanSession : private ScanView {
   Clock::time_point nextFrame_{};
   Clock::time_point nextInputCheck_{};
   Clock::time_point nextRowsBelowView_{};
+  // The folder's changes being applied, a frame's worth at a time.
+  struct Counted {
+    std::size_t count = 0;
+    std::string name;  // of the one, when one
+    void Add(const std::string& file) {
+      ++count;
+      name = file;
+    }
+  };
+  struct FolderUpdate {
+    std::vector<std::string> toRead;  // native names, in the order found
+    std::vector<std::string> removed;
+    bool empty = false;               // the folder lists no DLL
+    bool posted = false;              // the next frame's worth is posted
+    Counted added, updated, removedRows;
+  };
+  FolderUpdate update_;
+  unsigned updates_ = 0;  // a frame's worth posted for an earlier following is dropped
   FolderFollower follower_;
 };
 
