@@ -12,7 +12,6 @@ namespace vostrel {
 namespace {
 
 constexpr std::array<const char*, 3> kExportNames{"MapName", "TechtreeName", "LevelDesc"};
-constexpr char kNoDllsRow[] = "No DLL's found!";
 constexpr char kNoFilesStatus[] = "No files to scan.";
 constexpr char kFinishedStatus[] = "Scan finished.";
 constexpr char kStoppedStatus[] = "Scan stopped.";
@@ -94,7 +93,7 @@ void ScanDriver::ScanFolder(const std::string& folder) {
     name = listing->Next();
   });
   if (!name) {
-    Try([&] { view_.AddMessageRow(kNoDllsRow); });
+    Try([&] { view_.AddMessageRow(kNoDllsMessage); });
     if (listingError) {
       Try([&] {
         view_.ReportProblem(ScanProblem::kFolderUnreadable, "Cannot list " + NativeToUtf8(folder) + ": " + *listingError);

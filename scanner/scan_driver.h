@@ -13,6 +13,9 @@
 
 namespace vostrel {
 
+// The row a scan of a folder without DLLs shows.
+inline constexpr char kNoDllsMessage[] = "No DLL's found!";
+
 class ScanDriver {
  public:
   // Texts are decoded in `codePage`; of each, at most `maxTextBytes` bytes
@@ -42,6 +45,8 @@ class ScanDriver {
   // std::invalid_argument for one the platform cannot decode.
   void SetCodePage(CodePage codePage);
   CodePage codePage() const { return decoder_.codePage(); }
+  // The texts' decoder, for reading a file's texts as the scan reads them.
+  const TextDecoder& decoder() const { return decoder_; }
 
  private:
   void Scan(const std::string& folderText);

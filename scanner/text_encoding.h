@@ -2,6 +2,7 @@
 // and file names. One implementation per platform.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -63,5 +64,14 @@ class TextDecoder {
 // elsewhere) to UTF-8 and back.
 std::string NativeToUtf8(std::string_view native);
 std::string Utf8ToNative(std::string_view utf8);
+
+// A file-system name as the standard library's paths take it. Through UTF-8,
+// which paths read as UTF-8 everywhere (as bytes on POSIX); a plain string is
+// read in the C library's locale on Windows, where names outside ASCII are
+// then not found.
+inline std::filesystem::path NativePath(std::string_view native) {
+  const std::string utf8 = NativeToUtf8(native);
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 }  // namespace vostrel

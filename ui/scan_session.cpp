@@ -2,17 +2,35 @@
 
 #include <algorithm>
 #include <exception>
+#include <numeric>
 #include <stdexcept>
 #include <utility>
 
+#include "dll_listing.h"
+#include "text_reader.h"
+#include "window_layout.h"
+
 namespace vostrel {
+namespace {
+
+// How many missions the filter lets through: "12 of 340 missions shown."
+std::string FilterCount(std::size_t shown, std::size_t all) {
+  return std::to_string(shown) + " of " + std::to_string(all) + (all == 1 ? " mission" : " missions") + " shown.";
+}
+
+bool HasWords(std::string_view text) { return text.find_first_not_of(" \t\r\n\f\v") != std::string_view::npos; }
+
+}  // namespace
 
 ScanSession::ScanSession(SessionWindow& window, LookupBinding& binding, FramePacing pacing,
                          std::function<Clock::time_point()> now)
     : window_(window),
+      binding_(binding),
       pacing_(pacing),
       now_(std::move(now)),
-      driver_(*this, binding, DefaultCodePage(), kKeptTextBytes) {}
+      driver_(*this, binding, DefaultCodePage(), kKeptTextBytes),
+      shownStatus_(layout::kReadyStatus),
+      follower_(window, [this](const FolderChanges& changes) { ApplyFolderChanges(changes); }) {}
 
 void ScanSession::Scan() {
   Run([this] { ScanFolderBox(); });
@@ -40,13 +58,21 @@ void ScanSession::ChooseCodePage(CodePage codePage) {
 
 void ScanSession::Stop() {
   nextScan_ = NextScan::kNone;
+  stopped_ = IsScanning();
   driver_.RequestStop();
+  follower_.Stop();
+  update_ = {};
+  ++updates_;
 }
 
 void ScanSession::Run(const std::function<void()>& scan) {
   if (IsScanning()) return;
   // The first file shows the emptied table at once.
   nextFrame_ = nextInputCheck_ = nextRowsBelowView_ = Clock::time_point{};
+  follower_.Stop();
+  update_ = {};
+  ++updates_;
+  stopped_ = false;
   scan();
   try {
     ShowCollected(true);
@@ -54,6 +80,9 @@ void ScanSession::Run(const std::function<void()>& scan) {
     // Out of memory: what is shown stays.
   }
   if (!ApplyChosenCodePage() && nextScan_ == NextScan::kRescan) nextScan_ = NextScan::kNone;
+  // The table follows its folder from now on, unless the scan was stopped
+  // or another follows.
+  if (scannedOnce_ && !stopped_ && nextScan_ == NextScan::kNone) follower_.Start(Utf8ToNative(scannedFolder_));
   window_.ScanEnded();
   // A scan asked for while this one ran starts from the event loop, not from
   // inside the handler that ran this one.
@@ -93,19 +122,169 @@ bool ScanSession::ApplyChosenCodePage() {
     driver_.SetCodePage(codePage);
     return true;
   } catch (const std::invalid_argument& error) {
-    window_.ShowStatus("Cannot read texts in code page " + std::to_string(codePage) + ": " + error.what());
+    ShowStatus("Cannot read texts in code page " + std::to_string(codePage) + ": " + error.what());
     return false;
   }
 }
 
 void ScanSession::ShowCollected(bool countRowsBelowView) {
-  if (!rows_.empty() || countRowsBelowView) window_.ShowRows(std::exchange(rows_, {}), countRowsBelowView);
-  if (status_) window_.ShowStatus(*std::exchange(status_, std::nullopt));
+  if (!rows_.empty()) {
+    const std::size_t rowsBefore = table_.size();
+    table_.Append(std::exchange(rows_, {}));
+    ShowChange(rowsBefore, table_.InOrder() ? std::vector<std::size_t>() : table_.Order(), countRowsBelowView);
+    if (!status_ && HasWords(table_.filter())) status_ = shownStatus_;  // the count goes on
+  } else if (countRowsBelowView) {
+    ShowChange(table_.size(), {});
+  }
+  if (status_) ShowStatus(*std::exchange(status_, std::nullopt));
+}
+
+void ScanSession::ShowChange(std::size_t rowsBefore, std::vector<std::size_t> moved, bool countRowsBelowView) {
+  window_.TableChanged({rowsBefore, std::move(moved), countRowsBelowView});
+}
+
+void ScanSession::ShowStatus(std::string text) {
+  shownStatus_ = std::move(text);
+  if (!HasWords(table_.filter())) {
+    window_.ShowStatus(shownStatus_);
+    return;
+  }
+  const std::string count = FilterCount(table_.ShownMissionCount(), table_.MissionCount());
+  window_.ShowStatus(shownStatus_.empty() ? count : shownStatus_ + " " + count);
+}
+
+void ScanSession::SortByColumn(std::size_t column) {
+  const std::size_t rowsBefore = table_.size();
+  table_.SortBy(table_.ClickedSort(column));
+  ShowChange(rowsBefore, table_.Order());
+}
+
+void ScanSession::Filter(std::string_view text) {
+  const std::size_t rowsBefore = table_.size();
+  std::vector<std::size_t> moved = table_.Filter(text);
+  ShowChange(rowsBefore, std::move(moved));
+  ShowStatus(shownStatus_);
+}
+
+MissionDetails ScanSession::Details(std::size_t row) const {
+  return ReadMissionDetails(binding_, scannedFolder_, table_.Row(row).texts.dllName, driver_.decoder());
+}
+
+void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
+  if (changes.folderGone) {
+    update_ = {};
+    ++updates_;
+    ShowStatus("The folder " + scannedFolder_ + " cannot be read any more; the table no longer follows it.");
+    return;
+  }
+  for (const std::string& name : changes.settled) {
+    std::erase(update_.removed, name);
+    if (std::find(update_.toRead.begin(), update_.toRead.end(), name) == update_.toRead.end()) {
+      update_.toRead.push_back(name);
+    }
+  }
+  for (const std::string& name : changes.removed) {
+    std::erase(update_.toRead, name);
+    update_.removed.push_back(name);
+  }
+  update_.empty = changes.empty;
+  if (!update_.posted) ApplyFolderChangesForAFrame();
+}
+
+void ScanSession::ApplyFolderChangesForAFrame() {
+  update_.posted = false;
+  const std::string folder = Utf8ToNative(scannedFolder_);
+  // The rows' moves are gathered and shown as one change: for a burst of a
+  // thousand files the window counts its rows and repaints once a frame,
+  // not once a file.
+  const std::size_t rowsBefore = table_.size();
+  std::vector<std::size_t> moved(rowsBefore);
+  std::iota(moved.begin(), moved.end(), std::size_t{0});
+  bool tableChanged = false;
+  const auto change = [&](auto&& edit) {
+    const std::vector<std::size_t> step = edit();
+    tableChanged = true;
+    if (step.empty()) return;  // the rows kept their places
+    for (std::size_t& to : moved) {
+      if (to != ResultTable::kGone) to = step[to];
+    }
+  };
+  for (const std::string& name : std::exchange(update_.removed, {})) {
+    const std::string shownName = NativeToUtf8(name);
+    if (!table_.Holds(shownName)) continue;
+    change([&] { return table_.Remove(shownName); });
+    update_.removedRows.Add(shownName);
+  }
+  const Clock::time_point frameEnd = now_() + std::max(pacing_.frame, std::chrono::milliseconds(10));
+  std::size_t read = 0;
+  while (read < update_.toRead.size() && (read == 0 || now_() < frameEnd)) {
+    const std::string& name = update_.toRead[read++];
+    std::optional<ScanRow> row;
+    try {
+      row = ReadMissionRow(binding_, JoinPath(folder, name), driver_.decoder());
+    } catch (const TextReadError&) {
+      follower_.RetryLater(name);  // locked, or gone again
+      continue;
+    }
+    const std::string shownName = NativeToUtf8(name);
+    const bool held = table_.Holds(shownName);
+    if (row) {
+      change([&] { return table_.Put({*row, false}); });
+      (held ? update_.updated : update_.added).Add(shownName);
+    } else if (held) {
+      change([&] { return table_.Remove(shownName); });
+      update_.removedRows.Add(shownName);
+    }
+  }
+  update_.toRead.erase(update_.toRead.begin(), update_.toRead.begin() + static_cast<std::ptrdiff_t>(read));
+  const bool done = update_.toRead.empty();
+  // A folder without DLLs says so, as a scan of it would.
+  if (done && update_.empty && !table_.HoldsMessage(kNoDllsMessage)) {
+    change([&] {
+      table_.Append({{{kNoDllsMessage, {}, {}, {}}, true}});
+      return table_.Order();
+    });
+  } else if (!update_.empty && table_.HoldsMessage(kNoDllsMessage)) {
+    change([&] { return table_.RemoveMessage(kNoDllsMessage); });
+  }
+  if (tableChanged) ShowChange(rowsBefore, std::move(moved));
+  if (!done) {
+    update_.posted = true;
+    const unsigned updates = updates_;
+    window_.Post([this, updates] {
+      if (updates == updates_) ApplyFolderChangesForAFrame();
+    });
+    return;
+  }
+  ShowFolderChangesSaid();
+}
+
+// The status says what a burst of changes changed, once it is all shown.
+void ScanSession::ShowFolderChangesSaid() {
+  const Counted added = std::exchange(update_.added, {});
+  const Counted updated = std::exchange(update_.updated, {});
+  const Counted removed = std::exchange(update_.removedRows, {});
+  const std::size_t changed = added.count + updated.count + removed.count;
+  if (changed == 0) return;
+  std::string status;
+  if (changed == 1) {
+    status = added.count == 1 ? "Added " + added.name + "." : updated.count == 1 ? "Updated " + updated.name + "."
+                                                                                 : "Removed " + removed.name + ".";
+  } else {
+    for (const auto& [counted, what] : {std::pair{&added, " added."}, std::pair{&updated, " updated."},
+                                        std::pair{&removed, " removed."}}) {
+      if (counted->count == 0) continue;
+      if (!status.empty()) status += ' ';
+      status += std::to_string(counted->count) + (counted->count == 1 ? " mission" : " missions") + what;
+    }
+  }
+  ShowStatus(status);
 }
 
 void ScanSession::ClearRows() {
   rows_.clear();
-  window_.ClearRows();
+  table_.Clear();
+  window_.TableCleared();
 }
 
 // Called once per file: most calls return at once, so that the window shows

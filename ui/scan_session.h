@@ -9,15 +9,31 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "code_pages.h"
+#include "folder_follower.h"
 #include "lookup_binding.h"
+#include "mission_details.h"
+#include "result_table.h"
 #include "scan_driver.h"
 #include "scan_view.h"
 #include "table_text.h"
 
 namespace vostrel {
+
+// How the rows of the session's table changed since the window last heard.
+struct TableChange {
+  // The rows the table showed before.
+  std::size_t rowsBefore = 0;
+  // Where each of them shows now (ResultTable::kGone: no longer). Empty: they
+  // kept their places, and the rows added came after them.
+  std::vector<std::size_t> moved;
+  // False: the window may leave rows added below the rows in view uncounted
+  // until a later change.
+  bool countRowsBelowView = true;
+};
 
 // What a window does for its scan session.
 class SessionWindow {
@@ -29,6 +45,17 @@ class SessionWindow {
   // Runs `call` from the window's event loop, after the handler that posts
   // it has returned; never from inside this call. Dropped with the window.
   virtual void Post(std::function<void()> call) = 0;
+  // Runs `call` from the window's event loop once `delay` has passed.
+  // Dropped with the window.
+  virtual void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) = 0;
+  // Watches `folder` (native text) until StopWatching or the next call:
+  // `changed` runs from the event loop after each change the system reports
+  // of the folder, of the files in it or of the DLLs `names` (native names,
+  // for systems that watch a file's writes only one file at a time). False
+  // when the system cannot watch the folder.
+  virtual bool WatchFolder(const std::string& folder, const std::vector<std::string>& names,
+                           std::function<void()> changed) = 0;
+  virtual void StopWatching() = 0;
   // Lets the window system deliver the events waiting for the program
   // (input, paint), then returns.
   virtual void RunPendingEvents() = 0;
@@ -36,13 +63,10 @@ class SessionWindow {
   // pacing asks for it, so that input need not wait for the next frame.
   virtual bool InputWaiting() { return false; }
 
-  // Removes every row of the table.
-  virtual void ClearRows() = 0;
-  // Adds rows to the table (below the others, or in their places in the
-  // table's order). With countRowsBelowView false, the window may leave rows
-  // that fall below the rows in view uncounted until the next call; it must
-  // still hold them.
-  virtual void ShowRows(std::vector<TableRow> rows, bool countRowsBelowView) = 0;
+  // The session's table (ScanSession::table()) lost every row.
+  virtual void TableCleared() = 0;
+  // The session's table changed: the window shows it as it is now.
+  virtual void TableChanged(const TableChange& change) = 0;
   // Replaces the status bar's text.
   virtual void ShowStatus(const std::string& text) = 0;
   // A scan has ended and everything it found is shown.
@@ -83,10 +107,25 @@ class ScanSession : private ScanView {
   // the status, which says why.
   void ChooseCodePage(CodePage codePage);
   // Escape: ends a running scan before its next file, its rows kept, and
-  // drops a scan asked for after it.
+  // drops a scan asked for after it; the table no longer follows its folder.
   void Stop();
   // The window closes: the same as Stop.
   void Close() { Stop(); }
+
+  // The rows found, as the table shows them.
+  const ResultTable& table() const { return table_; }
+  // A click on a column's header: sorts by it, or the other way on the
+  // column sorted by.
+  void SortByColumn(std::size_t column);
+  // Shows only the rows whose texts hold every word of `text` (ResultTable::
+  // Filter); the status then says how many show.
+  void Filter(std::string_view text);
+  // The mission shown at `row`, read again from its file.
+  MissionDetails Details(std::size_t row) const;
+  // Whether the table follows the folder scanned last: after a scan that
+  // was not stopped, until the next scan or Stop, where the system can watch
+  // it. A DLL added, changed or removed there changes only its own row.
+  bool IsFollowing() const { return follower_.following(); }
 
   bool IsScanning() const { return driver_.IsScanning(); }
   // The code page chosen last (it applies once a running scan has stopped).
@@ -103,10 +142,19 @@ class ScanSession : private ScanView {
   void StartNextScan();
   bool ApplyChosenCodePage();
   void ShowCollected(bool countRowsBelowView);
+  void ApplyFolderChanges(const FolderChanges& changes);
+  // Reads the files of the folder's changes for about a frame, shows what
+  // they changed, and posts the rest: a burst of a thousand files leaves the
+  // window answering.
+  void ApplyFolderChangesForAFrame();
+  void ShowFolderChangesSaid();
+  void ShowChange(std::size_t rowsBefore, std::vector<std::size_t> moved, bool countRowsBelowView = true);
+  // Shows a status text, with how many rows the filter lets through.
+  void ShowStatus(std::string text);
 
   // ScanView, for the driver: rows and the status are collected and shown
   // at each frame, and whatever is left when the scan ends.
-  std::string FolderText() override { return window_.FolderText(); }
+  std::string FolderText() override { return scannedFolder_ = window_.FolderText(); }
   void ClearRows() override;
   void AddRow(const ScanRow& row) override { rows_.push_back({row, false}); }
   void AddMessageRow(const std::string& text) override { rows_.push_back({{text, {}, {}, {}}, true}); }
@@ -115,18 +163,42 @@ class ScanSession : private ScanView {
   void ReportProblem(ScanProblem problem, const std::string& text) override;
 
   SessionWindow& window_;
+  LookupBinding& binding_;
   FramePacing pacing_;
   std::function<Clock::time_point()> now_;
   ScanDriver driver_;
   NextScan nextScan_ = NextScan::kNone;
   std::optional<CodePage> chosenCodePage_;  // not yet applied: a scan was running
   bool scannedOnce_ = false;                // a folder has been scanned: there is one to read again
+  std::string scannedFolder_;               // the folder text of the last scan
+  bool stopped_ = false;                    // the running scan was asked to stop
 
+  ResultTable table_;
   std::vector<TableRow> rows_;         // found since the last frame
   std::optional<std::string> status_;  // set since the last frame
+  std::string shownStatus_;            // the status shown last, without the filter's count
   Clock::time_point nextFrame_{};
   Clock::time_point nextInputCheck_{};
   Clock::time_point nextRowsBelowView_{};
+  // The folder's changes being applied, a frame's worth at a time.
+  struct Counted {
+    std::size_t count = 0;
+    std::string name;  // of the one, when one
+    void Add(const std::string& file) {
+      ++count;
+      name = file;
+    }
+  };
+  struct FolderUpdate {
+    std::vector<std::string> toRead;  // native names, in the order found
+    std::vector<std::string> removed;
+    bool empty = false;               // the folder lists no DLL
+    bool posted = false;              // the next frame's worth is posted
+    Counted added, updated, removedRows;
+  };
+  FolderUpdate update_;
+  unsigned updates_ = 0;  // a frame's worth posted for an earlier following is dropped
+  FolderFollower follower_;
 };
 
 }  // namespace vostrel

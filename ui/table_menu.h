@@ -1,5 +1,5 @@
-// The results table's context menu, as both windows offer it: Copy, and the
-// code page the table's texts are read in. Knows no toolkit.
+// The results table's context menu, as both windows offer it: Copy, Filter,
+// Details, and the code page the table's texts are read in. Knows no toolkit.
 #pragma once
 
 #include <string>
@@ -10,6 +10,8 @@
 namespace vostrel {
 
 inline constexpr std::string_view kCopyCaption = "Copy";
+inline constexpr std::string_view kFilterCaption = "Filter\xE2\x80\xA6";   // also Ctrl+F
+inline constexpr std::string_view kDetailsCaption = "Details\xE2\x80\xA6";  // also Enter, a double-click
 inline constexpr std::string_view kCodePageMenuCaption = "Code Page";
 
 // A code page as the menu names it: "Central European (1250)".

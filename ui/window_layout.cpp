@@ -5,13 +5,19 @@
 
 namespace vostrel::layout {
 
-Layout FitToClient(float width, float height) {
+Layout FitToClient(float width, float height, bool withFilterBox) {
   const auto atLeastZero = [](float v) { return std::max(v, 0.0f); };
-  Layout fitted{kScanButton, kFolderBox, kTable};
+  Layout fitted{kScanButton, kFolderBox, kTable, {}};
   fitted.table.width = atLeastZero(width - 200.0f);
   fitted.table.height = atLeastZero(height - 900.0f);
   fitted.scanButton.left = width - 1300.0f;
   fitted.folderBox.width = atLeastZero(width - 1500.0f);
+  if (withFilterBox) {
+    // The table gives up the box's height; the box ends where it ended.
+    const float boxHeight = std::min(kFilterBoxHeight, fitted.table.height);
+    fitted.table.height -= boxHeight;
+    fitted.filterBox = {kTable.left, kTable.top + fitted.table.height, fitted.table.width, boxHeight};
+  }
   return fitted;
 }
 

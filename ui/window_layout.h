@@ -46,18 +46,28 @@ inline constexpr std::array<Column, 4> kColumns{{
     {"LevelDesc", "Level Description", 5080},
 }};
 
+// The filter box, when asked for (Ctrl+F): along the bottom of the table,
+// above the status bar, as high as the folder box.
+inline constexpr float kFilterBoxHeight = kFolderBox.height;
+
+// A mission's details window, as it opens: its client area.
+inline constexpr float kDetailsClientWidth = 7665;
+inline constexpr float kDetailsClientHeight = 7500;
+
 // The controls' geometry after a resize.
 struct Layout {
   TwipsRect scanButton;
   TwipsRect folderBox;
   TwipsRect table;
+  TwipsRect filterBox;  // zero unless shown
 };
 
 // Fits the controls to a client area of width x height twips (the height
 // includes the strip the docked status bar covers). Only the table's width
 // and height, the button's left and the folder box's width change; sizes are
-// clamped at zero for tiny windows. Computed in 32-bit floating point.
-Layout FitToClient(float width, float height);
+// clamped at zero for tiny windows. Computed in 32-bit floating point. With
+// the filter box, the table gives up its height to the box below it.
+Layout FitToClient(float width, float height, bool withFilterBox = false);
 
 // Twips to pixels at a logical resolution of dotsPerInch (15 twips a pixel at 96).
 int TwipsToPixels(float twips, float dotsPerInch);

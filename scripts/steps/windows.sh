@@ -7,10 +7,13 @@
 #   smoke     out/windows-x64/Vostrel.exe under Wine on a virtual X screen,
 #             given a folder named in Polish on its command line: waits for
 #             the window "Kelvane", sends Alt+S, takes a screenshot
-#             ($ARTIFACTS_DIR/vostrel-wine.png), closes the window and
+#             ($ARTIFACTS_DIR/vostrel-wine.png); Ctrl+F and a word typed
+#             (vostrel-wine-filter.png); Escape, Home, Enter: the first row's
+#             details window (vostrel-wine-details.png); closes the window and
 #             expects the program to end
 #   smoke32   the same for out/windows-x86/Vostrel.exe under 32-bit Wine
-#             ($ARTIFACTS_DIR/vostrel-wine32.png)
+#             ($ARTIFACTS_DIR/vostrel-wine32.png, vostrel-wine32-filter.png,
+#             vostrel-wine32-details.png)
 # The smoke steps take their missions from the test builds.
 #   ARTIFACTS_DIR  where the screenshots go (default: build/artifacts)
 #   JOBS           parallel jobs (default 2)
@@ -88,16 +91,38 @@ step_smoke() {
     [ -f "$dlls/win32_$name.dll" ] || fail "no $dlls/win32_$name.dll: run the build step first"
     cp "$dlls/win32_$name.dll" "$smoke_demo/$smoke_missions/$name.dll"
   done
-  rm -f "$artifacts/$smoke_shot"
+  local shots=("$smoke_shot" "${smoke_shot%.png}-filter.png" "${smoke_shot%.png}-details.png") shot
+  for shot in "${shots[@]}"; do rm -f "$artifacts/$shot"; done
   SMOKE_BITS=$smoke_bits xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" smoke-on-screen
-  [ -s "$artifacts/$smoke_shot" ] || fail "no screenshot"
-  say "screenshot: $artifacts/$smoke_shot"
+  for shot in "${shots[@]}"; do
+    [ -s "$artifacts/$shot" ] || fail "no screenshot $shot"
+    say "screenshot: $artifacts/$shot"
+  done
 }
 
 # The X window that shows frmMain. Looked up afresh each time: Wine may
 # replace a window's X window as the window changes state.
 kelvane_window() {
   timeout "${1:-10}" xdotool search --sync --onlyvisible --name '^Kelvane$' | head -n 1
+}
+
+# The filter box with a word typed in it; then, the box hidden again, the
+# details window of the table's first row. Runs inside xvfb-run.
+smoke_filter_and_details() {
+  local window details
+  window=$(kelvane_window) && [ -n "$window" ] || fail "the window Kelvane went away"
+  xdotool key --window "$window" ctrl+f
+  xdotool type --window "$window" --delay 50 ridge
+  sleep 1
+  import -window root "$artifacts/${smoke_shot%.png}-filter.png"
+  xdotool key --window "$window" Escape Home Return
+  # Titled with the mission's file name.
+  details=$(timeout 10 xdotool search --sync --onlyvisible --name '\.dll$' | head -n 1) && [ -n "$details" ] ||
+    fail "no details window opened"
+  sleep 1
+  import -window root "$artifacts/${smoke_shot%.png}-details.png"
+  # The window goes as soon as Escape is down, so sending the key's release may fail.
+  xdotool key --window "$details" Escape 2>/dev/null || true
 }
 
 # Runs inside xvfb-run.
@@ -122,6 +147,7 @@ step_smoke_on_screen() {
   sleep 3  # four DLLs scan in far less
   kill -0 "$program" 2>/dev/null || fail "Vostrel.exe ended during the scan"
   import -window root "$artifacts/$smoke_shot"
+  smoke_filter_and_details
 
   # Closing the window must end the program.
   window=$(kelvane_window) && [ -n "$window" ] || fail "the window Kelvane went away"

@@ -13,11 +13,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QFont>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +32,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
@@ -38,6 +41,7 @@
 #include <string_view>
 #include <utility>
 
+#include "details_dialog.h"
 #include "folder_path.h"
 #include "program_folder.h"
 #include "result_table_model.h"
@@ -111,7 +115,11 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
   setAcceptDrops(true);
 
   SetUpTable();
+  SetUpFilter();
   SetUpTableMenu();
+  watcher_ = new QFileSystemWatcher(this);
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &frmMain::FolderChanged);
+  connect(watcher_, &QFileSystemWatcher::fileChanged, this, &frmMain::FolderChanged);
 
   // Escape stops a running scan, whichever control has the focus.
   auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -127,6 +135,7 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
   // the button, first in it, has the focus when the window opens.
   setTabOrder(cmdScan, txtTrhDir);
   setTabOrder(txtTrhDir, lvStats);
+  setTabOrder(lvStats, txtFilter);
   cmdScan->setFocus();
 
   connect(cmdScan, &QPushButton::clicked, this, &frmMain::cmdScan_Click);
@@ -134,6 +143,9 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
   resize(layout::TwipsToPixels(layout::kClientWidth, DpiX()), layout::TwipsToPixels(layout::kClientHeight, DpiY()));
   Form_Load();
 }
+
+// The table's model shows the session's rows: the table goes first.
+frmMain::~frmMain() { delete lvStats; }
 
 void frmMain::SetUpFolderCompletion() {
   // Folder names complete as they are typed.
@@ -155,7 +167,7 @@ void frmMain::SetUpFolderCompletion() {
 void frmMain::SetUpTable() {
   lvStats = new QTreeView(this);
   lvStats->setObjectName(QStringLiteral("lvStats"));
-  rows_ = new ResultTableModel(lvStats);
+  rows_ = new ResultTableModel(session_.table(), lvStats);
   lvStats->setModel(rows_);
   lvStats->setFont(QFont(ToQString(layout::kTableFontFamily), layout::kTableFontPoints));
   lvStats->setRootIsDecorated(false);
@@ -179,15 +191,37 @@ void frmMain::SetUpTable() {
   lvStats->viewport()->installEventFilter(this);  // the tooltips
 }
 
+void frmMain::SetUpFilter() {
+  // Shown when asked for: the window opens as designed.
+  txtFilter = new QLineEdit(this);
+  txtFilter->setObjectName(QStringLiteral("txtFilter"));
+  txtFilter->hide();
+  txtFilter->installEventFilter(this);  // its Escape
+  connect(txtFilter, &QLineEdit::textChanged, this, [this](const QString& text) { session_.Filter(text.toStdString()); });
+  auto* find = new QShortcut(QKeySequence::Find, this);
+  find->setContext(Qt::WindowShortcut);
+  connect(find, &QShortcut::activated, this, &frmMain::ShowFilter);
+}
+
 void frmMain::SetUpTableMenu() {
-  // The table's context menu: Copy (also Ctrl+C) and the code page its texts
-  // are read in.
+  // The table's context menu: Copy (also Ctrl+C), Filter (also Ctrl+F),
+  // Details (also Enter or a double-click on a row) and the code page its
+  // texts are read in.
   auto* copy = new QAction(ToQString(vostrel::kCopyCaption), lvStats);
   copy->setObjectName(QStringLiteral("actCopy"));
   copy->setShortcut(QKeySequence::Copy);
   copy->setShortcutContext(Qt::WidgetShortcut);
   lvStats->addAction(copy);
   connect(copy, &QAction::triggered, this, &frmMain::CopySelectedRows);
+  auto* filter = new QAction(ToQString(vostrel::kFilterCaption), lvStats);
+  filter->setObjectName(QStringLiteral("actFilter"));
+  lvStats->addAction(filter);
+  connect(filter, &QAction::triggered, this, &frmMain::ShowFilter);
+  auto* details = new QAction(ToQString(vostrel::kDetailsCaption), lvStats);
+  details->setObjectName(QStringLiteral("actDetails"));
+  lvStats->addAction(details);
+  connect(details, &QAction::triggered, this, [this] { OpenDetails(lvStats->currentIndex()); });
+  connect(lvStats, &QAbstractItemView::activated, this, &frmMain::OpenDetails);
   auto* codePageMenu = new QMenu(ToQString(vostrel::kCodePageMenuCaption), lvStats);
   codePageMenu->setObjectName(QStringLiteral("mnuCodePage"));
   codePages_ = new QActionGroup(codePageMenu);
@@ -219,13 +253,53 @@ void frmMain::Post(std::function<void()> call) {
   QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
+void frmMain::PostAfter(std::chrono::milliseconds delay, std::function<void()> call) {
+  QTimer::singleShot(delay, this, std::move(call));
+}
+
 void frmMain::RunPendingEvents() { QCoreApplication::processEvents(); }
 
-void frmMain::ClearRows() { rows_->Clear(); }
-
-void frmMain::ShowRows(std::vector<vostrel::TableRow> rows, bool /*countRowsBelowView*/) {
-  if (!rows.empty()) rows_->Append(std::move(rows));
+// The folder, for what comes and goes, and its DLLs one by one, for what is
+// written in place.
+bool frmMain::WatchFolder(const std::string& folder, const std::vector<std::string>& names,
+                          std::function<void()> changed) {
+  const QString watched = QFile::decodeName(QByteArray::fromStdString(folder));
+  if (!watcher_->directories().contains(watched)) {
+    StopWatching();
+    if (!watcher_->addPath(watched)) return false;
+  }
+  QStringList wanted;
+  wanted.reserve(static_cast<qsizetype>(names.size()));
+  for (const std::string& name : names) wanted << watched + QLatin1Char('/') + QFile::decodeName(QByteArray::fromStdString(name));
+  QStringList gone;
+  for (const QString& file : watcher_->files()) {
+    if (!wanted.contains(file)) gone << file;
+  }
+  if (!gone.isEmpty()) watcher_->removePaths(gone);
+  QStringList added;
+  for (const QString& file : wanted) {
+    if (!watcher_->files().contains(file)) added << file;
+  }
+  // Past the system's limit of watches, files changed in place go unseen;
+  // what comes and goes is still seen through the folder.
+  if (!added.isEmpty()) watcher_->addPaths(added);
+  folderChanged_ = std::move(changed);
+  return true;
 }
+
+void frmMain::StopWatching() {
+  folderChanged_ = nullptr;
+  const QStringList watched = watcher_->files() + watcher_->directories();
+  if (!watched.isEmpty()) watcher_->removePaths(watched);
+}
+
+void frmMain::FolderChanged() {
+  if (folderChanged_) folderChanged_();
+}
+
+void frmMain::TableCleared() { rows_->Cleared(); }
+
+void frmMain::TableChanged(const vostrel::TableChange& change) { rows_->Changed(change); }
 
 void frmMain::ShowStatus(const std::string& text) { sbStatusText->setText(ToQString(text)); }
 
@@ -266,11 +340,13 @@ void frmMain::Form_Resize() {
   const float dpiY = DpiY();
   const int barHeight = layout::TwipsToPixels(layout::kStatusBar.height, dpiY);
   sbStatusBar->setGeometry(0, height() - barHeight, width(), barHeight);
+  const bool withFilter = txtFilter->isVisibleTo(this);
   const layout::Layout fitted =
-      layout::FitToClient(layout::PixelsToTwips(width(), dpiX), layout::PixelsToTwips(height(), dpiY));
+      layout::FitToClient(layout::PixelsToTwips(width(), dpiX), layout::PixelsToTwips(height(), dpiY), withFilter);
   Place(*cmdScan, fitted.scanButton, dpiX, dpiY);
   Place(*txtTrhDir, fitted.folderBox, dpiX, dpiY);
   Place(*lvStats, fitted.table, dpiX, dpiY);
+  if (withFilter) Place(*txtFilter, fitted.filterBox, dpiX, dpiY);
 }
 
 void frmMain::cmdScan_Click() {
@@ -280,14 +356,36 @@ void frmMain::cmdScan_Click() {
   session_.Scan();
 }
 
+void frmMain::ShowFilter() {
+  txtFilter->show();
+  Form_Resize();
+  txtFilter->setFocus();
+  txtFilter->selectAll();
+}
+
+void frmMain::HideFilter() {
+  txtFilter->clear();  // the table shows every row again
+  txtFilter->hide();
+  Form_Resize();
+  lvStats->setFocus();
+}
+
+void frmMain::OpenDetails(const QModelIndex& index) {
+  if (!index.isValid() || index.row() >= rows_->rowCount()) return;
+  auto* details = new DetailsDialog(session_.Details(static_cast<std::size_t>(index.row())), this);
+  details->show();
+  details->activateWindow();
+}
+
 void frmMain::CopySelectedRows() {
   const std::string lines = rows_->Lines(lvStats->selectionModel()->selectedRows());
   if (!lines.empty()) QGuiApplication::clipboard()->setText(ToQString(lines));
 }
 
 void frmMain::SortByColumn(int column) {
-  rows_->SortByClick(column);
-  const auto& sort = rows_->sort();
+  if (column < 0 || column >= rows_->columnCount()) return;
+  session_.SortByColumn(static_cast<std::size_t>(column));
+  const auto& sort = session_.table().sort();
   if (!sort) return;
   QHeaderView* header = lvStats->header();
   header->setSortIndicatorShown(true);
@@ -306,6 +404,13 @@ void frmMain::CheckCodePage(vostrel::CodePage codePage) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  // Escape in the filter box clears and hides it, rather than stopping a scan.
+  if (watched == txtFilter && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    event->accept();
+    if (event->type() == QEvent::KeyPress) HideFilter();
+    return true;
+  }
   if (watched != lvStats->viewport() || event->type() != QEvent::ToolTip) return QWidget::eventFilter(watched, event);
   const auto* help = static_cast<QHelpEvent*>(event);
   const QModelIndex index = lvStats->indexAt(help->pos());

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class QEvent;
+class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QMimeData;
@@ -37,6 +39,7 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   explicit frmMain(QWidget* parent = nullptr);
   // Looks for the lookup library under these names or paths, in order.
   explicit frmMain(std::vector<std::string> lookupLibraries, QWidget* parent = nullptr);
+  ~frmMain() override;
 
   // Puts a folder in the folder box and scans it, once the window's event
   // loop runs and a running scan has stopped.
@@ -54,14 +57,23 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   // SessionWindow.
   std::string FolderText() override;
   void Post(std::function<void()> call) override;
+  void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) override;
   void RunPendingEvents() override;
-  void ClearRows() override;
-  void ShowRows(std::vector<vostrel::TableRow> rows, bool countRowsBelowView) override;
+  bool WatchFolder(const std::string& folder, const std::vector<std::string>& names,
+                   std::function<void()> changed) override;
+  void StopWatching() override;
+  void TableCleared() override;
+  void TableChanged(const vostrel::TableChange& change) override;
   void ShowStatus(const std::string& text) override;
 
   void SetUpFolderCompletion();
   void SetUpTable();
   void SetUpTableMenu();
+  void SetUpFilter();
+  void ShowFilter();
+  void HideFilter();
+  void OpenDetails(const QModelIndex& index);
+  void FolderChanged();
   void Form_Load();
   void Form_Resize();
   void cmdScan_Click();
@@ -82,8 +94,11 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   QLabel* sbStatusText;
   QLineEdit* txtTrhDir;
   QTreeView* lvStats;
+  QLineEdit* txtFilter;  // under the table, when asked for
   ResultTableModel* rows_;  // the rows lvStats shows, with their whole texts
   QActionGroup* codePages_;
+  QFileSystemWatcher* watcher_;
+  std::function<void()> folderChanged_;  // while the folder is watched
 
   vostrel::LookupBinding binding_;
   vostrel::ScanSession session_;

@@ -3,7 +3,6 @@
 #include <limits>
 #include <stdexcept>
 #include <string_view>
-#include <utility>
 
 #include "table_text.h"
 #include "window_layout.h"
@@ -15,6 +14,9 @@ QString ToQString(std::string_view utf8) {
 }
 
 }  // namespace
+
+ResultTableModel::ResultTableModel(const vostrel::ResultTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table) {}
 
 int ResultTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shownRows_; }
 
@@ -43,43 +45,35 @@ QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, 
   return ToQString(vostrel::layout::kColumns[static_cast<std::size_t>(section)].header);
 }
 
-void ResultTableModel::Clear() {
+void ResultTableModel::Cleared() {
   beginResetModel();
-  table_.Clear();
   shownRows_ = 0;
   endResetModel();
 }
 
-void ResultTableModel::Append(std::vector<vostrel::TableRow> rows) {
-  if (rows.empty()) return;
-  if (table_.size() + rows.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+void ResultTableModel::Changed(const vostrel::TableChange& change) {
+  if (table_.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
     throw std::length_error("too many rows for the table");
   }
-  // The table puts them below the rows shown, which keep their places: the
-  // view learns of them there, then of their places under a sort.
-  table_.Append(std::move(rows));
-  beginInsertRows({}, shownRows_, static_cast<int>(table_.size()) - 1);
-  shownRows_ = static_cast<int>(table_.size());
-  endInsertRows();
-  if (!table_.InOrder()) Reorder();
-}
-
-void ResultTableModel::SortByClick(int column) {
-  if (column < 0 || column >= columnCount()) return;
-  table_.SortBy(table_.ClickedSort(static_cast<std::size_t>(column)));
-  Reorder();
-}
-
-void ResultTableModel::Reorder() {
-  // Rows only change places: the sort hint lets the selection keep whole rows.
+  const int rows = static_cast<int>(table_.size());
+  if (change.moved.empty()) {
+    if (rows <= shownRows_) return;
+    beginInsertRows({}, shownRows_, rows - 1);
+    shownRows_ = rows;
+    endInsertRows();
+    return;
+  }
+  // The sort hint lets the selection keep whole rows.
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  const std::vector<std::size_t> movedTo = table_.Order();
   const QModelIndexList from = persistentIndexList();
   QModelIndexList to;
   to.reserve(from.size());
   for (const QModelIndex& index : from) {
-    to << this->index(static_cast<int>(movedTo[static_cast<std::size_t>(index.row())]), index.column());
+    const auto row = static_cast<std::size_t>(index.row());
+    const std::size_t movedTo = row < change.moved.size() ? change.moved[row] : vostrel::ResultTable::kGone;
+    to << (movedTo == vostrel::ResultTable::kGone ? QModelIndex() : this->index(static_cast<int>(movedTo), index.column()));
   }
+  shownRows_ = rows;
   changePersistentIndexList(from, to);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

@@ -1,21 +1,21 @@
-// The results table as a Qt item model: the rows the window keeps, once, in
-// vostrel::ResultTable, shown through a view. Cells give their one bounded
-// line (CellText); the whole texts stay for tooltips and copying.
+// The results table as a Qt item model: a view of the scan session's
+// vostrel::ResultTable, which holds the rows once. Cells give their one
+// bounded line (CellText); the whole texts stay for tooltips and copying.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "result_table.h"
+#include "scan_session.h"
 
 class ResultTableModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  using QAbstractTableModel::QAbstractTableModel;
+  ResultTableModel(const vostrel::ResultTable& table, QObject* parent);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -26,25 +26,18 @@ class ResultTableModel : public QAbstractTableModel {
   // The row shown at `row`; `row` is below rowCount().
   const vostrel::TableRow& Row(int row) const { return table_.Row(static_cast<std::size_t>(row)); }
 
-  // Removes every row; the sort stays.
-  void Clear();
-  // Adds rows in one batch: below the others, or in their places under the
-  // chosen sort. Persistent indices (the selection) follow their rows.
-  void Append(std::vector<vostrel::TableRow> rows);
-  // Sorts as a click on a column's header does: by that column, ascending;
-  // again on the same column, the other way.
-  void SortByClick(int column);
-  const std::optional<vostrel::TableSort>& sort() const { return table_.sort(); }
+  // The table lost every row.
+  void Cleared();
+  // The table changed: rows added below the others are announced as such;
+  // rows that moved or went, as a change of layout, persistent indices (the
+  // selection) following their rows.
+  void Changed(const vostrel::TableChange& change);
 
   // The rows at these indices as copied, in the order shown.
   std::string Lines(const QModelIndexList& rows) const;
 
  private:
-  // Puts the rows in the table's order, moving persistent indices with them.
-  void Reorder();
-
-  vostrel::ResultTable table_;
-  // The rows the view knows of; table_ may hold more while they are being
-  // announced.
+  const vostrel::ResultTable& table_;
+  // The rows the view knows of; the table may hold others until Changed().
   int shownRows_ = 0;
 };

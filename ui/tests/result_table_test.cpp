@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -72,6 +74,70 @@ TEST(ResultTable, SortsByTheClickedColumnEitherWayAndKeepsTheSort) {
   for (const std::string& name : Names(testing::kByNameAscending)) expected.push_back(name);
   EXPECT_EQ(Names(table), expected);
   EXPECT_EQ(table.Lines({2, 0}), "No DLL's found!\na100.dll\tbravo\t\t\n");
+}
+
+TableRow Mission(std::string name, std::string map, std::string desc = "") {
+  return {{std::move(name), std::move(map), "Standard Techtree", std::move(desc)}, false};
+}
+
+// Each change as the windows make it (a filter typed, a file changed, added
+// or removed in the folder), under a sort: the rows that show, and where each
+// row shown before went.
+TEST(ResultTable, FiltersAndFollowsFilesKeepingTheOrder) {
+  ResultTable table;
+  table.SortBy({1, SortOrder::kAscending});
+  table.Append({Mission("m3.dll", "Crater Basin", "Hold the ridge."), Mission("m1.dll", "\xC5\x81\xC3\xB3" "d\xC5\xBA"),
+                {{"No DLL's found!", "", "", ""}, true}, Mission("m2.dll", "Twin Rivers", "Cross the BASIN at dawn.")});
+  table.Order();
+  struct Step {
+    const char* what;
+    std::function<std::vector<std::size_t>(ResultTable&)> change;
+    std::vector<std::string> shown;
+    std::size_t missions;
+  };
+  const Step steps[] = {
+      {"every word, in any column, any case", [](ResultTable& t) { return t.Filter("  basin  HOLD "); },
+       {"No DLL's found!", "m3.dll"}, 3},
+      {"typing on narrows", [](ResultTable& t) { return t.Filter("basin HOLD t"); }, {"No DLL's found!", "m3.dll"}, 3},
+      {"a shorter word widens", [](ResultTable& t) { return t.Filter("basin"); },
+       {"No DLL's found!", "m3.dll", "m2.dll"}, 3},
+      {"folded as the sort folds", [](ResultTable& t) { return t.Filter("\xC5\x81\xC3\x93" "D\xC5\xB9"); },
+       {"No DLL's found!", "m1.dll"}, 3},
+      {"a file read again moves and passes", [](ResultTable& t) { return t.Put(Mission("m3.dll", "\xC5\x82\xC3\xB3" "d\xC5\xBA Crater")); },
+       {"No DLL's found!", "m1.dll", "m3.dll"}, 3},
+      {"a new file takes its place", [](ResultTable& t) { return t.Put(Mission("m0.dll", "A \xC5\x81\xC3\xB3" "d\xC5\xBA")); },
+       {"No DLL's found!", "m0.dll", "m1.dll", "m3.dll"}, 4},
+      {"a file removed goes", [](ResultTable& t) { return t.Remove("m1.dll"); }, {"No DLL's found!", "m0.dll", "m3.dll"}, 3},
+      {"no filter: all, in the sort's order", [](ResultTable& t) { return t.Filter(" "); },
+       {"No DLL's found!", "m0.dll", "m2.dll", "m3.dll"}, 3},
+      {"a name not held changes nothing", [](ResultTable& t) { return t.Remove("m9.dll"); },
+       {"No DLL's found!", "m0.dll", "m2.dll", "m3.dll"}, 3},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    const std::vector<std::string> before = Names(table);
+    const std::vector<std::size_t> moved = step.change(table);
+    EXPECT_EQ(Names(table), step.shown);
+    EXPECT_EQ(table.MissionCount(), step.missions);
+    EXPECT_EQ(table.ShownMissionCount(), step.shown.size() - 1);
+    ASSERT_EQ(moved.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      const auto kept = std::find(step.shown.begin(), step.shown.end(), before[i]);
+      if (kept == step.shown.end()) {
+        EXPECT_EQ(moved[i], ResultTable::kGone) << before[i];
+      } else {
+        ASSERT_NE(moved[i], ResultTable::kGone) << before[i];
+        EXPECT_EQ(table.Row(moved[i]).texts.dllName, before[i]);
+      }
+    }
+  }
+  // Without a sort, a file read again keeps its place and a new one comes last.
+  ResultTable unsorted;
+  unsorted.Append({Mission("b.dll", "B"), Mission("a.dll", "A")});
+  unsorted.Put(Mission("b.dll", "Z"));
+  unsorted.Put(Mission("0.dll", "0"));
+  EXPECT_EQ(Names(unsorted), (std::vector<std::string>{"b.dll", "a.dll", "0.dll"}));
+  EXPECT_EQ(unsorted.Row(0).texts.mapName, "Z");
 }
 
 TEST(RowOrder, FoldsTheCapitalsOfTheScriptsItCovers) {

@@ -28,17 +28,34 @@ class RecordingWindow : public SessionWindow {
  public:
   std::string FolderText() override { return folder; }
   void Post(std::function<void()> call) override { posted.push_back(std::move(call)); }
+  void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) override {
+    timers.emplace_back(elapsed + delay, std::move(call));
+  }
+  bool WatchFolder(const std::string& watch, const std::vector<std::string>&, std::function<void()> changed) override {
+    watched = watch;
+    onChange = canWatch ? std::move(changed) : nullptr;
+    return canWatch;
+  }
+  void StopWatching() override {
+    watched.clear();
+    onChange = nullptr;
+  }
   void RunPendingEvents() override {
     ++eventPasses;
     if (onEvents) onEvents();
   }
   bool InputWaiting() override { return inputWaiting; }
-  void ClearRows() override { rows.clear(); }
-  void ShowRows(std::vector<TableRow> batch, bool countRowsBelowView) override {
-    for (TableRow& row : batch) rows.push_back(std::move(row));
-    if (onShowRows) onShowRows(countRowsBelowView);
+  void TableCleared() override { rows.clear(); }
+  void TableChanged(const TableChange& change) override {
+    ++tableChanges;
+    rows.clear();
+    for (std::size_t i = 0; i < session->table().size(); ++i) rows.push_back(session->table().Row(i));
+    if (onTableChanged) onTableChanged(change.countRowsBelowView);
   }
-  void ShowStatus(const std::string& text) override { status = text; }
+  void ShowStatus(const std::string& text) override {
+    status = text;
+    statuses.push_back(text);
+  }
   void ScanEnded() override { ++scansEnded; }
 
   // The window's event loop, until nothing more is posted.
@@ -47,21 +64,49 @@ class RecordingWindow : public SessionWindow {
       for (auto& call : std::exchange(posted, {})) call();
     }
   }
+  // The event loop for `time`, its timers run when due.
+  void RunFor(std::chrono::milliseconds time) {
+    const auto end = elapsed + time;
+    RunEventLoop();
+    while (true) {
+      const auto due = std::min_element(timers.begin(), timers.end(),
+                                        [](const auto& a, const auto& b) { return a.first < b.first; });
+      if (due == timers.end() || due->first > end) break;
+      elapsed = due->first;
+      const auto call = std::move(due->second);
+      timers.erase(due);
+      call();
+      RunEventLoop();
+    }
+    elapsed = end;
+  }
+  // The system reports a change of the folder watched.
+  void Report() {
+    if (onChange) onChange();
+  }
   std::vector<std::string> FirstColumn() const {
     std::vector<std::string> names;
     for (const TableRow& row : rows) names.push_back(row.texts.dllName);
     return names;
   }
 
+  const ScanSession* session = nullptr;
   std::string folder;
   std::vector<std::function<void()>> posted;
+  std::chrono::milliseconds elapsed{0};
+  std::vector<std::pair<std::chrono::milliseconds, std::function<void()>>> timers;
+  std::string watched;
+  std::function<void()> onChange;
+  bool canWatch = true;
+  std::vector<std::string> statuses;
   std::vector<TableRow> rows;
   std::string status = "Ready";
   int eventPasses = 0;
+  int tableChanges = 0;
   int scansEnded = 0;
   bool inputWaiting = false;
   std::function<void()> onEvents;
-  std::function<void(bool)> onShowRows;
+  std::function<void(bool)> onTableChanged;
 };
 
 std::string Numbered(int i) {
@@ -137,6 +182,7 @@ TEST(ScanSession, SchedulesWhatIsAskedForDuringAScan) {
     RecordingWindow window;
     LookupBinding binding;
     ScanSession session(window, binding, FramePacing{0ms});  // every file a frame
+    window.session = &session;
     session.ChooseCodePage(1252);
     window.RunEventLoop();
     window.folder = manyFolder;
@@ -166,6 +212,7 @@ TEST(ScanSession, ACodePageThatCannotBeDecodedChangesOnlyTheStatus) {
   RecordingWindow window;
   LookupBinding binding;
   ScanSession session(window, binding, FramePacing{0ms});
+  window.session = &session;
   session.ChooseCodePage(1252);
   window.folder = one.folder.str();
   session.Scan();
@@ -189,6 +236,7 @@ TEST(ScanSession, AMissingLibraryIsSaidInTheTable) {
   const std::string missing = two.folder / "absent/libPeloc.so";
   LookupBinding binding({missing});
   ScanSession session(window, binding, FramePacing{0ms});
+  window.session = &session;
   window.folder = two.folder.str();
   session.Scan();
   EXPECT_EQ(window.status, "Scan finished.");
@@ -212,12 +260,13 @@ TEST(ScanSession, PacesItsFramesByTheClock) {
     RecordingWindow window;
     LookupBinding binding;
     ScanSession session(window, binding, pacing, [&] { return now += kStep; });
+    window.session = &session;
     window.folder = many.folder.str();
     window.inputWaiting = inputWaiting;
     std::vector<Clock::time_point> passes;
     std::vector<std::pair<Clock::time_point, std::size_t>> counted;  // when, rows then
     window.onEvents = [&] { passes.push_back(now); };
-    window.onShowRows = [&](bool countRowsBelowView) {
+    window.onTableChanged = [&](bool countRowsBelowView) {
       if (countRowsBelowView) counted.push_back({now, window.rows.size()});
     };
     session.Scan();
@@ -239,6 +288,108 @@ TEST(ScanSession, PacesItsFramesByTheClock) {
     for (std::size_t i = 1; i + 1 < counted.size(); ++i) EXPECT_GE(counted[i].first - counted[i - 1].first, 500ms);
     EXPECT_EQ(counted.back().second, 1001u);
   }
+}
+
+std::vector<std::string> MapNames(const RecordingWindow& window) {
+  std::vector<std::string> maps;
+  for (const TableRow& row : window.rows) maps.push_back(row.texts.dllName + " " + row.texts.mapName);
+  return maps;
+}
+
+// After a scan the table follows its folder: each change below, as a user
+// makes it in the folder, then reported by the system, changes only its own
+// rows once the files have settled, the filter and the sort holding.
+TEST(ScanSession, FollowsTheFolderScanned) {
+  const TempFolder folder;
+  const auto write = [&](const std::string& name, const std::string& map) {
+    testing::WriteMission(folder / name, map, "Hold the " + map + ".");
+  };
+  write("m1.dll", "Crater");
+  write("m2.dll", "Ridge");
+  RecordingWindow window;
+  LookupBinding binding;
+  ScanSession session(window, binding, FramePacing{0ms});
+  window.session = &session;
+  session.ChooseCodePage(1252);
+  session.SortByColumn(1);
+  window.folder = folder.str();
+  session.Scan();
+  ASSERT_TRUE(session.IsFollowing());
+  EXPECT_EQ(window.watched, folder.str());
+
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    std::vector<std::string> rows;
+    std::string status;
+  };
+  const Step steps[] = {
+      {"a DLL copied in", [&] { write("m3.dll", "Basin"); }, {"m3.dll Basin", "m1.dll Crater", "m2.dll Ridge"},
+       "Added m3.dll."},
+      {"a DLL rebuilt", [&] { write("m1.dll", "Zenith"); }, {"m3.dll Basin", "m2.dll Ridge", "m1.dll Zenith"},
+       "Updated m1.dll."},
+      {"a DLL deleted", [&] { std::filesystem::remove(folder / "m2.dll"); }, {"m3.dll Basin", "m1.dll Zenith"},
+       "Removed m2.dll."},
+      {"a DLL renamed", [&] { std::filesystem::rename(folder / "m3.dll", folder / "m4.dll"); },
+       {"m4.dll Basin", "m1.dll Zenith"}, "1 mission added. 1 mission removed."},
+      {"a filter holds", [&] { session.Filter("Z"); }, {"m1.dll Zenith"},
+       "1 mission added. 1 mission removed. 1 of 2 missions shown."},
+      {"a pack unpacked, a file written in pieces",
+       [&] {
+         for (const char* name : {"p1.dll", "p2.dll", "p3.dll"}) {
+           write(name, std::string("Zone ") + name);
+           window.Report();
+           window.RunFor(100ms);
+         }
+         std::filesystem::resize_file(folder / "p3.dll", 100);  // rewritten: half of it so far
+         window.Report();
+         window.RunFor(100ms);
+         write("p3.dll", "Zone p3.dll");
+       },
+       {"m1.dll Zenith", "p1.dll Zone p1.dll", "p2.dll Zone p2.dll", "p3.dll Zone p3.dll"},
+       "3 missions added. 4 of 5 missions shown."},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    window.statuses.clear();
+    window.tableChanges = 0;
+    step.change();
+    window.Report();
+    window.RunFor(2000ms);
+    EXPECT_EQ(MapNames(window), step.rows);
+    EXPECT_EQ(window.status, step.status);
+    EXPECT_LE(window.statuses.size(), 1u);  // read once, when settled
+    EXPECT_LE(window.tableChanges, 1);  // shown as one change
+  }
+
+  // Details of a row: the file read again.
+  const MissionDetails details = session.Details(1);
+  EXPECT_EQ(details.file, "p1.dll");
+  EXPECT_EQ(details.path, folder / "p1.dll");
+  EXPECT_EQ(details.codePage, "Western European (1252)");
+  EXPECT_EQ(details.exports[2].name, "LevelDesc");
+  EXPECT_EQ(details.exports[2].text, "Hold the Zone p1.dll.");
+  EXPECT_NE(details.exports[2].offset.find(" (0x"), std::string::npos) << details.exports[2].offset;
+
+  // The folder gone: said, and followed no more; Escape, and a folder the
+  // system cannot watch: not followed, nothing said.
+  session.Filter("");
+  const std::string kept = folder.str() + "-kept";
+  std::filesystem::rename(folder.path(), kept);
+  window.Report();
+  window.RunFor(2000ms);
+  EXPECT_EQ(window.status, "The folder " + folder.str() + " cannot be read any more; the table no longer follows it.");
+  EXPECT_FALSE(session.IsFollowing());
+  std::filesystem::rename(kept, folder.path());
+  session.Scan();
+  EXPECT_TRUE(session.IsFollowing());
+  session.Stop();
+  EXPECT_FALSE(session.IsFollowing());
+  EXPECT_TRUE(window.watched.empty());
+  window.canWatch = false;
+  session.Scan();
+  EXPECT_FALSE(session.IsFollowing());
+  EXPECT_EQ(window.status, "Scan finished.");
 }
 
 }  // namespace

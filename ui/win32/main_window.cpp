@@ -10,10 +10,11 @@
 #include <stdexcept>
 #include <utility>
 
+#include "child_control.h"
 #include "clipboard.h"
 #include "folder_path.h"
 #include "program_folder.h"
-#include "resource.h"
+#include "program_icon.h"
 #include "table_menu.h"
 #include "text_encoding.h"
 #include "unique_handle.h"
@@ -28,6 +29,13 @@ constexpr DWORD kWindowExStyle = 0;
 
 // Posted to run the calls the scan session posts (see Post).
 constexpr UINT kRunPostedMessage = WM_APP + 1;
+
+// The timer that looks at the folder followed, and how often: a change shows
+// within this much of the system's notice (the session then waits for the
+// files to settle). The timers of PostAfter come after it, one a call.
+constexpr UINT_PTR kFolderTimerId = 1;
+constexpr UINT_PTR kFirstPostedTimerId = 2;
+constexpr UINT kFolderLookMilliseconds = 100;
 
 // During a scan the window shows what the scan found and lets its messages
 // run (and paint) at most every 40 ms; between those frames it looks for keys
@@ -56,22 +64,23 @@ void InitCommonControls() {
   if (!::InitCommonControlsEx(&controls)) throw std::runtime_error("cannot load the common controls");
 }
 
-HWND CreateControl(HWND parent, int id, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle) {
-  return ::CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-}
-
 using Menu = peloc::UniqueHandle<peloc::NullInvalid<HMENU, ::DestroyMenu>>;
 using Drop = peloc::UniqueHandle<peloc::NullInvalid<HDROP, ::DragFinish>>;
 
-// The table's context menu: Copy, and the code pages with the one in use
-// checked.
-Menu TableMenu(CodePage inUse) {
+// The table's context menu: Copy, Filter, Details (greyed without a
+// mission row in focus), and the code pages with the one in use checked.
+Menu TableMenu(CodePage inUse, bool details) {
   Menu menu(::CreatePopupMenu());
   Menu codePages(::CreatePopupMenu());
   if (!menu || !codePages) return {};
   const std::wstring copy = Widen(kCopyCaption) + L"\tCtrl+C";
-  if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str())) return {};
+  const std::wstring filter = Widen(kFilterCaption) + L"\tCtrl+F";
+  const std::wstring detailsCaption = Widen(kDetailsCaption) + L"\tEnter";
+  if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str()) ||
+      !::AppendMenuW(menu.get(), MF_STRING, kFilterCommandId, filter.c_str()) ||
+      !::AppendMenuW(menu.get(), details ? MF_STRING : MF_STRING | MF_GRAYED, kDetailsCommandId,
+                     detailsCaption.c_str()))
+    return {};
   const UINT first = kFirstCodePageCommandId;
   UINT checked = 0;
   for (std::size_t i = 0; i < kCodePages.size(); ++i) {
@@ -92,21 +101,11 @@ Menu TableMenu(CodePage inUse) {
 
 bool IsControlDown() { return ::GetKeyState(VK_CONTROL) < 0; }
 
-// Lines on the Windows clipboard end in CR LF. The copied fields hold no line
-// breaks of their own (they are escaped), so every LF ends a row.
-std::wstring WithCrLf(const std::wstring& lines) {
-  std::wstring text;
-  text.reserve(lines.size() + lines.size() / 16);
-  for (const wchar_t c : lines) {
-    if (c == L'\n') text += L'\r';
-    text += c;
-  }
+std::wstring WindowText(HWND control) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+  const int copied = ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
   return text;
-}
-
-void SetDefaultGuiFont(HWND control) {
-  // A stock object: shared, never deleted.
-  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 }
 
 }  // namespace
@@ -115,16 +114,13 @@ MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_
     : instance_(instance),
       dpiX_(LogicalDpi(LOGPIXELSX)),
       dpiY_(LogicalDpi(LOGPIXELSY)),
-      session_(*this, binding, kScanPacing) {
+      session_(*this, binding, kScanPacing),
+      nextTimerId_(kFirstPostedTimerId) {
   InitCommonControls();
-  // LoadImage, not LoadIcon, so that each size gets its own picture rather than a stretched one.
-  const auto icon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VOSTREL), IMAGE_ICON,
-                                                    ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
-                                                    LR_DEFAULTCOLOR | LR_SHARED));
-  const auto smallIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VOSTREL), IMAGE_ICON,
-                                                         ::GetSystemMetrics(SM_CXSMICON),
-                                                         ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR | LR_SHARED));
-  RegisterWindowClass(instance, kWindowClass, icon, smallIcon);
+  ACCEL filterKey{FCONTROL | FVIRTKEY, 'F', kFilterCommandId};
+  accelerators_.reset(::CreateAcceleratorTableW(&filterKey, 1));
+  RegisterWindowClass(instance, kWindowClass, ProgramIcon(instance, IconSize::kLarge),
+                      ProgramIcon(instance, IconSize::kSmall));
 
   // The design gives the client area; the window is that plus its frame.
   RECT frame{0, 0, layout::TwipsToPixels(layout::kClientWidth, dpiX_),
@@ -151,7 +147,13 @@ void MainWindow::Show(int showCommand) {
 }
 
 bool MainWindow::PreTranslateMessage(MSG& message) {
-  return IsOpen() && ::IsDialogMessageW(hwnd(), &message) != FALSE;
+  if (!IsOpen()) return false;
+  for (const auto& window : details_) {
+    if (window->PreTranslateMessage(message)) return true;
+  }
+  const bool ours = message.hwnd == hwnd() || ::IsChild(hwnd(), message.hwnd);
+  if (ours && accelerators_ && ::TranslateAcceleratorW(hwnd(), accelerators_.get(), &message)) return true;
+  return ::IsDialogMessageW(hwnd(), &message) != FALSE;
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -168,8 +170,22 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (id == kScanButtonId && code == BN_CLICKED) {
         cmdScan_Click();
       } else if (id == IDCANCEL) {
-        // Esc, from the dialog keys: the running scan ends before its next file.
-        session_.Stop();
+        // Esc, from the dialog keys: in the filter box it clears and hides
+        // the box; elsewhere the running scan ends before its next file.
+        if (filterShown_ && ::GetFocus() == txtFilter_) {
+          HideFilterBox();
+        } else {
+          session_.Stop();
+        }
+      } else if (id == IDOK) {
+        // Enter, from the dialog keys: in the table, the details of its row in focus.
+        if (::GetFocus() == lvStats_) OpenDetails(FocusedMission());
+      } else if (id == kFilterBoxId && code == EN_CHANGE) {
+        txtFilter_Change();
+      } else if (id == kFilterCommandId) {  // the menu, or Ctrl+F
+        ShowFilterBox();
+      } else if (id == kDetailsCommandId && code == 0) {
+        OpenDetails(FocusedMission());
       } else if (id == kCopyCommandId && code == 0) {
         CopySelectedRows();
       } else if (id >= kFirstCodePageCommandId && code == 0 &&
@@ -194,18 +210,22 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kRunPostedMessage:
       RunPosted();
       return 0;
+    case WM_TIMER:
+      if (wParam == kFolderTimerId) {
+        LookAtFolder();
+      } else {
+        RunTimer(wParam);
+      }
+      return 0;
     case DM_GETDEFID:
       return 0;  // no default push button: Enter in the folder box does nothing
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = ::GetFocus();
-        if (focus != nullptr && ::IsChild(hwnd(), focus)) focused_ = focus;
-      }
+      if (LOWORD(wParam) == WA_INACTIVE) RememberFocus();
       break;
     case WM_SETFOCUS:
       // The window passes the focus on: to the control that last had it, the
       // Scan button (first in the tab order) when the window opens.
-      ::SetFocus(focused_ != nullptr && ::IsWindow(focused_) ? focused_ : cmdScan_);
+      RestoreFocus(cmdScan_);
       return 0;
     case WM_CLOSE:
       // A running scan ends before its next file; the session then finds the window gone.
@@ -213,9 +233,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::DestroyWindow(hwnd());
       return 0;
     case WM_DESTROY:
-      cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = focused_ = nullptr;
+      // The details windows, owned by this one, go with it.
+      cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = txtFilter_ = nullptr;
       table_.reset();
       posted_.clear();
+      timed_.clear();
+      folderWatch_.reset();
+      folderChanged_ = nullptr;
+      details_.clear();
       ::PostQuitMessage(0);
       return 0;
     default:
@@ -233,13 +258,19 @@ bool MainWindow::CreateControls() {
   // Owner data: the list view holds no texts; it asks for each cell it draws.
   lvStats_ = CreateControl(hwnd(), kTableId, WC_LISTVIEWW, L"",
                            WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE);
-  if (cmdScan_ == nullptr || sbStatusBar_ == nullptr || txtTrhDir_ == nullptr || lvStats_ == nullptr) return false;
+  // Hidden until asked for: the window opens with the four controls designed.
+  txtFilter_ = CreateControl(hwnd(), kFilterBoxId, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+  if (cmdScan_ == nullptr || sbStatusBar_ == nullptr || txtTrhDir_ == nullptr || lvStats_ == nullptr ||
+      txtFilter_ == nullptr)
+    return false;
+  ::ShowWindow(txtFilter_, SW_HIDE);
 
   Place(cmdScan_, layout::kScanButton);
   Place(txtTrhDir_, layout::kFolderBox);
   Place(lvStats_, layout::kTable);
   SetDefaultGuiFont(cmdScan_);
   SetDefaultGuiFont(txtTrhDir_);
+  SetDefaultGuiFont(txtFilter_);
 
   ::SendMessageW(txtTrhDir_, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the control allows
   // Folder names complete as they are typed. Without it (no shell objects)
@@ -257,7 +288,7 @@ bool MainWindow::CreateControls() {
   if (tableFont_) ::SendMessageW(lvStats_, WM_SETFONT, reinterpret_cast<WPARAM>(tableFont_.get()), FALSE);
   ::SendMessageW(lvStats_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   AddColumns();
-  table_ = std::make_unique<ResultListView>(lvStats_);
+  table_ = std::make_unique<ResultListView>(lvStats_, session_.table());
   tips_ = std::make_unique<TableTips>(lvStats_, hwnd(), layout::TwipsToPixels(layout::kTable.width, dpiX_),
                                       [this](int item, int subItem) {
                                         return table_ ? table_->Tip(item, subItem) : std::wstring();
@@ -285,29 +316,26 @@ void MainWindow::Form_Resize(int clientWidth, int clientHeight) {
   if (cmdScan_ == nullptr) return;  // before the controls exist
   // The height includes the strip the status bar covers.
   const layout::Layout fitted = layout::FitToClient(layout::PixelsToTwips(clientWidth, dpiX_),
-                                                    layout::PixelsToTwips(clientHeight, dpiY_));
+                                                    layout::PixelsToTwips(clientHeight, dpiY_), filterShown_);
   Place(cmdScan_, fitted.scanButton);
   Place(txtTrhDir_, fitted.folderBox);
   Place(lvStats_, fitted.table);
+  if (filterShown_) Place(txtFilter_, fitted.filterBox);
   // The status bar docks itself along the bottom edge when told of the new size.
   ::SendMessageW(sbStatusBar_, WM_SIZE, 0, 0);
 }
 
-void MainWindow::Place(HWND control, const layout::TwipsRect& rect) const {
-  ::SetWindowPos(control, nullptr, layout::TwipsToPixels(rect.left, dpiX_), layout::TwipsToPixels(rect.top, dpiY_),
-                 layout::TwipsToPixels(rect.width, dpiX_), layout::TwipsToPixels(rect.height, dpiY_),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+void MainWindow::FitControls() {
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  Form_Resize(client.right, client.bottom);
 }
+
+void MainWindow::Place(HWND control, const layout::TwipsRect& rect) const { PlaceInTwips(control, rect, dpiX_, dpiY_); }
 
 void MainWindow::cmdScan_Click() { session_.Scan(); }
 
-std::string MainWindow::FolderText() {
-  if (txtTrhDir_ == nullptr) return {};
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(txtTrhDir_)) + 1, L'\0');
-  const int copied = ::GetWindowTextW(txtTrhDir_, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return Narrow(text);
-}
+std::string MainWindow::FolderText() { return txtTrhDir_ != nullptr ? Narrow(WindowText(txtTrhDir_)) : std::string(); }
 
 // The calls wait in the window, which a message wakes: what a destroyed
 // window had waiting goes with it.
@@ -321,18 +349,68 @@ void MainWindow::RunPosted() {
   for (auto& call : std::exchange(posted_, {})) call();
 }
 
-void MainWindow::ClearRows() {
-  if (table_) table_->Clear();
+// One timer a call, killed when it first fires: the call runs once, and a
+// destroyed window's timers go with it.
+void MainWindow::PostAfter(std::chrono::milliseconds delay, std::function<void()> call) {
+  if (!IsOpen()) return;
+  const auto milliseconds = static_cast<UINT>(std::clamp<std::chrono::milliseconds::rep>(
+      delay.count(), USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
+  const UINT_PTR id = nextTimerId_++;
+  if (::SetTimer(hwnd(), id, milliseconds, nullptr) == 0) {
+    Post(std::move(call));  // sooner than asked rather than never
+    return;
+  }
+  timed_.emplace(id, std::move(call));
 }
 
-void MainWindow::ShowRows(std::vector<TableRow> rows, bool countRowsBelowView) {
-  if (!table_) return;
-  for (TableRow& row : rows) table_->Collect(std::move(row));
-  if (countRowsBelowView) {
-    table_->ShowCollected();
-  } else {
-    table_->ShowCollectedInView();
+void MainWindow::RunTimer(UINT_PTR id) {
+  ::KillTimer(hwnd(), id);
+  const auto timed = timed_.find(id);
+  if (timed == timed_.end()) return;
+  const std::function<void()> call = std::move(timed->second);
+  timed_.erase(timed);
+  call();
+}
+
+// The folder's change notifications, looked at by a timer. The DLLs' names
+// are not needed: the system reports writes to any file in the folder. The
+// same folder watched again keeps its notifications, so that no change made
+// meanwhile is missed.
+bool MainWindow::WatchFolder(const std::string& folder, const std::vector<std::string>&,
+                             std::function<void()> changed) {
+  if (!IsOpen()) return false;
+  const std::wstring wide = Widen(NativeToUtf8(folder));
+  if (!folderWatch_ || wide != watchedFolder_) {
+    StopWatching();
+    auto watch = std::make_unique<FolderWatch>(wide);
+    if (!watch->watching() || ::SetTimer(hwnd(), kFolderTimerId, kFolderLookMilliseconds, nullptr) == 0) return false;
+    folderWatch_ = std::move(watch);
+    watchedFolder_ = wide;
   }
+  folderChanged_ = std::move(changed);
+  return true;
+}
+
+void MainWindow::StopWatching() {
+  if (IsOpen()) ::KillTimer(hwnd(), kFolderTimerId);
+  folderWatch_.reset();
+  watchedFolder_.clear();
+  folderChanged_ = nullptr;
+}
+
+void MainWindow::LookAtFolder() {
+  if (!folderWatch_ || !folderWatch_->Changed() || !folderChanged_) return;
+  // A copy: the call may watch again, or stop.
+  const std::function<void()> changed = folderChanged_;
+  changed();
+}
+
+void MainWindow::TableCleared() {
+  if (table_) table_->Cleared();
+}
+
+void MainWindow::TableChanged(const TableChange& change) {
+  if (table_) table_->Changed(change);
 }
 
 void MainWindow::ShowStatus(const std::string& text) {
@@ -376,10 +454,14 @@ LRESULT MainWindow::lvStats_Notify(NMHDR& header) {
       table_->FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header).item);
       break;
     case LVN_COLUMNCLICK:
-      table_->SortByColumn(static_cast<std::size_t>(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem));
+      session_.SortByColumn(static_cast<std::size_t>(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem));
+      table_->ShowSortInHeader();
       break;
     case LVN_KEYDOWN:
       lvStats_KeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
+      break;
+    case LVN_ITEMACTIVATE:  // a double-click; Enter where no dialog keys take it
+      OpenDetails(MissionRow(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem));
       break;
     default:
       break;
@@ -399,7 +481,7 @@ void MainWindow::lvStats_ContextMenu(LPARAM screenPoint) {
     at = POINT{0, 0};
     ::ClientToScreen(lvStats_, &at);
   }
-  const Menu menu = TableMenu(session_.codePage());
+  const Menu menu = TableMenu(session_.codePage(), FocusedMission().has_value());
   if (!menu) return;
   // The menu sends its command to the window as WM_COMMAND.
   ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
@@ -430,6 +512,52 @@ void MainWindow::DropFiles(HDROP dropped) {
   if (path.empty() || txtTrhDir_ == nullptr) return;
   ::SetWindowTextW(txtTrhDir_, FolderToScan(path).c_str());
   session_.ScanFolderBoxSoon();
+}
+
+// The filter box along the bottom of the table, the table giving up its
+// height, with the focus; shown again, its text selected for typing over.
+void MainWindow::ShowFilterBox() {
+  if (txtFilter_ == nullptr) return;
+  if (!filterShown_) {
+    filterShown_ = true;
+    FitControls();
+    ::ShowWindow(txtFilter_, SW_SHOW);
+  }
+  ::SetFocus(txtFilter_);
+  ::SendMessageW(txtFilter_, EM_SETSEL, 0, -1);
+}
+
+// Emptied (every row shows again) and hidden; the table takes its height
+// back, and the focus.
+void MainWindow::HideFilterBox() {
+  if (!filterShown_) return;
+  ::SetWindowTextW(txtFilter_, L"");
+  ::SetFocus(lvStats_);
+  ::ShowWindow(txtFilter_, SW_HIDE);
+  filterShown_ = false;
+  FitControls();
+}
+
+void MainWindow::txtFilter_Change() { session_.Filter(Narrow(WindowText(txtFilter_))); }
+
+std::optional<std::size_t> MainWindow::MissionRow(int item) const {
+  if (item < 0 || static_cast<std::size_t>(item) >= session_.table().size()) return std::nullopt;
+  const auto row = static_cast<std::size_t>(item);
+  if (session_.table().Row(row).isMessage) return std::nullopt;
+  return row;
+}
+
+std::optional<std::size_t> MainWindow::FocusedMission() const {
+  if (lvStats_ == nullptr) return std::nullopt;
+  return MissionRow(static_cast<int>(::SendMessageW(lvStats_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+}
+
+// A window of its own for the mission, read again from its file; those
+// closed since the last one opened are let go.
+void MainWindow::OpenDetails(std::optional<std::size_t> row) {
+  if (!row || !IsOpen()) return;
+  std::erase_if(details_, [](const auto& window) { return !window->IsOpen(); });
+  details_.push_back(std::make_unique<DetailsWindow>(instance_, hwnd(), session_.Details(*row), dpiX_, dpiY_));
 }
 
 }  // namespace vostrel::win32

@@ -6,14 +6,20 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "com_apartment.h"
+#include "details_window.h"
+#include "folder_watch.h"
 #include "gdi_font.h"
 #include "lookup_binding.h"
 #include "result_list_view.h"
@@ -25,14 +31,19 @@
 namespace vostrel::win32 {
 
 // Control identifiers. None is IDOK or IDCANCEL: the dialog keys send those
-// for Enter, which does nothing, and Esc, which stops a scan.
+// for Enter, which opens the details of the table's row in focus, and Esc,
+// which hides the filter box in focus or else stops a scan.
 inline constexpr int kScanButtonId = 101;
 inline constexpr int kStatusBarId = 102;
 inline constexpr int kFolderBoxId = 103;
 inline constexpr int kTableId = 104;
-// The table's context menu: Copy, and one command per code page of
-// kCodePages, in its order, from kFirstCodePageCommandId.
+inline constexpr int kFilterBoxId = 106;  // shown on Ctrl+F
+// The table's context menu: Copy, Filter (also Ctrl+F), Details, and one
+// command per code page of kCodePages, in its order, from
+// kFirstCodePageCommandId.
 inline constexpr int kCopyCommandId = 105;
+inline constexpr int kFilterCommandId = 107;
+inline constexpr int kDetailsCommandId = 108;
 inline constexpr int kFirstCodePageCommandId = 200;
 
 class MainWindow final : public Window, public SessionWindow {
@@ -46,17 +57,22 @@ class MainWindow final : public Window, public SessionWindow {
 
   void Show(int showCommand);
 
-  // The dialog keys for a message about to be dispatched (Tab order, the
-  // Alt+S mnemonic, Esc). True when the message has been handled.
+  // The keys for a message about to be dispatched: Ctrl+F, the dialog keys
+  // (Tab order, the Alt+S mnemonic, Esc, Enter), and those of each details
+  // window open. True when the message has been handled.
   bool PreTranslateMessage(MSG& message);
 
   // SessionWindow. Each does nothing once the window has been destroyed.
   std::string FolderText() override;
   void Post(std::function<void()> call) override;
+  void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) override;
+  bool WatchFolder(const std::string& folder, const std::vector<std::string>& names,
+                   std::function<void()> changed) override;
+  void StopWatching() override;
   void RunPendingEvents() override;
   bool InputWaiting() override;
-  void ClearRows() override;
-  void ShowRows(std::vector<TableRow> rows, bool countRowsBelowView) override;
+  void TableCleared() override;
+  void TableChanged(const TableChange& change) override;
   void ShowStatus(const std::string& text) override;
   void ScanEnded() override;
 
@@ -69,14 +85,29 @@ class MainWindow final : public Window, public SessionWindow {
   void Form_Resize(int clientWidth, int clientHeight);
   void cmdScan_Click();
   void Place(HWND control, const layout::TwipsRect& rect) const;
+  void FitControls();
   void lvStats_KeyDown(WORD key);
   void lvStats_ContextMenu(LPARAM screenPoint);
   LRESULT lvStats_Notify(NMHDR& header);
   void CopySelectedRows();
   void ChooseCodePage(CodePage codePage);
   void DropFiles(HDROP drop);
+  void ShowFilterBox();
+  void HideFilterBox();
+  void txtFilter_Change();
+  // The table's row at `item`, or in focus, when it is a mission's.
+  std::optional<std::size_t> MissionRow(int item) const;
+  std::optional<std::size_t> FocusedMission() const;
+  void OpenDetails(std::optional<std::size_t> row);
 
   void RunPosted();
+  void RunTimer(UINT_PTR id);
+  void LookAtFolder();
+
+  struct AcceleratorsDestroyer {
+    void operator()(HACCEL accelerators) const { ::DestroyAcceleratorTable(accelerators); }
+  };
+  using Accelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorsDestroyer>;
 
   ComApartment com_;  // outlives the folder box's completion
   HINSTANCE instance_;
@@ -88,11 +119,19 @@ class MainWindow final : public Window, public SessionWindow {
   HWND sbStatusBar_ = nullptr;
   HWND txtTrhDir_ = nullptr;
   HWND lvStats_ = nullptr;
+  HWND txtFilter_ = nullptr;
+  bool filterShown_ = false;
+  Accelerators accelerators_;  // Ctrl+F
   std::unique_ptr<ResultListView> table_;  // the rows; gone with the window
   std::unique_ptr<TableTips> tips_;
-  HWND focused_ = nullptr;  // the control that had the focus when the window was last deactivated
   std::optional<int> quitCode_;  // a WM_QUIT taken from the queue during a scan
   std::vector<std::function<void()>> posted_;  // for the event loop, in order
+  std::map<UINT_PTR, std::function<void()>> timed_;  // by the id of the timer that runs each
+  UINT_PTR nextTimerId_;
+  std::unique_ptr<FolderWatch> folderWatch_;  // the folder followed, looked at by a timer
+  std::wstring watchedFolder_;
+  std::function<void()> folderChanged_;
+  std::vector<std::unique_ptr<DetailsWindow>> details_;  // open, or closed since the last one opened
 };
 
 }  // namespace vostrel::win32

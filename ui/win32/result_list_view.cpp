@@ -27,11 +27,7 @@ void SetItemState(HWND listView, int item, UINT state, UINT mask) {
 
 int ResultListView::ItemCount() const { return static_cast<int>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)); }
 
-void ResultListView::Clear() {
-  collected_.clear();
-  table_.Clear();
-  ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
-}
+void ResultListView::Cleared() { ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0); }
 
 // An item at or just below the last row in view shows (partly, at least).
 bool ResultListView::InView(std::size_t item) const {
@@ -40,16 +36,12 @@ bool ResultListView::InView(std::size_t item) const {
   return static_cast<LRESULT>(item) <= top + perPage;
 }
 
-void ResultListView::Show(bool belowView) {
+void ResultListView::Changed(const TableChange& change) {
   const auto shown = static_cast<std::size_t>(ItemCount());
-  if (!collected_.empty()) {
-    table_.Append(std::move(collected_));
-    collected_.clear();
-  }
   // Until the count takes them in, the list view shows the first rows of the
   // table, as many as it counts; rows past them come in with the count.
-  bool count = table_.size() != shown && (belowView || InView(shown));
-  if (table_.InOrder()) {
+  bool count = table_.size() != shown && (change.countRowsBelowView || InView(shown) || table_.size() < shown);
+  if (change.moved.empty()) {
     // Rows below the others: only those in view need painting.
     if (count) Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     return;
@@ -59,27 +51,34 @@ void ResultListView::Show(bool belowView) {
   const std::vector<std::size_t> selected = SelectedItems();
   const auto focused = static_cast<int>(::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   const auto mark = static_cast<int>(::SendMessageW(listView_, LVM_GETSELECTIONMARK, 0, 0));
-  const std::vector<std::size_t> moved = table_.Order();
+  const std::vector<std::size_t>& moved = change.moved;
   const auto movedTo = [&moved](int item) {
-    return item >= 0 && static_cast<std::size_t>(item) < moved.size() ? static_cast<int>(moved[static_cast<std::size_t>(item)]) : -1;
+    if (item < 0 || static_cast<std::size_t>(item) >= moved.size()) return -1;
+    const std::size_t to = moved[static_cast<std::size_t>(item)];
+    return to == ResultTable::kGone ? -1 : static_cast<int>(to);
   };
   const auto uncounted = [shown](int item) { return item >= 0 && static_cast<std::size_t>(item) >= shown; };
   count = count || uncounted(movedTo(focused)) || uncounted(movedTo(mark));
-  for (const std::size_t item : selected) count = count || moved[item] >= shown;
+  for (const std::size_t item : selected) count = count || uncounted(movedTo(static_cast<int>(item)));
   if (count) Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL);
   if (!selected.empty()) {
     SetItemState(listView_, -1, 0, LVIS_SELECTED);
-    for (const std::size_t item : selected) SetItemState(listView_, static_cast<int>(moved[item]), LVIS_SELECTED, LVIS_SELECTED);
+    for (const std::size_t item : selected) {
+      if (const int to = movedTo(static_cast<int>(item)); to >= 0) SetItemState(listView_, to, LVIS_SELECTED, LVIS_SELECTED);
+    }
   }
-  if (movedTo(focused) >= 0) SetItemState(listView_, movedTo(focused), LVIS_FOCUSED, LVIS_FOCUSED);
-  if (movedTo(mark) >= 0) Send(listView_, LVM_SETSELECTIONMARK, 0, movedTo(mark));
+  // A row that no longer shows (filtered out, or its file gone) takes the
+  // focus and the anchor with it, rather than leave them on the row that
+  // comes to its index.
+  if (focused >= 0) {
+    if (movedTo(focused) >= 0) {
+      SetItemState(listView_, movedTo(focused), LVIS_FOCUSED, LVIS_FOCUSED);
+    } else if (static_cast<std::size_t>(focused) < table_.size()) {
+      SetItemState(listView_, focused, 0, LVIS_FOCUSED);
+    }
+  }
+  if (mark >= 0) Send(listView_, LVM_SETSELECTIONMARK, 0, movedTo(mark));
   ::InvalidateRect(listView_, nullptr, FALSE);
-}
-
-void ResultListView::SortByColumn(std::size_t column) {
-  table_.SortBy(table_.ClickedSort(column));
-  ShowCollected();
-  ShowSortInHeader();
 }
 
 void ResultListView::ShowSortInHeader() const {
@@ -130,7 +129,7 @@ void ResultListView::FillDisplayInfo(LVITEMW& item) {
 int ResultListView::FindItem(const NMLVFINDITEMW& find) const {
   if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || find.lvfi.psz == nullptr) return -1;
   const std::wstring_view typed = find.lvfi.psz;
-  const auto count = static_cast<std::size_t>(ItemCount());
+  const auto count = std::min(static_cast<std::size_t>(ItemCount()), table_.size());
   const std::size_t start = find.iStart >= 0 && static_cast<std::size_t>(find.iStart) < count ? static_cast<std::size_t>(find.iStart) : 0;
   const std::size_t tries = (find.lvfi.flags & LVFI_WRAP) ? count : count - start;
   for (std::size_t i = 0; i < tries; ++i) {

@@ -1,7 +1,7 @@
-// The results table as an owner-data list view: the rows live once, in a
-// ResultTable; the list view knows only how many there are and asks for the
-// text of each cell as it draws it. Rows a scan adds are collected and handed
-// to the list view together, so that it lays out and paints once per batch.
+// The results table as an owner-data list view: the rows live once, in the
+// scan session's ResultTable; the list view knows only how many there are
+// and asks for the text of each cell as it draws it. Rows a scan adds reach
+// it in batches, so that it lays out and paints once per batch.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "result_table.h"
+#include "scan_session.h"
 #include "table_text.h"
 
 namespace vostrel::win32 {
@@ -19,25 +20,21 @@ namespace vostrel::win32 {
 class ResultListView {
  public:
   // `listView`: a report-mode list view with LVS_OWNERDATA and its columns.
-  explicit ResultListView(HWND listView) : listView_(listView) {}
+  ResultListView(HWND listView, const ResultTable& table) : listView_(listView), table_(table) {}
   ResultListView(const ResultListView&) = delete;
   ResultListView& operator=(const ResultListView&) = delete;
 
-  // Removes every row, collected or shown; the sort stays.
-  void Clear();
-  // Adds a row below the others when ShowCollected next runs.
-  void Collect(TableRow row) { collected_.push_back(std::move(row)); }
-  // Hands the collected rows to the list view, in the table's order; selected
-  // rows that move stay selected.
-  void ShowCollected() { Show(true); }
-  // The same, except that rows that would come below the rows in view, and
-  // change nothing there, are not yet counted: a new count redraws the list
-  // view's scroll bar, which costs as much as painting all the rows in view.
-  void ShowCollectedInView() { Show(false); }
-
-  // A click on a column's header: sorts by that column, or the other way on
-  // the column already sorted by; the header shows which and which way.
-  void SortByColumn(std::size_t column);
+  // The table lost every row.
+  void Cleared();
+  // The table changed: the list view counts its rows, and selected rows that
+  // move stay selected; rows that no longer show lose the selection and the
+  // focus. Rows added below the rows in view, changing nothing
+  // there, are counted only with change.countRowsBelowView: a new count
+  // redraws the list view's scroll bar, which costs as much as painting all
+  // the rows in view.
+  void Changed(const TableChange& change);
+  // The header shows the column sorted by and which way.
+  void ShowSortInHeader() const;
 
   void SelectAll();
   // The selected rows as copied (ResultTable::Lines), in the order shown.
@@ -54,15 +51,12 @@ class ResultListView {
   std::wstring Tip(int item, int subItem) const;
 
  private:
-  void Show(bool belowView);
   int ItemCount() const;
   bool InView(std::size_t item) const;
   std::vector<std::size_t> SelectedItems() const;
-  void ShowSortInHeader() const;
 
   HWND listView_;
-  ResultTable table_;
-  std::vector<TableRow> collected_;
+  const ResultTable& table_;
   std::wstring cell_;  // the cell last asked for
 };
 

@@ -10,4 +10,8 @@ namespace vostrel::win32 {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
+// Lines as the clipboard and multi-line edit controls take them: each LF
+// ends in CR LF. The text holds no CR of its own.
+std::wstring WithCrLf(std::wstring_view lines);
+
 }  // namespace vostrel::win32

@@ -31,10 +31,21 @@ void Window::RegisterWindowClass(HINSTANCE instance, const wchar_t* className, H
 }
 
 void Window::CreateBound(HINSTANCE instance, const wchar_t* className, const wchar_t* caption, DWORD style,
-                         DWORD exStyle, int width, int height) {
-  ::CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width, height, nullptr, nullptr,
+                         DWORD exStyle, int width, int height, HWND owner) {
+  ::CreateWindowExW(exStyle, className, caption, style, CW_USEDEFAULT, CW_USEDEFAULT, width, height, owner, nullptr,
                     instance, this);
   if (hwnd_ == nullptr) throw std::runtime_error("cannot create the window");
+}
+
+void Window::RememberFocus() {
+  const HWND focus = ::GetFocus();
+  if (focus != nullptr && ::IsChild(hwnd_, focus)) focused_ = focus;
+}
+
+// A control hidden since (the filter box) gives the focus to `first`.
+void Window::RestoreFocus(HWND first) {
+  const bool back = focused_ != nullptr && ::IsChild(hwnd_, focused_) && ::IsWindowVisible(focused_);
+  ::SetFocus(back ? focused_ : first);
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

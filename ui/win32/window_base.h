@@ -23,10 +23,17 @@ class Window {
 
   // Registers the window class once per program; later calls find it registered.
   static void RegisterWindowClass(HINSTANCE instance, const wchar_t* className, HICON icon, HICON smallIcon);
-  // Creates the window of a class registered above, bound to this object.
-  // Throws std::runtime_error when the system refuses.
+  // Creates the window of a class registered above, bound to this object;
+  // with an owner, the window stays above it and goes with it. Throws
+  // std::runtime_error when the system refuses.
   void CreateBound(HINSTANCE instance, const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle,
-                   int width, int height);
+                   int width, int height, HWND owner = nullptr);
+
+  // The focus as a dialog keeps it: the control that has it when the window
+  // is deactivated (WM_ACTIVATE) gets it back when the window gets the focus
+  // (WM_SETFOCUS); `first` until one has had it.
+  void RememberFocus();
+  void RestoreFocus(HWND first);
 
   // Messages of this window; the default hands them to DefWindowProcW.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -35,6 +42,7 @@ class Window {
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
+  HWND focused_ = nullptr;
 };
 
 }  // namespace vostrel::win32

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QCompleter>
 #include <QDir>
+#include <QDialog>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
@@ -543,8 +545,9 @@ class FrmMainTest : public QObject {
     QTest::mouseClick(c.table->viewport(), Qt::LeftButton, {}, rowRect(2).center());
     QCOMPARE(c.table->contextMenuPolicy(), Qt::ActionsContextMenu);
     const QList<QAction*> actions = c.table->actions();
-    QCOMPARE(actions.size(), 2);
-    QCOMPARE(actions[0]->text(), QStringLiteral("Copy"));
+    QStringList captions;
+    for (const QAction* action : actions) captions << action->text();
+    QCOMPARE(captions, (QStringList{"Copy", "Filter\u2026", "Details\u2026", "Code Page"}));
     actions[0]->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), full);
   }
@@ -732,6 +735,91 @@ class FrmMainTest : public QObject {
     QTRY_COMPARE(Rows(*c.table), MissionFolderRows());
     QCOMPARE(c.folder->text(), missions.path());
     QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
+  }
+
+  // Ctrl+F shows the filter box under the table, which gives up its height;
+  // typing filters the rows and the status counts them; Escape in the box
+  // clears and hides it, and the table has all its rows and height back.
+  void filterBoxFiltersTheTable() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    MakeMissionFolder(folder.path());
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    auto* filter = window.findChild<QLineEdit*>(QStringLiteral("txtFilter"));
+    QVERIFY(filter != nullptr && !filter->isVisible());
+    c.folder->setText(folder.path());
+    c.scan->click();
+    const QRect table = c.table->geometry();
+
+    c.table->setFocus();
+    QTest::keyClick(c.table, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(filter->isVisible());
+    QCOMPARE(QApplication::focusWidget(), filter);
+    // Each measure rounded to pixels on its own: within a pixel.
+    QVERIFY(qAbs(table.height() - c.table->height() - filter->height()) <= 1);
+    QVERIFY(qAbs(filter->y() - c.table->geometry().bottom() - 1) <= 1);
+    QCOMPARE(filter->x(), table.x());
+    QCOMPARE(filter->width(), table.width());
+    QTest::keyClicks(filter, QStringLiteral("CRATER alpha"));
+    QCOMPARE(Column(*c.table, 0), QStringList{"ALPHA.DLL"});
+    QCOMPARE(c.status->text(), QStringLiteral("Scan finished. 1 of 7 missions shown."));
+
+    QTest::keyClick(filter, Qt::Key_Escape);
+    QVERIFY(!filter->isVisible());
+    QVERIFY(filter->text().isEmpty());
+    QCOMPARE(c.table->geometry(), table);
+    QCOMPARE(Rows(*c.table), MissionFolderRows());
+    QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
+    QCOMPARE(QApplication::focusWidget(), c.table);
+  }
+
+  // Enter on a row opens its details, titled with the file name: the whole
+  // description, its line breaks kept, read-only, copied whole.
+  void enterOpensTheDetails() {
+    QTemporaryDir folder;
+    QVERIFY(WriteTextMissions(folder));
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(folder.path());
+    c.scan->click();
+    c.table->setFocus();
+    c.table->setCurrentIndex(c.table->model()->index(0, 0));
+    QTest::keyClick(c.table, Qt::Key_Return);
+    auto* details = window.findChild<QDialog*>(QStringLiteral("frmDetails"));
+    QVERIFY(details != nullptr);
+    QTRY_VERIFY(details->isActiveWindow());
+    QCOMPARE(details->windowTitle(), QStringLiteral("a0_orders.dll"));
+    auto* text = details->findChild<QPlainTextEdit*>(QStringLiteral("txtLevelDesc"));
+    QVERIFY(text != nullptr && text->isReadOnly());
+    const QString shown = QStringLiteral("Objectives:\n- Hold the bridge\n- Keep the convoy\\tin sight");
+    QCOMPARE(text->toPlainText(), shown);
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), shown);
+    QTest::keyClick(text, Qt::Key_Escape);
+    QTRY_VERIFY(window.findChild<QDialog*>(QStringLiteral("frmDetails")) == nullptr);
+  }
+
+  // After a scan, a DLL copied into the folder and one deleted from it show
+  // in the table, without a Scan.
+  void tableFollowsItsFolder() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    MakeMissionFolder(folder.path());
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(folder.path());
+    c.scan->click();
+    QVERIFY(QFile::copy(TestDll("mission_leveldesc_only.dll"), folder.filePath("new.dll")));
+    QVERIFY(QFile::remove(folder.filePath("ALPHA.DLL")));
+    QList<QStringList> expected = MissionFolderRows().mid(1);
+    expected << QStringList{"new.dll", "", "", "Scout the northern pass and report back."};
+    QTRY_COMPARE_WITH_TIMEOUT(Rows(*c.table), expected, 5000);
   }
 
   // The folder box offers the folders whose names begin with what is typed,

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "code_pages.h"
+#include "dll_listing.h"
 #include "lookup_binding.h"
 #include "main_window.h"
 #include "mission_writer.h"
@@ -178,14 +180,15 @@ class MainWindowTest : public ::testing::Test {
     return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
   }
 
-  // Ctrl and a key, pressed in the table.
-  void CtrlKey(char key) {
+  // Ctrl and a key, pressed in `target` (the table unless given).
+  void CtrlKey(char key, HWND target = nullptr) {
+    if (target == nullptr) target = lvStats();
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     ::SetKeyboardState(keys);
-    ::SetFocus(lvStats());
-    Key(lvStats(), WM_KEYDOWN, static_cast<WPARAM>(key));
+    ::SetFocus(target);
+    Key(target, WM_KEYDOWN, static_cast<WPARAM>(key));
     keys[VK_CONTROL] = 0;
     ::SetKeyboardState(keys);
     DrainMessages();
@@ -388,13 +391,15 @@ TEST_F(MainWindowTest, ClosingDuringAScanEndsItAndQuitsAfterwards) {
 
   // The window's object outlives its window and does nothing.
   EXPECT_EQ(frmMain_.FolderText(), "");
-  frmMain_.ClearRows();
-  frmMain_.ShowRows({{kRidge, false}, {{"No DLL's found!", "", "", ""}, true}}, true);
+  frmMain_.TableCleared();
+  frmMain_.TableChanged({0, {0, 1}, true});
   frmMain_.ShowStatus("Scan finished.");
   bool ran = false;
   frmMain_.Post([&ran] { ran = true; });
+  frmMain_.PostAfter(std::chrono::milliseconds(0), [&ran] { ran = true; });
   frmMain_.RunPendingEvents();
   EXPECT_FALSE(ran);
+  EXPECT_FALSE(frmMain_.WatchFolder(folder.str(), {}, [&ran] { ran = true; }));
   EXPECT_FALSE(frmMain_.PreTranslateMessage(message));
 }
 
@@ -543,19 +548,32 @@ TEST_F(MainWindowTest, EscapeStopsAScanAndKeepsItsRows) {
 TEST_F(MainWindowTest, HeaderClicksSortTheRows) {
   using vostrel::testing::kSortCaseRows;
   using vostrel::testing::SortCaseOrder;
+  // m9.dll would be M9.dll on this file system, which disregards letter case.
+  constexpr int kLeftOut = 2;
   const auto names = [](const SortCaseOrder& order) {
     std::vector<std::string> shown;
-    for (const int i : order) shown.emplace_back(kSortCaseRows[static_cast<std::size_t>(i)].dllName);
+    for (const int i : order) {
+      if (i != kLeftOut) shown.emplace_back(kSortCaseRows[static_cast<std::size_t>(i)].dllName);
+    }
     return shown;
   };
-  // The rows as a scan adds them, in the listing's order.
-  frmMain_.ClearRows();
-  std::vector<TableRow> rows;
-  for (const auto& row : kSortCaseRows) rows.push_back({{std::string(row.dllName), std::string(row.mapName), "", ""}});
-  frmMain_.ShowRows(std::move(rows), true);
-  EXPECT_EQ(Names(), names(vostrel::testing::kListingOrder));
-  Select(0);  // m10.dll
-  Select(4);  // b.dll
+  const TempFolder sorted;
+  for (std::size_t i = 0; i < kSortCaseRows.size(); ++i) {
+    if (i == kLeftOut) continue;
+    // The map names in Windows-1252, which Latin-1 matches for these.
+    std::string map;
+    for (const wchar_t c : Widen(kSortCaseRows[i].mapName)) map += static_cast<char>(c);
+    vostrel::testing::WriteMission(sorted / std::string(kSortCaseRows[i].dllName), map, "");
+  }
+  SetFolder(NativeToUtf8(sorted.str()));
+  ClickScan();
+  std::vector<std::string> listed;
+  DllListing listing(sorted.str());
+  while (const auto name = listing.Next()) listed.push_back(NativeToUtf8(*name));
+  EXPECT_EQ(Names(), listed);
+  for (const char* name : {"m10.dll", "b.dll"}) {
+    Select(static_cast<int>(std::find(listed.begin(), listed.end(), name) - listed.begin()));
+  }
 
   const struct {
     int column;
@@ -577,7 +595,8 @@ TEST_F(MainWindowTest, HeaderClicksSortTheRows) {
     EXPECT_EQ(SelectedNames(), (std::set<std::string>{"b.dll", "m10.dll"}));
     const bool bFirst = std::find(shown.begin(), shown.end(), "b.dll") < std::find(shown.begin(), shown.end(), "m10.dll");
     CtrlKey('C');
-    const std::string b = "b.dll\t\xC3\xA9tang\t\t\r\n", m10 = "m10.dll\tdelta\t\t\r\n";
+    const std::string b = "b.dll\t\xC3\xA9tang\tStandard Techtree\t\r\n";
+    const std::string m10 = "m10.dll\tdelta\tStandard Techtree\t\r\n";
     EXPECT_EQ(ClipboardText(), bFirst ? b + m10 : m10 + b);
   }
 
@@ -652,7 +671,9 @@ TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
   EXPECT_EQ(CellText(0, 1), "\xC3\x8C\xC3\xAE\xC3\xB1\xC3\xB2");  // "Ìîñò": Windows-1252, the system's
 
   const ShownMenu shown = openMenu();
-  EXPECT_EQ(shown.items, (std::vector<std::string>{"Copy\tCtrl+C", std::string(kCodePageMenuCaption)}));
+  EXPECT_EQ(shown.items, (std::vector<std::string>{"Copy\tCtrl+C", std::string(kFilterCaption) + "\tCtrl+F",
+                                                  std::string(kDetailsCaption) + "\tEnter",
+                                                  std::string(kCodePageMenuCaption)}));
   std::vector<std::string> labels;
   for (const CodePageName& codePage : kCodePages) labels.push_back(CodePageLabel(codePage));
   EXPECT_EQ(shown.codePages, labels);
@@ -726,6 +747,132 @@ TEST_F(MainWindowTest, NamesInAnyScriptAreListed) {
   expected.dllName = "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82.dll";
   EXPECT_EQ(Rows(), (std::vector<ScanRow>{expected}));
   EXPECT_EQ(Status(), "Scan finished.");
+}
+
+// Ctrl+F shows the filter box along the table's bottom, the table giving up
+// its height, with the focus, after the table in the tab order; what is
+// typed shows only the rows that hold it, and the status says how many.
+// Escape empties and hides it, and the table takes its height and the focus.
+TEST_F(MainWindowTest, CtrlFFiltersTheRowsAndEscapeHidesTheBox) {
+  const TempFolder folder;
+  PlaceMissions(folder);
+  SetFolder(NativeToUtf8(folder.str()));
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  ClickScan();
+  const HWND txtFilter = Control(kFilterBoxId);
+  EXPECT_FALSE(::IsWindowVisible(txtFilter));
+  const RECT table = ChildRect(lvStats());
+
+  CtrlKey('F');
+  ASSERT_TRUE(::IsWindowVisible(txtFilter));
+  EXPECT_EQ(::GetFocus(), txtFilter);
+  const RECT box = ChildRect(txtFilter);
+  EXPECT_NEAR(Height(box), ToPixelsY(layout::kFilterBoxHeight), 1);
+  EXPECT_NEAR(box.top, ChildRect(lvStats()).bottom, 1);
+  EXPECT_EQ(box.bottom, table.bottom);
+  EXPECT_EQ(box.left, table.left);
+  EXPECT_EQ(Width(box), Width(table));
+  for (const wchar_t typed : std::wstring_view(L"RIDGE line")) Key(txtFilter, WM_CHAR, typed, 1);
+  EXPECT_EQ(Rows(), (std::vector<ScanRow>{kRidge}));
+  EXPECT_EQ(Status(), "Scan finished. 1 of 3 missions shown.");
+  ::SetFocus(lvStats());
+  Key(lvStats(), WM_KEYDOWN, VK_TAB);
+  EXPECT_EQ(::GetFocus(), txtFilter);
+
+  Key(txtFilter, WM_KEYDOWN, VK_ESCAPE);
+  EXPECT_FALSE(::IsWindowVisible(txtFilter));
+  EXPECT_EQ(WindowText(txtFilter), "");
+  EXPECT_EQ(::GetFocus(), lvStats());
+  EXPECT_EQ(ChildRect(lvStats()).bottom, table.bottom);
+  EXPECT_EQ(SortedRows(), (std::vector<ScanRow>{kHarbour, kRidge, kScouting}));
+  EXPECT_EQ(Status(), "Scan finished.");
+}
+
+// Enter on a row opens its details in a window of their own, titled with its
+// file name, its description whole with its line breaks as lines, copied
+// whole by Ctrl+A, Ctrl+C; a double-click opens another; Escape closes one,
+// and the main window closes the rest. The folder is named in Polish.
+TEST_F(MainWindowTest, EnterOpensTheDetailsWhoseTextCopiesWhole) {
+  const TempFolder folder("\xC5\x81\xC3\xB3\x64\xC5\xBA"), written;  // Łódź; the writer takes ASCII names
+  const std::string filler = vostrel::testing::FillerText(kLongBytes);
+  vostrel::testing::WriteMission(written / "orders.dll", "Orders", std::string(kOrders) + "\n" + filler);
+  CopyTo(written / "orders.dll", folder / "orders.dll");
+  CopyTo(TestDll("win32_ridge.dll"), folder / "win32_ridge.dll");
+  SetFolder(NativeToUtf8(folder.str()));
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  ClickScan();
+  ClickHeader(0);  // orders.dll, then win32_ridge.dll
+
+  ::SetFocus(lvStats());
+  LVITEMW focus{};
+  focus.stateMask = focus.state = LVIS_FOCUSED | LVIS_SELECTED;
+  ::SendMessageW(lvStats(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
+  Key(lvStats(), WM_KEYDOWN, VK_RETURN);
+  DrainMessages();
+  const HWND details = ::FindWindowW(nullptr, L"orders.dll");
+  ASSERT_NE(details, nullptr);
+  EXPECT_EQ(WindowText(::GetDlgItem(details, kFirstFieldId)), NativeToUtf8(folder / "orders.dll"));
+  for (const int field : {kFirstFieldId + 1, kFirstFieldId + 2}) {  // the size and the time
+    EXPECT_NE(WindowText(::GetDlgItem(details, field)), "unknown");
+  }
+  const HWND levelDesc = ::GetDlgItem(details, kFirstExportTextId + 2);
+  EXPECT_TRUE(WindowText(::GetWindow(levelDesc, GW_HWNDPREV)).starts_with("LevelDesc \xE2\x80\x94 "));
+  const std::string expected = "Objectives:\r\n- Hold the bridge\r\n- Keep the convoy\\tin sight\r\n" + filler;
+  EXPECT_TRUE(WindowText(levelDesc) == expected) << WindowText(levelDesc).substr(0, 80);
+  CtrlKey('A', levelDesc);
+  CtrlKey('C', levelDesc);
+  EXPECT_TRUE(ClipboardText() == expected) << ClipboardText().substr(0, 80);
+
+  RECT second{};
+  second.left = LVIR_BOUNDS;
+  ::SendMessageW(lvStats(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+  ::SendMessageW(lvStats(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(second.left + 8, (second.top + second.bottom) / 2));
+  DrainMessages();
+  const HWND ridge = ::FindWindowW(nullptr, L"win32_ridge.dll");
+  ASSERT_NE(ridge, nullptr);
+
+  Key(levelDesc, WM_KEYDOWN, VK_ESCAPE);
+  DrainMessages();
+  EXPECT_FALSE(::IsWindow(details));
+  EXPECT_TRUE(::IsWindow(ridge));
+  ::DestroyWindow(frmMain_.hwnd());
+  EXPECT_FALSE(::IsWindow(ridge));
+}
+
+// The table follows the folder it scanned (named in Polish): a DLL copied in
+// and another deleted change their own rows, with no Scan; the selection
+// stays. The folder renamed (which does not signal its own notifications):
+// said, and the rows stay.
+TEST_F(MainWindowTest, TheTableFollowsItsFolder) {
+  const TempFolder folder("\xC5\x81\xC3\xB3\x64\xC5\xBA");  // Łódź
+  for (const char* name : {"win32_ridge.dll", "win32_harbour.dll"}) CopyTo(TestDll(name), folder / name);
+  SetFolder(NativeToUtf8(folder.str()));
+  ClickScan();
+  ClickHeader(0);
+  ASSERT_EQ(Rows(), (std::vector<ScanRow>{kHarbour, kRidge}));
+  Select(1);
+
+  CopyTo(TestDll("win32_scouting.dll"), folder / "win32_scouting.dll");
+  ASSERT_TRUE(::DeleteFileA((folder / "win32_harbour.dll").c_str()));
+  const std::vector<ScanRow> followed{kRidge, kScouting};
+  const auto waitUntil = [](const auto& done) {
+    for (const ULONGLONG end = ::GetTickCount64() + 5000; !done() && ::GetTickCount64() < end;) {
+      DrainMessages();
+      ::Sleep(20);
+    }
+  };
+  waitUntil([&] { return Rows() == followed; });
+  EXPECT_EQ(Rows(), followed);
+  EXPECT_EQ(SelectedNames(), (std::set<std::string>{"win32_ridge.dll"}));
+
+  const std::string renamed = folder.str() + "-renamed";
+  ASSERT_TRUE(::MoveFileA(folder.str().c_str(), renamed.c_str()));
+  waitUntil([&] { return Status().ends_with("no longer follows it."); });
+  EXPECT_TRUE(Status().ends_with("no longer follows it.")) << Status();
+  EXPECT_EQ(Rows(), followed);
+  ::MoveFileA(renamed.c_str(), folder.str().c_str());
 }
 
 }  // namespace

@@ -1,0 +1,137 @@
+#include "folder_follower.h"
+
+#include <system_error>
+#include <utility>
+
+#include "dll_listing.h"
+#include "scan_session.h"
+#include "text_encoding.h"
+
+namespace vostrel {
+
+bool FolderFollower::Start(const std::string& folder) {
+  Stop();
+  folder_ = folder;
+  try {
+    known_ = List();
+  } catch (const ListingError&) {
+    return false;
+  }
+  following_ = true;
+  Watch();
+  return following_;
+}
+
+void FolderFollower::Stop() {
+  if (following_) window_.StopWatching();
+  following_ = false;
+  ++generation_;
+  checkPosted_ = false;
+  pending_ = {};
+  heldChecks_ = 0;
+  known_.clear();
+  changing_.clear();
+  retries_.clear();
+}
+
+void FolderFollower::RetryLater(const std::string& name) {
+  if (!following_ || ++retries_[name] > kRetries) return;
+  known_.erase(name);
+  CheckSoon(kRetryTime);
+}
+
+FolderFollower::Listing FolderFollower::List() const {
+  Listing listing;
+  DllListing names(folder_);
+  while (auto name = names.Next()) {
+    const std::filesystem::path path = NativePath(JoinPath(folder_, *name));
+    std::error_code error;
+    FileState state{std::filesystem::file_size(path, error), {}};
+    if (!error) state.modified = std::filesystem::last_write_time(path, error);
+    // Gone again since the listing, or unreadable: as if changing.
+    if (error) state = {static_cast<std::uintmax_t>(-1), {}};
+    listing.emplace(std::move(*name), state);
+  }
+  return listing;
+}
+
+void FolderFollower::Watch() {
+  std::vector<std::string> names;
+  names.reserve(known_.size() + changing_.size());
+  for (const auto& [name, state] : known_) names.push_back(name);
+  for (const auto& [name, state] : changing_) {
+    if (!known_.contains(name)) names.push_back(name);
+  }
+  const unsigned generation = generation_;
+  if (!window_.WatchFolder(folder_, names, [this, generation] {
+        if (generation == generation_) CheckSoon(kSettleTime);
+      })) {
+    following_ = false;  // the system cannot watch this folder
+  }
+}
+
+void FolderFollower::CheckSoon(std::chrono::milliseconds delay) {
+  if (!following_ || checkPosted_) return;
+  checkPosted_ = true;
+  const unsigned generation = generation_;
+  window_.PostAfter(delay, [this, generation] {
+    if (generation != generation_) return;
+    checkPosted_ = false;
+    Check();
+  });
+}
+
+void FolderFollower::Check() {
+  Listing now;
+  try {
+    now = List();
+  } catch (const ListingError&) {
+    Stop();
+    apply_({{}, {}, true, false});
+    return;
+  }
+  FolderChanges& changes = pending_;
+  bool namesChanged = false;
+  for (const auto& [name, state] : now) {
+    const auto known = known_.find(name);
+    if (known != known_.end() && known->second == state) {
+      changing_.erase(name);
+      continue;
+    }
+    namesChanged = namesChanged || known == known_.end();
+    const auto seen = changing_.find(name);
+    if (seen != changing_.end() && seen->second == state) {
+      std::erase(changes.removed, name);
+      changes.settled.push_back(name);
+      changing_.erase(seen);
+      known_[name] = state;
+    } else {
+      changing_[name] = state;
+    }
+  }
+  for (auto known = known_.begin(); known != known_.end();) {
+    if (now.contains(known->first)) {
+      ++known;
+      continue;
+    }
+    std::erase(changes.settled, known->first);
+    changes.removed.push_back(known->first);
+    retries_.erase(known->first);
+    known = known_.erase(known);
+    namesChanged = true;
+  }
+  std::erase_if(changing_, [&now](const auto& entry) { return !now.contains(entry.first); });
+  changes.empty = now.empty();
+  // New names are watched too (where the system watches files one by one).
+  if (namesChanged) Watch();
+  // What a burst changed is shown at once, when nothing changes any more;
+  // a file that goes on changing holds the others back only so long.
+  if (changing_.empty() || ++heldChecks_ >= kHeldChecks) {
+    heldChecks_ = 0;
+    const FolderChanges found = std::exchange(pending_, {});
+    if (!found.settled.empty() || !found.removed.empty()) apply_(found);
+  }
+  if (!changing_.empty()) CheckSoon(kSettleTime);
+}
+
+}  // namespace vostrel

@@ -1,0 +1,81 @@
+// Following the folder of the last scan: what the system reports of its
+// changes is gathered, and each DLL added or changed is handed on to be read
+// again once it has stopped changing, each removed one as gone. Knows no
+// toolkit: the window watches the folder (SessionWindow::WatchFolder) and
+// runs the checks from its event loop.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vostrel {
+
+class SessionWindow;
+
+// What a check found: native file names.
+struct FolderChanges {
+  std::vector<std::string> settled;  // added or changed, and unchanged since the check before: to be read
+  std::vector<std::string> removed;  // no longer listed
+  bool folderGone = false;           // the folder cannot be listed any more: following has stopped
+  bool empty = false;                // the folder lists no DLL now
+};
+
+class FolderFollower {
+ public:
+  // Changes are looked for this long after the system reports one, and a
+  // file counts as settled when two such looks find it the same: a burst of
+  // changes, or a file written in many small writes, is read once.
+  static constexpr std::chrono::milliseconds kSettleTime{250};
+  // A file that could not be read (locked, say) is looked at again after
+  // this, at most kRetries times before its next change.
+  static constexpr std::chrono::milliseconds kRetryTime{1000};
+  static constexpr int kRetries = 10;
+  // Changes found are held back while other files still change, for at
+  // most this many checks, so that a burst is shown as one.
+  static constexpr int kHeldChecks = 4;
+
+  FolderFollower(SessionWindow& window, std::function<void(const FolderChanges&)> apply)
+      : window_(window), apply_(std::move(apply)) {}
+
+  // Follows `folder` (native text, as scanned) from its files as they are
+  // now; false when the system cannot watch it, which then is not followed.
+  bool Start(const std::string& folder);
+  void Stop();
+  bool following() const { return following_; }
+
+  // A settled file could not be read: it is looked at again later.
+  void RetryLater(const std::string& name);
+
+ private:
+  struct FileState {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    bool operator==(const FileState&) const = default;
+  };
+  using Listing = std::map<std::string, FileState>;
+
+  // The folder's DLLs now; throws ListingError when it cannot be listed.
+  Listing List() const;
+  void Watch();
+  void CheckSoon(std::chrono::milliseconds delay);
+  void Check();
+
+  SessionWindow& window_;
+  std::function<void(const FolderChanges&)> apply_;
+  std::string folder_;
+  bool following_ = false;
+  unsigned generation_ = 0;  // of the following: a check posted for an earlier one is dropped
+  bool checkPosted_ = false;
+  Listing known_;     // as last read, or as scanned
+  Listing changing_;  // found changed at the last check, not yet read
+  std::map<std::string, int> retries_;
+  FolderChanges pending_;  // found, held back while other files still change
+  int heldChecks_ = 0;
+};
+
+}  // namespace vostrel

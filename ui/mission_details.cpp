@@ -1,0 +1,116 @@
+#include "mission_details.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "dll_listing.h"
+#include "table_menu.h"
+#include "table_text.h"
+#include "text_reader.h"
+
+namespace vostrel {
+namespace {
+
+constexpr std::array<const char*, 3> kExportNames{"MapName", "TechtreeName", "LevelDesc"};
+
+// 172032 as "172,032". Built by appending: GCC 12 at -O3 warns of an
+// overlap that cannot happen in the string's insert.
+std::string WithThousands(std::uintmax_t number) {
+  const std::string digits = std::to_string(number);
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
+}
+
+std::string OffsetText(std::uint32_t offset) {
+  if (offset == 0) return "not found";
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%X", offset);
+  return std::to_string(offset) + " (" + hex + ")";
+}
+
+std::string LocalTime(std::filesystem::file_time_type time) {
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(time));
+  // The window's own thread alone asks: localtime's one buffer is safe here.
+  const std::tm* local = std::localtime(&seconds);
+  char text[32] = "";
+  if (local == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0) return "unknown";
+  return text;
+}
+
+}  // namespace
+
+std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder) {
+  // The lookup answers 0 for a file it cannot open, as for one without the
+  // export: a file locked by its writer must not pass for one without texts.
+  if (!std::ifstream(NativePath(path), std::ios::binary)) throw TextReadError("cannot open " + path);
+  ScanRow row;
+  row.dllName = NativeToUtf8(path.substr(path.rfind(kPathSeparator[0]) + 1));
+  std::string* texts[] = {&row.mapName, &row.techName, &row.levelDesc};
+  for (std::size_t i = 0; i < kExportNames.size(); ++i) {
+    int32_t offset = 0;
+    try {
+      offset = binding.GetOffset(path, kExportNames[i]);
+    } catch (const LookupUnavailable&) {
+      continue;  // the scan has said so
+    }
+    *texts[i] = ReadToFirstNull(path, offset, decoder, kKeptTextBytes);
+  }
+  if (row.mapName.empty() && row.techName.empty() && row.levelDesc.empty()) return std::nullopt;
+  return row;
+}
+
+std::string DetailsText(std::string_view text) {
+  std::string shown;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = text.find_first_of("\r\n", start);
+    shown += EscapeMessage(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    if (end == std::string_view::npos) break;
+    shown += '\n';
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  return shown;
+}
+
+MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& folder, const std::string& file,
+                                  const TextDecoder& decoder) {
+  MissionDetails details;
+  details.file = file;
+  const std::string path = JoinPath(Utf8ToNative(folder), Utf8ToNative(file));
+  details.path = NativeToUtf8(path);
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(NativePath(path), error);
+  details.size = error ? "unknown" : WithThousands(size) + (size == 1 ? " byte" : " bytes");
+  const auto modified = std::filesystem::last_write_time(NativePath(path), error);
+  details.modified = error ? "unknown" : LocalTime(modified);
+  const auto codePage = FindCodePage(decoder.codePage());
+  details.codePage = codePage ? CodePageLabel(*codePage) : std::to_string(decoder.codePage());
+
+  for (std::size_t i = 0; i < kExportNames.size(); ++i) {
+    MissionDetails::Export& shown = details.exports[i];
+    shown.name = kExportNames[i];
+    try {
+      const int32_t offset = binding.GetOffset(path, kExportNames[i]);
+      shown.offset = OffsetText(static_cast<std::uint32_t>(offset));
+      shown.text = DetailsText(ReadToFirstNull(path, offset, decoder, kKeptTextBytes));
+    } catch (const LookupUnavailable& unavailable) {
+      shown.offset = "unknown";
+      shown.text = unavailable.what();
+    } catch (const std::exception& failure) {
+      shown.text = std::string("Cannot read the text: ") + failure.what();
+    }
+  }
+  return details;
+}
+
+}  // namespace vostrel

@@ -1,0 +1,54 @@
+// One mission as its details window shows it: where the file lies, its size
+// and time, the code page of its texts, and each export's offset and whole
+// text (up to the windows' bound), read again from the file. Every text is
+// UTF-8, ready to show. Knows no toolkit.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "lookup_binding.h"
+#include "scan_view.h"
+#include "text_encoding.h"
+
+namespace vostrel {
+
+// The captions both details windows use.
+inline constexpr std::string_view kPathCaption = "Path";
+inline constexpr std::string_view kSizeCaption = "Size";
+inline constexpr std::string_view kModifiedCaption = "Modified";
+inline constexpr std::string_view kCodePageCaption = "Code page";
+
+struct MissionDetails {
+  struct Export {
+    std::string name;    // "MapName"
+    std::string offset;  // "4096 (0x1000)", "not found"
+    std::string text;    // line breaks as LF, other control characters escaped (EscapeMessage)
+  };
+
+  std::string file;      // the file name: the window's title
+  std::string path;      // folder and file name as the scan joined them
+  std::string size;      // "172,032 bytes"
+  std::string modified;  // local time, "2026-12-08 17:36:14"
+  std::string codePage;  // "Western European (1252)"
+  std::array<Export, 3> exports;
+};
+
+// Reads the details of `file` in `folder` (both UTF-8, as the table and the
+// folder box hold them), its texts through `binding` in `decoder`'s code page.
+// What cannot be read says so in its place.
+MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& folder, const std::string& file,
+                                  const TextDecoder& decoder);
+
+// The row of the mission DLL at `path` (native text) as a scan finds it, its
+// texts kept up to kKeptTextBytes; none when it holds none of the three.
+// Throws TextReadError when the file cannot be opened (locked, or gone).
+std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder);
+
+// A text as the details window shows it: each line break (CR LF, LF or CR)
+// as LF, every other control character in the console's escape form.
+std::string DetailsText(std::string_view text);
+
+}  // namespace vostrel

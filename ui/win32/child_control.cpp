@@ -1,0 +1,20 @@
+#include "child_control.h"
+
+namespace vostrel::win32 {
+
+HWND CreateControl(HWND parent, int id, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle) {
+  return ::CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+}
+
+void SetDefaultGuiFont(HWND control) {
+  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+}
+
+void PlaceInTwips(HWND control, const layout::TwipsRect& rect, float dpiX, float dpiY) {
+  ::SetWindowPos(control, nullptr, layout::TwipsToPixels(rect.left, dpiX), layout::TwipsToPixels(rect.top, dpiY),
+                 layout::TwipsToPixels(rect.width, dpiX), layout::TwipsToPixels(rect.height, dpiY),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace vostrel::win32

@@ -1,0 +1,57 @@
+// A mission's details window: where its file lies, its size and time, the
+// code page of its texts, and each export's offset and whole text, in
+// read-only controls whose texts can be selected and copied. Modeless: more
+// than one can be open; Escape closes one.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <type_traits>
+
+#include "mission_details.h"
+#include "window_base.h"
+
+namespace vostrel::win32 {
+
+// The read-only edit controls of the path, size, time and code page, in that
+// order, from kFirstFieldId; the rich edit controls of the exports' texts,
+// in MissionDetails' order, from kFirstExportTextId.
+inline constexpr int kFirstFieldId = 301;
+inline constexpr int kFirstExportTextId = 311;
+
+class DetailsWindow final : public Window {
+ public:
+  // Creates the window of `details`, owned by `owner` (above it, closed with
+  // it), sized in twips at the owner's resolution, and shows it.
+  DetailsWindow(HINSTANCE instance, HWND owner, const MissionDetails& details, float dpiX, float dpiY);
+  // The window goes before the library of its rich edit controls.
+  ~DetailsWindow() override;
+
+  // The keys (Escape, Tab, the dialog keys) for a message about to be
+  // dispatched to this window or its controls. True when the message has
+  // been handled.
+  bool PreTranslateMessage(MSG& message);
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  void CreateControls(const MissionDetails& details);
+  void Fit(int clientWidth, int clientHeight);
+
+  struct LibraryFreer {
+    void operator()(HMODULE library) const { ::FreeLibrary(library); }
+  };
+  using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFreer>;
+
+  float dpiX_;
+  float dpiY_;
+  Library richEdit_;
+  std::array<HWND, 4> fieldCaptions_{};
+  std::array<HWND, 4> fields_{};
+  std::array<HWND, 3> exportCaptions_{};
+  std::array<HWND, 3> exportTexts_{};
+};
+
+}  // namespace vostrel::win32

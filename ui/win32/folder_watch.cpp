@@ -1,0 +1,34 @@
+#include "folder_watch.h"
+
+#include <utility>
+
+namespace vostrel::win32 {
+namespace {
+
+// Names added, removed and renamed, and files written: a DLL rewritten in
+// place changes its size or its time of writing.
+constexpr DWORD kWatchedChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
+
+}  // namespace
+
+FolderWatch::FolderWatch(std::wstring folder) : folder_(std::move(folder)) {
+  const HANDLE handle = ::FindFirstChangeNotificationW(folder_.c_str(), FALSE, kWatchedChanges);
+  if (handle != INVALID_HANDLE_VALUE) notification_.reset(handle);
+}
+
+bool FolderWatch::Changed() {
+  if (!notification_) return false;
+  if (::WaitForSingleObject(notification_.get(), 0) == WAIT_OBJECT_0) {
+    // Rearmed at once: changes made from now on signal again.
+    ::FindNextChangeNotification(notification_.get());
+    return true;
+  }
+  // A folder deleted or renamed does not always signal its own handle.
+  if (!gone_ && ::GetFileAttributesW(folder_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    gone_ = true;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace vostrel::win32

@@ -1,0 +1,36 @@
+// The system's change notifications for one folder: a file in it added,
+// removed, renamed, or written to. Looked at when asked (Changed), so that
+// a window timer brings them into the message loop and no thread waits.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+
+namespace vostrel::win32 {
+
+class FolderWatch {
+ public:
+  // Watches `folder`; watching() is false when the system cannot (a share
+  // that gives no notifications, a folder that is gone).
+  explicit FolderWatch(std::wstring folder);
+
+  bool watching() const { return notification_ != nullptr; }
+  // Whether the folder changed since the last call, without waiting. The
+  // folder itself deleted or renamed counts as a change, once.
+  bool Changed();
+
+ private:
+  struct NotificationCloser {
+    void operator()(HANDLE handle) const { ::FindCloseChangeNotification(handle); }
+  };
+  using Notification = std::unique_ptr<std::remove_pointer_t<HANDLE>, NotificationCloser>;
+
+  std::wstring folder_;
+  Notification notification_;
+  bool gone_ = false;  // said once
+};
+
+}  // namespace vostrel::win32
