@@ -8,9 +8,9 @@
 
 #include <array>
 #include <memory>
-#include <type_traits>
 
 #include "mission_details.h"
+#include "unique_handle.h"
 #include "window_base.h"
 
 namespace vostrel::win32 {
@@ -40,10 +40,7 @@ class DetailsWindow final : public Window {
   void CreateControls(const MissionDetails& details);
   void Fit(int clientWidth, int clientHeight);
 
-  struct LibraryFreer {
-    void operator()(HMODULE library) const { ::FreeLibrary(library); }
-  };
-  using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFreer>;
+  using Library = peloc::UniqueHandle<peloc::NullInvalid<HMODULE, ::FreeLibrary>>;
 
   float dpiX_;
   float dpiY_;

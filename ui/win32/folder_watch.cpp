@@ -11,10 +11,8 @@ constexpr DWORD kWatchedChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHA
 
 }  // namespace
 
-FolderWatch::FolderWatch(std::wstring folder) : folder_(std::move(folder)) {
-  const HANDLE handle = ::FindFirstChangeNotificationW(folder_.c_str(), FALSE, kWatchedChanges);
-  if (handle != INVALID_HANDLE_VALUE) notification_.reset(handle);
-}
+FolderWatch::FolderWatch(std::wstring folder)
+    : folder_(std::move(folder)), notification_(::FindFirstChangeNotificationW(folder_.c_str(), FALSE, kWatchedChanges)) {}
 
 bool FolderWatch::Changed() {
   if (!notification_) return false;

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
-#include <type_traits>
+
+#include "unique_handle.h"
 
 namespace vostrel::win32 {
 
@@ -17,16 +17,17 @@ class FolderWatch {
   // that gives no notifications, a folder that is gone).
   explicit FolderWatch(std::wstring folder);
 
-  bool watching() const { return notification_ != nullptr; }
+  bool watching() const { return notification_.valid(); }
   // Whether the folder changed since the last call, without waiting. The
   // folder itself deleted or renamed counts as a change, once.
   bool Changed();
 
  private:
-  struct NotificationCloser {
-    void operator()(HANDLE handle) const { ::FindCloseChangeNotification(handle); }
+  struct NotificationTraits {
+    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Release(HANDLE handle) noexcept { ::FindCloseChangeNotification(handle); }
   };
-  using Notification = std::unique_ptr<std::remove_pointer_t<HANDLE>, NotificationCloser>;
+  using Notification = peloc::UniqueHandle<NotificationTraits>;
 
   std::wstring folder_;
   Notification notification_;

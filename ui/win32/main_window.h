@@ -25,6 +25,7 @@
 #include "result_list_view.h"
 #include "scan_session.h"
 #include "table_tips.h"
+#include "unique_handle.h"
 #include "window_base.h"
 #include "window_layout.h"
 
@@ -104,10 +105,7 @@ class MainWindow final : public Window, public SessionWindow {
   void RunTimer(UINT_PTR id);
   void LookAtFolder();
 
-  struct AcceleratorsDestroyer {
-    void operator()(HACCEL accelerators) const { ::DestroyAcceleratorTable(accelerators); }
-  };
-  using Accelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorsDestroyer>;
+  using Accelerators = peloc::UniqueHandle<peloc::NullInvalid<HACCEL, ::DestroyAcceleratorTable>>;
 
   ComApartment com_;  // outlives the folder box's completion
   HINSTANCE instance_;
