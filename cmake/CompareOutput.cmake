@@ -20,16 +20,8 @@
 # the Linux build: VOSTREL_UPDATE_EXPECTED=1 ctest --test-dir build -L checks
 cmake_minimum_required(VERSION 3.25)
 
-set(command)
-set(seen_separator FALSE)
-math(EXPR last "${CMAKE_ARGC} - 1")
-foreach(i RANGE ${last})
-  if(seen_separator)
-    list(APPEND command "${CMAKE_ARGV${i}}")
-  elseif(CMAKE_ARGV${i} STREQUAL "--")
-    set(seen_separator TRUE)
-  endif()
-endforeach()
+include("${CMAKE_CURRENT_LIST_DIR}/ScriptCommand.cmake")
+vostrel_script_command(command)
 if(NOT command OR (NOT EXPECTED AND NOT CONTAINS))
   message(FATAL_ERROR "usage: cmake -DEXPECTED=<file> [options] -P CompareOutput.cmake -- <command> [args...]")
 endif()

@@ -1,0 +1,15 @@
+# For the scripts run as "cmake [-D...] -P <script> -- <program> [args...]":
+# the words after "--", as a list in `out`.
+function(vostrel_script_command out)
+  set(command)
+  set(seen_separator FALSE)
+  math(EXPR last "${CMAKE_ARGC} - 1")
+  foreach(i RANGE ${last})
+    if(seen_separator)
+      list(APPEND command "${CMAKE_ARGV${i}}")
+    elseif(CMAKE_ARGV${i} STREQUAL "--")
+      set(seen_separator TRUE)
+    endif()
+  endforeach()
+  set(${out} "${command}" PARENT_SCOPE)
+endfunction()
