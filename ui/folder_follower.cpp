@@ -1,6 +1,5 @@
 #include "folder_follower.h"
 
-#include <system_error>
 #include <utility>
 
 #include "dll_listing.h"
@@ -44,26 +43,16 @@ FolderFollower::Listing FolderFollower::List() const {
   Listing listing;
   DllListing names(folder_);
   while (auto name = names.Next()) {
-    const std::filesystem::path path = NativePath(JoinPath(folder_, *name));
-    std::error_code error;
-    FileState state{std::filesystem::file_size(path, error), {}};
-    if (!error) state.modified = std::filesystem::last_write_time(path, error);
     // Gone again since the listing, or unreadable: as if changing.
-    if (error) state = {static_cast<std::uintmax_t>(-1), {}};
-    listing.emplace(std::move(*name), state);
+    const FileStamp stamp = StampOf(JoinPath(folder_, *name)).value_or(FileStamp{UINT64_MAX, 0});
+    listing.emplace(std::move(*name), stamp);
   }
   return listing;
 }
 
 void FolderFollower::Watch() {
-  std::vector<std::string> names;
-  names.reserve(known_.size() + changing_.size());
-  for (const auto& [name, state] : known_) names.push_back(name);
-  for (const auto& [name, state] : changing_) {
-    if (!known_.contains(name)) names.push_back(name);
-  }
   const unsigned generation = generation_;
-  if (!window_.WatchFolder(folder_, names, [this, generation] {
+  if (!window_.WatchFolder(folder_, [this, generation] {
         if (generation == generation_) CheckSoon(kSettleTime);
       })) {
     following_ = false;  // the system cannot watch this folder
@@ -91,14 +80,12 @@ void FolderFollower::Check() {
     return;
   }
   FolderChanges& changes = pending_;
-  bool namesChanged = false;
   for (const auto& [name, state] : now) {
     const auto known = known_.find(name);
     if (known != known_.end() && known->second == state) {
       changing_.erase(name);
       continue;
     }
-    namesChanged = namesChanged || known == known_.end();
     const auto seen = changing_.find(name);
     if (seen != changing_.end() && seen->second == state) {
       std::erase(changes.removed, name);
@@ -118,12 +105,9 @@ void FolderFollower::Check() {
     changes.removed.push_back(known->first);
     retries_.erase(known->first);
     known = known_.erase(known);
-    namesChanged = true;
   }
   std::erase_if(changing_, [&now](const auto& entry) { return !now.contains(entry.first); });
   changes.empty = now.empty();
-  // New names are watched too (where the system watches files one by one).
-  if (namesChanged) Watch();
   // What a burst changed is shown at once, when nothing changes any more;
   // a file that goes on changing holds the others back only so long.
   if (changing_.empty() || ++heldChecks_ >= kHeldChecks) {

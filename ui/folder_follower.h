@@ -7,11 +7,12 @@
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "file_stamp.h"
 
 namespace vostrel {
 
@@ -52,12 +53,7 @@ class FolderFollower {
   void RetryLater(const std::string& name);
 
  private:
-  struct FileState {
-    std::uintmax_t size = 0;
-    std::filesystem::file_time_type modified{};
-    bool operator==(const FileState&) const = default;
-  };
-  using Listing = std::map<std::string, FileState>;
+  using Listing = std::map<std::string, FileStamp>;
 
   // The folder's DLLs now; throws ListingError when it cannot be listed.
   Listing List() const;

@@ -49,12 +49,10 @@ class SessionWindow {
   // Dropped with the window.
   virtual void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) = 0;
   // Watches `folder` (native text) until StopWatching or the next call:
-  // `changed` runs from the event loop after each change the system reports
-  // of the folder, of the files in it or of the DLLs `names` (native names,
-  // for systems that watch a file's writes only one file at a time). False
+  // `changed` runs from the event loop after the changes the system reports
+  // of the folder and of the files in it, written in place included. False
   // when the system cannot watch the folder.
-  virtual bool WatchFolder(const std::string& folder, const std::vector<std::string>& names,
-                           std::function<void()> changed) = 0;
+  virtual bool WatchFolder(const std::string& folder, std::function<void()> changed) = 0;
   virtual void StopWatching() = 0;
   // Lets the window system deliver the events waiting for the program
   // (input, paint), then returns.

@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QFileSystemWatcher>
 #include <QFont>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -43,6 +42,7 @@
 
 #include "details_dialog.h"
 #include "folder_path.h"
+#include "folder_watch.h"
 #include "program_folder.h"
 #include "result_table_model.h"
 #include "shared_library.h"
@@ -117,9 +117,7 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
   SetUpTable();
   SetUpFilter();
   SetUpTableMenu();
-  watcher_ = new QFileSystemWatcher(this);
-  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &frmMain::FolderChanged);
-  connect(watcher_, &QFileSystemWatcher::fileChanged, this, &frmMain::FolderChanged);
+  watch_ = new FolderWatch(this);
 
   // Escape stops a running scan, whichever control has the focus.
   auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -259,43 +257,11 @@ void frmMain::PostAfter(std::chrono::milliseconds delay, std::function<void()> c
 
 void frmMain::RunPendingEvents() { QCoreApplication::processEvents(); }
 
-// The folder, for what comes and goes, and its DLLs one by one, for what is
-// written in place.
-bool frmMain::WatchFolder(const std::string& folder, const std::vector<std::string>& names,
-                          std::function<void()> changed) {
-  const QString watched = QFile::decodeName(QByteArray::fromStdString(folder));
-  if (!watcher_->directories().contains(watched)) {
-    StopWatching();
-    if (!watcher_->addPath(watched)) return false;
-  }
-  QStringList wanted;
-  wanted.reserve(static_cast<qsizetype>(names.size()));
-  for (const std::string& name : names) wanted << watched + QLatin1Char('/') + QFile::decodeName(QByteArray::fromStdString(name));
-  QStringList gone;
-  for (const QString& file : watcher_->files()) {
-    if (!wanted.contains(file)) gone << file;
-  }
-  if (!gone.isEmpty()) watcher_->removePaths(gone);
-  QStringList added;
-  for (const QString& file : wanted) {
-    if (!watcher_->files().contains(file)) added << file;
-  }
-  // Past the system's limit of watches, files changed in place go unseen;
-  // what comes and goes is still seen through the folder.
-  if (!added.isEmpty()) watcher_->addPaths(added);
-  folderChanged_ = std::move(changed);
-  return true;
+bool frmMain::WatchFolder(const std::string& folder, std::function<void()> changed) {
+  return watch_->Watch(folder, std::move(changed));
 }
 
-void frmMain::StopWatching() {
-  folderChanged_ = nullptr;
-  const QStringList watched = watcher_->files() + watcher_->directories();
-  if (!watched.isEmpty()) watcher_->removePaths(watched);
-}
-
-void frmMain::FolderChanged() {
-  if (folderChanged_) folderChanged_();
-}
+void frmMain::StopWatching() { watch_->Stop(); }
 
 void frmMain::TableCleared() { rows_->Cleared(); }
 

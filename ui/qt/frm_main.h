@@ -20,7 +20,7 @@ class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class QEvent;
-class QFileSystemWatcher;
+class FolderWatch;
 class QLabel;
 class QLineEdit;
 class QMimeData;
@@ -59,8 +59,7 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   void Post(std::function<void()> call) override;
   void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) override;
   void RunPendingEvents() override;
-  bool WatchFolder(const std::string& folder, const std::vector<std::string>& names,
-                   std::function<void()> changed) override;
+  bool WatchFolder(const std::string& folder, std::function<void()> changed) override;
   void StopWatching() override;
   void TableCleared() override;
   void TableChanged(const vostrel::TableChange& change) override;
@@ -73,7 +72,6 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   void ShowFilter();
   void HideFilter();
   void OpenDetails(const QModelIndex& index);
-  void FolderChanged();
   void Form_Load();
   void Form_Resize();
   void cmdScan_Click();
@@ -97,8 +95,7 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   QLineEdit* txtFilter;  // under the table, when asked for
   ResultTableModel* rows_;  // the rows lvStats shows, with their whole texts
   QActionGroup* codePages_;
-  QFileSystemWatcher* watcher_;
-  std::function<void()> folderChanged_;  // while the folder is watched
+  FolderWatch* watch_;  // the folder followed
 
   vostrel::LookupBinding binding_;
   vostrel::ScanSession session_;

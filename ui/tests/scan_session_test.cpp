@@ -31,7 +31,7 @@ class RecordingWindow : public SessionWindow {
   void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) override {
     timers.emplace_back(elapsed + delay, std::move(call));
   }
-  bool WatchFolder(const std::string& watch, const std::vector<std::string>&, std::function<void()> changed) override {
+  bool WatchFolder(const std::string& watch, std::function<void()> changed) override {
     watched = watch;
     onChange = canWatch ? std::move(changed) : nullptr;
     return canWatch;

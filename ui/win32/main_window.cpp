@@ -372,12 +372,10 @@ void MainWindow::RunTimer(UINT_PTR id) {
   call();
 }
 
-// The folder's change notifications, looked at by a timer. The DLLs' names
-// are not needed: the system reports writes to any file in the folder. The
-// same folder watched again keeps its notifications, so that no change made
-// meanwhile is missed.
-bool MainWindow::WatchFolder(const std::string& folder, const std::vector<std::string>&,
-                             std::function<void()> changed) {
+// The folder's change notifications, looked at by a timer. The same folder
+// watched again keeps its notifications, so that no change made meanwhile is
+// missed.
+bool MainWindow::WatchFolder(const std::string& folder, std::function<void()> changed) {
   if (!IsOpen()) return false;
   const std::wstring wide = Widen(NativeToUtf8(folder));
   if (!folderWatch_ || wide != watchedFolder_) {

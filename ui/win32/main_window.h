@@ -67,8 +67,7 @@ class MainWindow final : public Window, public SessionWindow {
   std::string FolderText() override;
   void Post(std::function<void()> call) override;
   void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) override;
-  bool WatchFolder(const std::string& folder, const std::vector<std::string>& names,
-                   std::function<void()> changed) override;
+  bool WatchFolder(const std::string& folder, std::function<void()> changed) override;
   void StopWatching() override;
   void RunPendingEvents() override;
   bool InputWaiting() override;

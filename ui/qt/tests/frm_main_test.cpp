@@ -804,8 +804,8 @@ class FrmMainTest : public QObject {
     QTRY_VERIFY(window.findChild<QDialog*>(QStringLiteral("frmDetails")) == nullptr);
   }
 
-  // After a scan, a DLL copied into the folder and one deleted from it show
-  // in the table, without a Scan.
+  // After a scan, a DLL copied into the folder, one deleted from it and one
+  // rewritten in place show in the table, without a Scan.
   void tableFollowsItsFolder() {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -817,8 +817,16 @@ class FrmMainTest : public QObject {
     c.scan->click();
     QVERIFY(QFile::copy(TestDll("mission_leveldesc_only.dll"), folder.filePath("new.dll")));
     QVERIFY(QFile::remove(folder.filePath("ALPHA.DLL")));
+    // Rewritten in place, as a copy over it writes it: the same file, other texts.
+    QFile rebuilt(folder.filePath("mission_full.dll"));
+    QFile source(TestDll("mission_leveldesc_only.dll"));
+    QVERIFY(source.open(QIODevice::ReadOnly) && rebuilt.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QVERIFY(rebuilt.write(source.readAll()) > 0);
+    rebuilt.close();
+    const QStringList scouting{"", "", "", "Scout the northern pass and report back."};
     QList<QStringList> expected = MissionFolderRows().mid(1);
-    expected << QStringList{"new.dll", "", "", "Scout the northern pass and report back."};
+    expected[0] = QStringList{"mission_full.dll"} + scouting.mid(1);
+    expected << QStringList{"new.dll"} + scouting.mid(1);
     QTRY_COMPARE_WITH_TIMEOUT(Rows(*c.table), expected, 5000);
   }
 

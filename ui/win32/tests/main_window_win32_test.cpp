@@ -399,7 +399,7 @@ TEST_F(MainWindowTest, ClosingDuringAScanEndsItAndQuitsAfterwards) {
   frmMain_.PostAfter(std::chrono::milliseconds(0), [&ran] { ran = true; });
   frmMain_.RunPendingEvents();
   EXPECT_FALSE(ran);
-  EXPECT_FALSE(frmMain_.WatchFolder(folder.str(), {}, [&ran] { ran = true; }));
+  EXPECT_FALSE(frmMain_.WatchFolder(folder.str(), [&ran] { ran = true; }));
   EXPECT_FALSE(frmMain_.PreTranslateMessage(message));
 }
 

@@ -1,0 +1,22 @@
+// What tells a file's content has changed without reading it: its size and
+// the time it was last written, in one call to the system. One
+// implementation per platform.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vostrel {
+
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t written = 0;  // in the system's own units: only compared
+
+  bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file at `path` (native text); none when it cannot be had.
+std::optional<FileStamp> StampOf(const std::string& path);
+
+}  // namespace vostrel

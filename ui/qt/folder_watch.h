@@ -1,0 +1,36 @@
+// A folder's changes as Linux reports them, brought to Qt's event loop: one
+// inotify watch on the folder, which also reports writes to the files in it.
+// (A QFileSystemWatcher on a folder misses a file rewritten in place, and a
+// watch of its own for each of thousands of files costs more than the scan.)
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <string>
+
+#include "file_descriptor_posix.h"
+
+class QSocketNotifier;
+
+class FolderWatch : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit FolderWatch(QObject* parent);
+  ~FolderWatch() override;
+
+  // Watches `folder` (native text), the one before no longer: `changed` runs
+  // from the event loop after the changes the system reports, several
+  // reported together once. False when the folder cannot be watched.
+  bool Watch(const std::string& folder, std::function<void()> changed);
+  void Stop();
+
+ private:
+  void ReadEvents();
+
+  peloc::FileDescriptor inotify_;
+  QSocketNotifier* readable_ = nullptr;
+  int watch_ = -1;
+  std::string folder_;
+  std::function<void()> changed_;
+};
