@@ -142,8 +142,12 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
   Form_Load();
 }
 
-// The table's model shows the session's rows: the table goes first.
-frmMain::~frmMain() { delete lvStats; }
+// The table's model shows the session's rows: the table goes first, its
+// events no longer filtered by a window being destroyed.
+frmMain::~frmMain() {
+  lvStats->viewport()->removeEventFilter(this);
+  delete lvStats;
+}
 
 void frmMain::SetUpFolderCompletion() {
   // Folder names complete as they are typed.
