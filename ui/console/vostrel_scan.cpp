@@ -1,5 +1,5 @@
 // vostrel-scan: the scanner from the command line.
-//   vostrel-scan [--code-page N] FOLDER               scan a folder as the window does
+//   vostrel-scan [--code-page N] [--jobs N] FOLDER    scan a folder as the window does
 //   vostrel-scan [--code-page N] --offset FILE EXPORT print one export's offset and text
 //   vostrel-scan --version | --help
 #include "vostrel_scan.h"
@@ -16,6 +16,7 @@
 
 #include "console_view.h"
 #include "lookup_binding.h"
+#include "read_ahead.h"
 #include "scan_driver.h"
 #include "table_text.h"
 #include "text_encoding.h"
@@ -26,7 +27,7 @@ namespace vostrel {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: vostrel-scan [--code-page N] FOLDER\n"
+    "usage: vostrel-scan [--code-page N] [--jobs N] FOLDER\n"
     "       vostrel-scan [--code-page N] --offset FILE EXPORT\n"
     "       vostrel-scan --version | --help\n";
 
@@ -50,6 +51,11 @@ constexpr char kHelpText[] =
     "      Linux the one Windows gives the locale named by LC_ALL, else LC_CTYPE,\n"
     "      else LANG (pl_PL.UTF-8: 1250, ru_RU.UTF-8: 1251, ja_JP.UTF-8: 932;\n"
     "      C, C.UTF-8 or none: 1252).\n"
+    "  --jobs N, --jobs=N, -j N\n"
+    "      Reads N files at a time (1 to 64), on N threads, ahead of the row\n"
+    "      printed; the rows are the same, in the same order, whatever N. 1 reads\n"
+    "      one file after the other. Without it: 16, or one per processor where\n"
+    "      there are more.\n"
     "  --version   Prints the program's name and version.\n"
     "  --help, -h  Shows this help.\n"
     "  --          Ends the options, before a FOLDER or FILE that begins with -.\n"
@@ -76,6 +82,7 @@ struct Arguments {
   Mode mode = Mode::kScan;
   std::vector<std::string> operands;  // FOLDER, or FILE and EXPORT
   std::optional<CodePage> codePage;
+  std::optional<std::size_t> jobs;
 };
 
 // Wrong arguments; the text says what is wrong, or is empty when the usage
@@ -95,6 +102,19 @@ CodePage ParseCodePage(std::string_view text) {
   return number;
 }
 
+std::size_t ParseJobs(std::string_view text) {
+  std::size_t number = 0;
+  const char* end = text.data() + text.size();
+  const bool digits = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (!digits || std::from_chars(text.data(), end, number).ptr != end || number < 1 ||
+      number > kMostScanWorkers) {
+    std::string message = "--jobs takes a number from 1 to ";
+    message.append(std::to_string(kMostScanWorkers)).append(", not \"").append(text).append("\"");
+    throw UsageError(message);
+  }
+  return number;
+}
+
 // Options may stand before, between or after the operands, until "--".
 Arguments Parse(const std::vector<std::string>& args) {
   Arguments parsed;
@@ -103,6 +123,7 @@ Arguments Parse(const std::vector<std::string>& args) {
   if (parsed.mode != Arguments::Mode::kScan) return parsed;
 
   constexpr std::string_view kCodePageOption = "--code-page";
+  constexpr std::string_view kJobsOption = "--jobs";
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
@@ -117,6 +138,11 @@ Arguments Parse(const std::vector<std::string>& args) {
       parsed.codePage = ParseCodePage(args[++i]);
     } else if (arg.starts_with(kCodePageOption) && arg[kCodePageOption.size()] == '=') {
       parsed.codePage = ParseCodePage(arg.substr(kCodePageOption.size() + 1));
+    } else if (arg == kJobsOption || arg == "-j") {
+      if (i + 1 == args.size()) throw UsageError("--jobs needs a number");
+      parsed.jobs = ParseJobs(args[++i]);
+    } else if (arg.starts_with(kJobsOption) && arg[kJobsOption.size()] == '=') {
+      parsed.jobs = ParseJobs(arg.substr(kJobsOption.size() + 1));
     } else if (arg == "--offset") {
       throw UsageError("--offset is given twice");
     } else {
@@ -154,11 +180,11 @@ int PrintOffset(const std::string& path, const std::string& exportName, const Te
   return offset != 0 ? 0 : 1;
 }
 
-int ScanFolder(const std::string& folder, CodePage codePage, const ConsoleOutput& output) {
+int ScanFolder(const std::string& folder, CodePage codePage, std::size_t jobs, const ConsoleOutput& output) {
   LookupBinding binding;
   // The view holds the folder as the window would show it: UTF-8.
   ConsoleView view(NativeToUtf8(folder), output.out, output.err, output.errIsTerminal);
-  ScanDriver driver(view, binding, codePage);
+  ScanDriver driver(view, binding, codePage, kWholeText, jobs);
   driver.cmdScan_Click();
   return view.ExitStatus();
 }
@@ -181,7 +207,7 @@ int Run(const Arguments& arguments, const ConsoleOutput& output) {
     // The decoder is made once, here or by the scan driver.
     return arguments.mode == Arguments::Mode::kOffset
                ? PrintOffset(operands[0], operands[1], TextDecoder(codePage), output)
-               : ScanFolder(operands[0], codePage, output);
+               : ScanFolder(operands[0], codePage, arguments.jobs.value_or(DefaultScanWorkers()), output);
   } catch (const std::invalid_argument& error) {  // a code page this system cannot decode
     Say(output.err, error.what());
     return 2;
