@@ -10,9 +10,11 @@ namespace {
 // Reads in flight that keep a disk's queue full; threads past the processors
 // mostly wait for the disk.
 constexpr std::size_t kReadsInFlight = 16;
-// Each worker may run this many files ahead of the one delivered next, so
-// that one slow file does not leave the others idle.
-constexpr std::size_t kFilesAheadPerWorker = 4;
+// Each worker may run this many files ahead of the one delivered next: one
+// slow file does not leave the others idle, and workers that ran out of files
+// are woken seldom (each wake-up costs a system call and a switch of threads).
+constexpr std::size_t kFilesAheadPerWorker = 16;
+constexpr std::size_t kMostFilesAhead = 256;
 
 }  // namespace
 
@@ -20,10 +22,14 @@ std::size_t DefaultScanWorkers() {
   return std::clamp<std::size_t>(std::thread::hardware_concurrency(), kReadsInFlight, kMostScanWorkers);
 }
 
-std::size_t FilesAhead(std::size_t workers) { return workers <= 1 ? 1 : workers * kFilesAheadPerWorker; }
+std::size_t FilesAhead(std::size_t workers) {
+  return workers <= 1 ? 1 : std::min(workers * kFilesAheadPerWorker, kMostFilesAhead);
+}
 
 ReadAhead::ReadAhead(std::size_t workers, Read read)
-    : workers_(std::clamp<std::size_t>(workers, 1, kMostScanWorkers)), read_(std::move(read)), ring_(FilesAhead(workers_)) {}
+    : workers_(std::clamp<std::size_t>(workers, 1, kMostScanWorkers)),
+      read_(std::move(read)),
+      ring_(FilesAhead(workers_)) {}
 
 ReadAhead::~ReadAhead() {
   Stop();

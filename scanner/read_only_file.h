@@ -27,7 +27,8 @@ class ReadOnlyFile {
   std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<char> into) const;
 
  private:
-  // A descriptor or a HANDLE; -1 is neither (nor INVALID_HANDLE_VALUE's holder).
+  // A descriptor or a HANDLE; after a move kNoHandle (-1: no descriptor, and
+  // INVALID_HANDLE_VALUE).
   static constexpr std::intptr_t kNoHandle = -1;
   explicit ReadOnlyFile(std::intptr_t handle) : handle_(handle) {}
   std::intptr_t handle_;

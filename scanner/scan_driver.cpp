@@ -20,7 +20,7 @@ constexpr char kStoppedStatus[] = "Scan stopped.";
 // What the workers read of each text: a file with a longer one is read again,
 // by the scan itself, when its row comes. This bounds the bytes held ahead
 // (FilesAhead files, three texts each) when the texts are kept whole.
-constexpr std::size_t kTextBytesReadAhead = 64 * 1024;
+constexpr std::size_t kTextBytesReadAhead = 16 * 1024;
 
 std::string ScanningStatus(const std::string& name) { return "Scanning " + name + "..."; }
 
