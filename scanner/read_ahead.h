@@ -56,7 +56,10 @@ class ReadAhead {
   void Stop();
 
  private:
-  struct Slot {
+  static constexpr std::size_t kCacheLine = 64;
+
+  // A cache line or more each, for the same reason.
+  struct alignas(kCacheLine) Slot {
     std::string path;
     MissionRead result;
     std::atomic<bool> ready = false;  // a worker has put its result
@@ -90,11 +93,14 @@ class ReadAhead {
 
   const std::size_t workers_;
   const Read read_;
-  std::vector<Slot> ring_;                  // file n in ring_[n % ring_.size()]
-  std::size_t taken_ = 0;                   // files taken, by the scan's thread
-  std::atomic<std::size_t> given_ = 0;      // files given
-  std::atomic<std::size_t> takenUp_ = 0;    // files taken up, by a worker or by Take
-  std::atomic<bool> stopping_ = false;
+  std::vector<Slot> ring_;  // file n in ring_[n % ring_.size()]
+  // Each counter on a cache line of its own: the scan's thread and the
+  // workers write them at every file, and a line they shared would go back
+  // and forth between the processors.
+  alignas(kCacheLine) std::size_t taken_ = 0;                 // files taken, by the scan's thread
+  alignas(kCacheLine) std::atomic<std::size_t> given_ = 0;    // files given
+  alignas(kCacheLine) std::atomic<std::size_t> takenUp_ = 0;  // files taken up, by a worker or by Take
+  alignas(kCacheLine) std::atomic<bool> stopping_ = false;
   Bell workBell_;   // files given, or the workers stop
   Bell readyBell_;  // a result is in
   std::vector<std::jthread> threads_;  // last: joined before the rest goes
