@@ -9,23 +9,27 @@ LookupBinding::LookupBinding() : LookupBinding(DefaultLookupLibraryCandidates())
 LookupBinding::LookupBinding(std::vector<std::string> candidates) : candidates_(std::move(candidates)) {}
 
 int32_t LookupBinding::GetOffset(const std::string& path, const std::string& exportName) {
-  if (getOffset_ == nullptr) {
-    // Nothing is remembered on failure, so a library put in place later is
-    // found by the next call.
-    for (const std::string& candidate : candidates_) {
-      auto library = SharedLibrary::Load(candidate);
-      if (!library) continue;
-      auto* entry = library->Symbol("GetOffset");
-      if (entry == nullptr) continue;
-      library_ = std::move(library);
-      getOffset_ = reinterpret_cast<PelocGetOffsetFn>(entry);
-      break;
-    }
-    if (getOffset_ == nullptr) {
-      throw LookupUnavailable("Cannot load the lookup library Peloc: looked for " + DescribeSearch(candidates_) + ".");
-    }
+  PelocGetOffsetFn getOffset = getOffset_.load(std::memory_order_acquire);
+  if (getOffset == nullptr) getOffset = Bind();
+  return static_cast<int32_t>(getOffset(path.c_str(), exportName.c_str()));
+}
+
+PelocGetOffsetFn LookupBinding::Bind() {
+  const std::lock_guard lock(binding_);
+  if (PelocGetOffsetFn bound = getOffset_.load(std::memory_order_acquire)) return bound;  // by another thread meanwhile
+  // Nothing is remembered on failure, so a library put in place later is
+  // found by the next call.
+  for (const std::string& candidate : candidates_) {
+    auto library = SharedLibrary::Load(candidate);
+    if (!library) continue;
+    auto* entry = library->Symbol("GetOffset");
+    if (entry == nullptr) continue;
+    library_ = std::move(library);
+    const auto bound = reinterpret_cast<PelocGetOffsetFn>(entry);
+    getOffset_.store(bound, std::memory_order_release);
+    return bound;
   }
-  return static_cast<int32_t>(getOffset_(path.c_str(), exportName.c_str()));
+  throw LookupUnavailable("Cannot load the lookup library Peloc: looked for " + DescribeSearch(candidates_) + ".");
 }
 
 }  // namespace vostrel

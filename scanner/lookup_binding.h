@@ -2,7 +2,9 @@
 // run time on first use and kept for the rest of the run.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -29,15 +31,22 @@ class LookupBinding {
   // Tries these library names or paths, in order, as given.
   explicit LookupBinding(std::vector<std::string> candidates);
 
+  LookupBinding(const LookupBinding&) = delete;
+  LookupBinding& operator=(const LookupBinding&) = delete;
+
   // The offset of the export's data in the file (native path), reinterpreted
   // as signed as the program holds it; 0 when not found. Throws
-  // LookupUnavailable when the library cannot be bound.
+  // LookupUnavailable when the library cannot be bound. Safe from several
+  // threads at once, as GetOffset itself is.
   int32_t GetOffset(const std::string& path, const std::string& exportName);
 
  private:
-  std::vector<std::string> candidates_;
+  PelocGetOffsetFn Bind();
+
+  const std::vector<std::string> candidates_;
+  std::mutex binding_;  // one thread binds at a time
   std::optional<SharedLibrary> library_;
-  PelocGetOffsetFn getOffset_ = nullptr;
+  std::atomic<PelocGetOffsetFn> getOffset_ = nullptr;  // set once, when bound
 };
 
 }  // namespace vostrel

@@ -1,20 +1,25 @@
 #include "scan_driver.h"
 
-#include <array>
+#include <algorithm>
+#include <deque>
 #include <exception>
 #include <optional>
+#include <vector>
 
 #include "dll_listing.h"
+#include "mission_reader.h"
 #include "text_encoding.h"
-#include "text_reader.h"
 
 namespace vostrel {
 namespace {
 
-constexpr std::array<const char*, 3> kExportNames{"MapName", "TechtreeName", "LevelDesc"};
 constexpr char kNoFilesStatus[] = "No files to scan.";
 constexpr char kFinishedStatus[] = "Scan finished.";
 constexpr char kStoppedStatus[] = "Scan stopped.";
+// What the workers read of each text: a file with a longer one is read again,
+// by the scan itself, when its row comes. This bounds the bytes held ahead
+// (FilesAhead files, three texts each) when the texts are kept whole.
+constexpr std::size_t kTextBytesReadAhead = 16 * 1024;
 
 std::string ScanningStatus(const std::string& name) { return "Scanning " + name + "..."; }
 
@@ -48,8 +53,13 @@ class ScanGuard {
 
 }  // namespace
 
-ScanDriver::ScanDriver(ScanView& view, LookupBinding& binding, CodePage codePage, std::size_t maxTextBytes)
-    : view_(view), binding_(binding), decoder_(codePage), maxTextBytes_(maxTextBytes) {}
+ScanDriver::ScanDriver(ScanView& view, LookupBinding& binding, CodePage codePage, std::size_t maxTextBytes,
+                       std::size_t workers)
+    : view_(view),
+      binding_(binding),
+      decoder_(std::make_shared<const TextDecoder>(codePage)),
+      maxTextBytes_(maxTextBytes),
+      workers_(std::max<std::size_t>(workers, 1)) {}
 
 void ScanDriver::cmdScan_Click() {
   if (scanning_) return;  // a Scan command from inside the running scan's event pass
@@ -65,12 +75,11 @@ void ScanDriver::Rescan() {
   Scan(*lastFolder_);
 }
 
-void ScanDriver::SetCodePage(CodePage codePage) { decoder_ = TextDecoder(codePage); }
+void ScanDriver::SetCodePage(CodePage codePage) { decoder_ = std::make_shared<const TextDecoder>(codePage); }
 
 void ScanDriver::Scan(const std::string& folderText) {
   const ScanGuard guard(scanning_, stopRequested_);
   lastFolder_ = folderText;
-  lookupReported_ = false;
   Try([&] { view_.ClearRows(); });
   ScanFolder(Utf8ToNative(folderText));
 }
@@ -103,44 +112,61 @@ void ScanDriver::ScanFolder(const std::string& folder) {
     return;
   }
 
-  while (name) {
+  ScanFiles(folder, *listing, std::move(*name));
+}
+
+void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::string first) {
+  // The files after the one in hand are read ahead, in the code page the
+  // scan began with; at most FilesAhead of them wait to be delivered.
+  const std::shared_ptr<const TextDecoder> decoder = decoder_;
+  const std::size_t bytesAhead = workers_ > 1 ? std::min(maxTextBytes_, kTextBytesReadAhead) : maxTextBytes_;
+  ReadAhead ahead(workers_, [this, decoder, bytesAhead](const std::string& path) {
+    return ReadMission(binding_, path, *decoder, bytesAhead);
+  });
+  std::optional<std::string> name = std::move(first);  // the next name listed
+  std::deque<std::string> names;                       // given to be read, not yet delivered
+  const auto giveMore = [&] {
+    std::vector<std::string> paths;
+    for (std::size_t room = ahead.Room(); name && paths.size() < room;) {
+      paths.push_back(JoinPath(folder, *name));
+      names.push_back(std::move(*name));
+      name.reset();
+      Try([&] { name = listing.Next(); });
+    }
+    if (!paths.empty()) ahead.Give(std::move(paths));
+  };
+
+  bool lookupReported = false;  // the missing library has been said in this scan
+  giveMore();
+  while (!names.empty()) {
     Try([&] { view_.ProcessPendingEvents(); });
     if (stopRequested_) {
+      ahead.Stop();
       Try([&] { view_.SetStatus(kStoppedStatus); });
       return;
     }
-    const std::string displayName = NativeToUtf8(*name);
+    const std::string nativeName = std::move(names.front());
+    names.pop_front();
+    const std::string displayName = NativeToUtf8(nativeName);
     Try([&] { view_.SetStatus(ScanningStatus(displayName)); });
 
-    const std::string path = JoinPath(folder, *name);
-    ScanRow row{displayName, ReadExportText(path, kExportNames[0]), ReadExportText(path, kExportNames[1]),
-                ReadExportText(path, kExportNames[2])};
-    if (!row.mapName.empty() || !row.techName.empty() || !row.levelDesc.empty()) {
-      Try([&] { view_.AddRow(row); });
+    MissionRead read = ahead.Take();
+    giveMore();
+    // Texts cut short for being read ahead, or read in a code page since changed.
+    if ((read.cut && bytesAhead < maxTextBytes_) || decoder != decoder_) {
+      Try([&] { ReadMissionTexts(JoinPath(folder, nativeName), *decoder_, maxTextBytes_, read); });
     }
-
-    name.reset();
-    Try([&] { name = listing->Next(); });
+    if (read.lookupUnavailable && !lookupReported) {
+      lookupReported = true;
+      Try([&] { view_.ReportProblem(ScanProblem::kLookupUnavailable, *read.lookupUnavailable); });
+    }
+    if (read.HasText()) {
+      Try([&] {
+        view_.AddRow({displayName, std::move(read.texts[0]), std::move(read.texts[1]), std::move(read.texts[2])});
+      });
+    }
   }
   Try([&] { view_.SetStatus(kFinishedStatus); });
-}
-
-std::string ScanDriver::ReadExportText(const std::string& path, const char* exportName) {
-  // A failed lookup or read gives this file the empty text, never another's.
-  std::string text;
-  Try([&] {
-    int32_t offset = 0;
-    try {
-      offset = binding_.GetOffset(path, exportName);
-    } catch (const LookupUnavailable& error) {
-      if (lookupReported_) return;
-      lookupReported_ = true;
-      Try([&] { view_.ReportProblem(ScanProblem::kLookupUnavailable, error.what()); });
-      return;
-    }
-    text = ReadToFirstNull(path, offset, decoder_, maxTextBytes_);
-  });
-  return text;
 }
 
 }  // namespace vostrel

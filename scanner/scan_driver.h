@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "dll_listing.h"
 #include "lookup_binding.h"
+#include "read_ahead.h"
 #include "scan_view.h"
 #include "text_encoding.h"
 #include "text_reader.h"
@@ -20,13 +23,16 @@ class ScanDriver {
  public:
   // Texts are decoded in `codePage`; of each, at most `maxTextBytes` bytes
   // are read (see ReadToFirstNull), which bounds what a window keeps.
+  // `workers` threads read the files after the one in hand (see ReadAhead);
+  // with 1 the scan reads each file itself, in turn.
   ScanDriver(ScanView& view, LookupBinding& binding, CodePage codePage = DefaultCodePage(),
-             std::size_t maxTextBytes = kWholeText);
+             std::size_t maxTextBytes = kWholeText, std::size_t workers = DefaultScanWorkers());
 
   // The Scan command: scans the folder in the view's folder box. Runs a
-  // whole scan on the calling thread, letting the view's events run once per
-  // file. A Scan command that arrives while a scan runs (from inside
-  // ProcessPendingEvents) is refused.
+  // whole scan before it returns, letting the view's events run once per
+  // file; every view operation is called on the calling thread, and every
+  // worker has ended when it returns. A Scan command that arrives while a
+  // scan runs (from inside ProcessPendingEvents) is refused.
   void cmdScan_Click();
 
   // Scans the folder of the last scan again, whatever the folder box holds
@@ -41,26 +47,28 @@ class ScanDriver {
 
   bool IsScanning() const { return scanning_; }
 
-  // The code page of the texts read from now on. Throws
-  // std::invalid_argument for one the platform cannot decode.
+  // The code page of the texts read from now on (a running scan reads the
+  // files it read ahead again). Throws std::invalid_argument for one the
+  // platform cannot decode.
   void SetCodePage(CodePage codePage);
-  CodePage codePage() const { return decoder_.codePage(); }
+  CodePage codePage() const { return decoder_->codePage(); }
   // The texts' decoder, for reading a file's texts as the scan reads them.
-  const TextDecoder& decoder() const { return decoder_; }
+  const TextDecoder& decoder() const { return *decoder_; }
 
  private:
   void Scan(const std::string& folderText);
   void ScanFolder(const std::string& folder);
-  std::string ReadExportText(const std::string& path, const char* exportName);
+  void ScanFiles(const std::string& folder, DllListing& listing, std::string first);
 
   ScanView& view_;
   LookupBinding& binding_;
-  TextDecoder decoder_;
+  // Shared with the workers of a running scan, which keep the one it began with.
+  std::shared_ptr<const TextDecoder> decoder_;
   std::size_t maxTextBytes_;
+  std::size_t workers_;
   std::optional<std::string> lastFolder_;  // the folder text of the last scan
   bool scanning_ = false;
   bool stopRequested_ = false;
-  bool lookupReported_ = false;  // the missing library has been said in this scan
 };
 
 }  // namespace vostrel

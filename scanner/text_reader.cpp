@@ -1,60 +1,90 @@
 #include "text_reader.h"
 
 #include <algorithm>
-#include <array>
-#include <fstream>
+#include <span>
 
 namespace vostrel {
 namespace {
 
+// A mission's texts lie within a few hundred bytes of each other: the first
+// read at a text is small, and a text that goes on past it is read on in
+// larger blocks.
+constexpr std::size_t kFirstReadBytes = 4 * 1024;
 constexpr std::size_t kBlockBytes = 64 * 1024;
+
+// The offset is a signed 32-bit value whose 1-based file position must fit
+// the same type: negative offsets and the largest one cannot be positioned to.
+void CheckOffset(int32_t lngOffset) {
+  if (lngOffset < 0) throw TextReadError("bad file position " + std::to_string(lngOffset));
+  if (lngOffset == std::numeric_limits<int32_t>::max()) throw TextReadError("file position overflows");
+}
+
+ReadOnlyFile OpenForTexts(const std::string& path) {
+  std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
+  if (!file) throw TextReadError("cannot open " + path);
+  return std::move(*file);
+}
 
 }  // namespace
 
 std::string ReadToFirstNull(const std::string& strFile, int32_t lngOffset, const TextDecoder& decoder,
                             std::size_t maxBytes) {
   if (lngOffset == 0) return {};  // the lookup found nothing: leave the file alone
-  // The offset is a signed 32-bit value whose 1-based file position must fit
-  // the same type: negative offsets and the largest one cannot be positioned to.
-  if (lngOffset < 0) throw TextReadError("bad file position " + std::to_string(lngOffset));
-  if (lngOffset == std::numeric_limits<int32_t>::max()) throw TextReadError("file position overflows");
+  CheckOffset(lngOffset);
+  return TextFile(strFile).Read(lngOffset, decoder, maxBytes).text;
+}
 
-  std::ifstream file(strFile, std::ios::binary);
-  if (!file) throw TextReadError("cannot open " + strFile);
-  if (!file.seekg(lngOffset)) throw TextReadError("cannot position in " + strFile);
+TextFile::TextFile(const std::string& path) : path_(path), file_(OpenForTexts(path)) {}
+
+std::string_view TextFile::BytesFrom(std::uint64_t position, std::size_t readBytes) {
+  if (position >= blockStart_ && position - blockStart_ < blockBytes_) {
+    const auto within = static_cast<std::size_t>(position - blockStart_);
+    return std::string_view(block_.data() + within, blockBytes_ - within);
+  }
+  if (fileEnd_ && position >= *fileEnd_) return {};
+  if (block_.size() < readBytes) block_.resize(readBytes);
+  blockBytes_ = 0;
+  const std::optional<std::size_t> got = file_.ReadAt(position, std::span(block_.data(), readBytes));
+  if (!got) throw TextReadError("cannot read " + path_);
+  blockStart_ = position;
+  blockBytes_ = *got;
+  if (*got < readBytes) fileEnd_ = position + *got;
+  return std::string_view(block_.data(), blockBytes_);
+}
+
+TextRead TextFile::Read(int32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes) {
+  TextRead read;
+  if (lngOffset == 0) return read;
+  CheckOffset(lngOffset);
 
   // Each block is decoded as it comes; the bytes of a double-byte character
   // that a block's end splits are carried over to the next one.
-  std::string text;
   std::string pending;
-  std::array<char, kBlockBytes> block{};
   std::size_t textBytes = 0;  // bytes of the text read so far
+  auto position = static_cast<std::uint64_t>(lngOffset);
+  std::size_t readBytes = kFirstReadBytes;
   while (true) {
-    file.read(block.data(), block.size());
-    const auto got = static_cast<std::size_t>(file.gcount());
-    std::string_view piece(block.data(), got);
+    std::string_view piece = BytesFrom(position, readBytes);
+    readBytes = kBlockBytes;
     const auto zero = piece.find('\0');
-    if (got < block.size() && !file.eof()) throw TextReadError("cannot read " + strFile);
-    const bool ended = zero != std::string_view::npos || got < block.size();
+    const bool ended = zero != std::string_view::npos || piece.empty();
     if (zero != std::string_view::npos) piece = piece.substr(0, zero);
+    position += piece.size();
 
-    const bool cut = piece.size() > maxBytes - textBytes;
-    if (cut) piece = piece.substr(0, maxBytes - textBytes);
+    read.cut = piece.size() > maxBytes - textBytes;
+    if (read.cut) piece = piece.substr(0, maxBytes - textBytes);
     textBytes += piece.size();
-    pending.append(piece);
-    if (cut) {
-      pending.resize(decoder.WholeCharacters(pending));
-      decoder.AppendDecoded(pending, text);
-      text += kCutMark;
-      return text;
+    std::string_view bytes = piece;
+    if (!pending.empty()) {
+      pending.append(piece);
+      bytes = pending;
     }
-    if (ended) {
-      decoder.AppendDecoded(pending, text);
-      return text;
-    }
-    const std::size_t whole = decoder.WholeCharacters(pending);
-    decoder.AppendDecoded(std::string_view(pending).substr(0, whole), text);
-    pending.erase(0, whole);
+    const std::size_t whole = ended && !read.cut ? bytes.size() : decoder.WholeCharacters(bytes);
+    decoder.AppendDecoded(bytes.substr(0, whole), read.text);
+    if (read.cut) read.text += kCutMark;
+    if (read.cut || ended) return read;
+    std::string rest(bytes.substr(whole));  // at most a lead byte
+    pending.swap(rest);
   }
 }
 

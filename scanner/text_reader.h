@@ -4,10 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "read_only_file.h"
 #include "text_encoding.h"
 
 namespace vostrel {
@@ -32,5 +35,33 @@ inline constexpr std::string_view kCutMark = "\xE2\x80\xA6";
 // only once, decoded. Throws TextReadError on failure.
 std::string ReadToFirstNull(const std::string& strFile, int32_t lngOffset, const TextDecoder& decoder,
                             std::size_t maxBytes = kWholeText);
+
+// A text as read, and whether it was cut at the bytes allowed.
+struct TextRead {
+  std::string text;
+  bool cut = false;
+};
+
+// One file opened once for reading any number of its texts. The last block
+// read is kept: texts that lie close together come out of one read, when
+// they are read in the order they lie in the file.
+class TextFile {
+ public:
+  // Opens the file (native path); throws TextReadError when it cannot.
+  explicit TextFile(const std::string& path);
+
+  // The text at `lngOffset`, as ReadToFirstNull gives it.
+  TextRead Read(int32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes = kWholeText);
+
+ private:
+  std::string_view BytesFrom(std::uint64_t position, std::size_t readBytes);
+
+  std::string path_;
+  ReadOnlyFile file_;
+  std::vector<char> block_;
+  std::uint64_t blockStart_ = 0;
+  std::size_t blockBytes_ = 0;               // how many bytes of block_ hold the file's
+  std::optional<std::uint64_t> fileEnd_;     // known once a read came back short
+};
 
 }  // namespace vostrel

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test on a fresh Debian 12 machine (as root): the native
 # build with warnings as errors, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the Windows cross builds with their tests under
+# UndefinedBehaviorSanitizer, the scanner's tests (the scan's worker threads
+# among them) under ThreadSanitizer, the Windows cross builds with their tests under
 # Wine, a bounded fuzzing run, a screenshot of the window, and the release
 # packages, installed and used.
 set -euo pipefail
@@ -20,6 +21,12 @@ step "Linux tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_WERROR=ON -DVOSTREL_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+step "The scanner's tests under ThreadSanitizer"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOSTREL_WERROR=ON -DVOSTREL_SANITIZE=thread \
+  -DVOSTREL_UI=none
+cmake --build build-tsan -j"$jobs" --target scanner_tests
+ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L scanner
 
 step "Windows builds, their tests and the checks of the shipped files under 64- and 32-bit Wine"
 JOBS="$jobs" bash scripts/build-windows.sh --tests

@@ -1,6 +1,9 @@
-// The cost of a whole scan per file, against the floor of the file-system
-// calls a scan cannot avoid: per file three lookups (open, fstat, the blocks
-// it reads, close) and three text reads (open, seek, one buffer, close).
+// The cost of a whole scan per file: on one thread against the floor of the
+// file-system calls it makes (per file three lookups: open, fstat, the
+// blocks they read, close; the texts: open, one read, close), and with
+// workers against a floor of 16 threads opening each file, reading its
+// first 4 KB and closing it; on files in the page cache, and on files
+// dropped from it before each scan.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -9,17 +12,23 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "file_descriptor_posix.h"
 #include "lookup_binding.h"
+#include "mission_reader.h"
+#include "read_ahead.h"
 #include "scan_bench_support.h"
 #include "scan_driver.h"
 #include "test_support.h"
@@ -31,26 +40,43 @@ using vostrel::testing::TempFolder;
 using vostrel::bench::QuietView;
 using vostrel::bench::RecordFiles;
 
-constexpr std::array<const char*, 3> kExportNames{"MapName", "TechtreeName", "LevelDesc"};
+constexpr int64_t kColdFiles = 2000;
+constexpr int kFloorThreads = 16;
 
-// A folder of copies of the mission DLLs, with the text offsets of each copy
-// (found once, up front) for the floor.
+// A folder of mission copies, with the text offsets of each copy (found
+// once, up front) for the floor.
 struct MissionFolder {
   TempFolder folder;
   struct File {
     std::string path;
-    std::array<off_t, 3> textOffsets;
+    off_t firstText = 0;  // where the texts' one read begins
   };
   std::vector<File> files;
 };
 
+void AddFile(MissionFolder& made, const std::string& path, vostrel::LookupBinding& binding) {
+  MissionFolder::File file{path, 0};
+  for (const char* name : vostrel::kMissionExports) {
+    const off_t offset = binding.GetOffset(path, name);
+    if (offset != 0) file.firstText = file.firstText == 0 ? offset : std::min(file.firstText, offset);
+  }
+  made.files.push_back(std::move(file));
+}
+
+// Copies of the test missions in turn.
 std::unique_ptr<MissionFolder> MakeMissionFolder(int64_t count, vostrel::LookupBinding& binding) {
   auto made = std::make_unique<MissionFolder>();
+  for (int64_t i = 0; i < count; ++i) AddFile(*made, vostrel::bench::PlaceMissionCopy(made->folder, i), binding);
+  return made;
+}
+
+// Copies of the mission as large as the game's own, each a file of its own
+// in the page cache.
+std::unique_ptr<MissionFolder> MakeFullSizeFolder(int64_t count, vostrel::LookupBinding& binding) {
+  auto made = std::make_unique<MissionFolder>();
   for (int64_t i = 0; i < count; ++i) {
-    const std::string path = vostrel::bench::PlaceMissionCopy(made->folder, i);
-    MissionFolder::File file{path, {}};
-    for (std::size_t e = 0; e < kExportNames.size(); ++e) file.textOffsets[e] = binding.GetOffset(path, kExportNames[e]);
-    made->files.push_back(std::move(file));
+    const std::string path = made->folder / ("mission" + std::to_string(100000 + i) + ".dll");
+    AddFile(*made, vostrel::testing::PlaceDll("full_size_mission.dll", path), binding);
   }
   return made;
 }
@@ -59,6 +85,16 @@ peloc::FileDescriptor Open(const std::string& path, int flags) {
   peloc::FileDescriptor fd(::open(path.c_str(), flags));
   if (!fd) throw std::runtime_error("open failed");
   return fd;
+}
+
+// As after a boot: the files' pages leave the page cache (the folder's
+// entries and the files' inodes stay).
+void DropFromPageCache(const MissionFolder& mission) {
+  ::sync();
+  for (const MissionFolder::File& file : mission.files) {
+    const auto fd = Open(file.path, O_RDONLY | O_CLOEXEC);
+    if (::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_DONTNEED) != 0) throw std::runtime_error("posix_fadvise failed");
+  }
 }
 
 void ListFolder(const std::string& folder) {
@@ -77,11 +113,10 @@ void LookupCalls(const std::string& path, std::array<char, 16384>& buffer) {
   }
 }
 
-// What a text read asks: open, seek to the text, one buffer, close.
+// What the texts' read asks: open, one read from the first text, close.
 void TextCalls(const std::string& path, off_t offset, std::array<char, 16384>& buffer) {
-  const auto fd = Open(path, O_RDONLY);
-  ::lseek(fd.get(), offset, SEEK_SET);
-  benchmark::DoNotOptimize(::read(fd.get(), buffer.data(), 8191));
+  const auto fd = Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  benchmark::DoNotOptimize(::pread(fd.get(), buffer.data(), 4096, offset));
 }
 
 // Mapping instead of reading, for comparison: open, fstat, map, touch, unmap, close.
@@ -97,6 +132,28 @@ void MappedLookupCalls(const std::string& path) {
   ::munmap(view, size);
 }
 
+// The floor a scan with workers is held to: threads that each take the next
+// file, open it, read its first 4 KB and close it.
+void OpenReadClose(const MissionFolder& mission, int threads) {
+  std::atomic<std::size_t> next = 0;
+  std::vector<std::jthread> pool;
+  for (int t = 0; t < threads; ++t) {
+    pool.emplace_back([&] {
+      std::array<char, 4096> buffer{};
+      for (std::size_t i = next++; i < mission.files.size(); i = next++) {
+        const auto fd = Open(mission.files[i].path, O_RDONLY | O_CLOEXEC);
+        benchmark::DoNotOptimize(::pread(fd.get(), buffer.data(), buffer.size(), 0));
+      }
+    });
+  }
+}
+
+void ScanOnce(const MissionFolder& mission, vostrel::LookupBinding& binding, std::size_t workers) {
+  QuietView view(mission.folder.str());
+  vostrel::ScanDriver driver(view, binding, 1252, vostrel::kWholeText, workers);
+  driver.cmdScan_Click();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,41 +161,89 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
   vostrel::LookupBinding binding;
-  std::map<int64_t, std::unique_ptr<MissionFolder>> folders;
-  for (const int64_t count : {100, 1000, 10000}) folders[count] = MakeMissionFolder(count, binding);
-
-  const auto sizes = [](benchmark::internal::Benchmark* b) {
-    b->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+  // Made on first use, so that a filtered run makes only the folders it scans.
+  std::map<int64_t, std::unique_ptr<MissionFolder>> warmFolders;
+  std::unique_ptr<MissionFolder> coldFolder;
+  const auto warm = [&](int64_t count) -> const MissionFolder& {
+    auto& folder = warmFolders[count];
+    if (!folder) folder = MakeMissionFolder(count, binding);
+    return *folder;
   };
-  sizes(benchmark::RegisterBenchmark("Scan", [&](benchmark::State& state) {
-    QuietView view(folders.at(state.range(0))->folder.str());
-    vostrel::ScanDriver driver(view, binding, 1252);
-    for (auto _ : state) driver.cmdScan_Click();
+  const auto cold = [&]() -> const MissionFolder& {
+    if (!coldFolder) coldFolder = MakeFullSizeFolder(kColdFiles, binding);
+    return *coldFolder;
+  };
+  const auto defaultWorkers = static_cast<int64_t>(vostrel::DefaultScanWorkers());
+
+  // Files in the page cache: one worker at three sizes, then workers at 10,000 files.
+  const auto warmScans = [&](benchmark::internal::Benchmark* b) {
+    b->ArgNames({"files", "workers"})->Unit(benchmark::kMillisecond)->UseRealTime();
+    for (const int64_t files : {100, 1000}) b->Args({files, 1});
+    for (const int64_t workers : std::set<int64_t>{1, 2, 4, 16, defaultWorkers}) b->Args({10000, workers});
+  };
+  warmScans(benchmark::RegisterBenchmark("Scan", [&](benchmark::State& state) {
+    const MissionFolder& mission = warm(state.range(0));
+    ScanOnce(mission, binding, static_cast<std::size_t>(state.range(1)));  // the files in the page cache
+    for (auto _ : state) ScanOnce(mission, binding, static_cast<std::size_t>(state.range(1)));
     RecordFiles(state);
   }));
-  // The system calls of a scan, with the lookups' reads or with mappings instead.
+  benchmark::RegisterBenchmark("OpenReadClose", [&](benchmark::State& state) {
+    const MissionFolder& mission = warm(state.range(0));
+    for (auto _ : state) OpenReadClose(mission, static_cast<int>(state.range(1)));
+    RecordFiles(state);
+  })->ArgNames({"files", "threads"})->Args({10000, kFloorThreads})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+  // The system calls of a scan on one thread, with the lookups' reads or with mappings instead.
   const auto systemCallFloor = [&](auto lookupCalls) {
-    return [&folders, lookupCalls](benchmark::State& state) {
-      const MissionFolder& mission = *folders.at(state.range(0));
+    return [&warm, lookupCalls](benchmark::State& state) {
+      const MissionFolder& mission = warm(state.range(0));
       std::array<char, 16384> buffer{};
       for (auto _ : state) {
         ListFolder(mission.folder.str());
         for (const MissionFolder::File& file : mission.files) {
-          for (const off_t offset : file.textOffsets) {
-            lookupCalls(file.path, buffer);
-            TextCalls(file.path, offset, buffer);
-          }
+          for (int lookup = 0; lookup < 3; ++lookup) lookupCalls(file.path, buffer);
+          if (file.firstText != 0) TextCalls(file.path, file.firstText, buffer);
         }
       }
       RecordFiles(state);
     };
   };
-  sizes(benchmark::RegisterBenchmark("Floor", systemCallFloor([](const std::string& path, std::array<char, 16384>& buffer) {
+  const auto floorSizes = [](benchmark::internal::Benchmark* b) {
+    b->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+  };
+  floorSizes(benchmark::RegisterBenchmark("Floor", systemCallFloor([](const std::string& path, std::array<char, 16384>& buffer) {
     LookupCalls(path, buffer);
   })));
-  sizes(benchmark::RegisterBenchmark("FloorMapped", systemCallFloor([](const std::string& path, std::array<char, 16384>&) {
+  floorSizes(benchmark::RegisterBenchmark("FloorMapped", systemCallFloor([](const std::string& path, std::array<char, 16384>&) {
     MappedLookupCalls(path);
   })));
+
+  // Files dropped from the page cache before each scan: what the first scan
+  // after a boot waits for.
+  const auto coldScans = [&](benchmark::internal::Benchmark* b) {
+    b->ArgNames({"files", "workers"})->Unit(benchmark::kMillisecond)->UseRealTime();
+    for (const int64_t workers : std::set<int64_t>{1, 16, defaultWorkers}) b->Args({kColdFiles, workers});
+  };
+  coldScans(benchmark::RegisterBenchmark("ColdScan", [&](benchmark::State& state) {
+    const MissionFolder& mission = cold();
+    for (auto _ : state) {
+      state.PauseTiming();
+      DropFromPageCache(mission);
+      state.ResumeTiming();
+      ScanOnce(mission, binding, static_cast<std::size_t>(state.range(1)));
+    }
+    RecordFiles(state);
+  }));
+  benchmark::RegisterBenchmark("ColdOpenReadClose", [&](benchmark::State& state) {
+    const MissionFolder& mission = cold();
+    for (auto _ : state) {
+      state.PauseTiming();
+      DropFromPageCache(mission);
+      state.ResumeTiming();
+      OpenReadClose(mission, static_cast<int>(state.range(1)));
+    }
+    RecordFiles(state);
+  })->ArgNames({"files", "threads"})->Args({kColdFiles, kFloorThreads})->Unit(benchmark::kMillisecond)->UseRealTime();
 
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

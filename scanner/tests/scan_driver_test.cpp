@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dll_listing.h"
+#include "mission_writer.h"
+#include "read_ahead.h"
 #include "test_platform.h"
 #include "test_support.h"
 
@@ -19,6 +23,14 @@ using testing::PlaceDll;
 using testing::TempFolder;
 using Log = std::vector<std::string>;
 namespace texts = testing::texts;
+
+// A text as the log holds it: a long one by its length and a hash, so that
+// a failure shows the log readably.
+std::string Shown(const std::string& text) {
+  if (text.size() <= 10000) return text;
+  std::string shown = std::to_string(text.size()) + " bytes #" + std::to_string(std::hash<std::string>{}(text));
+  return shown.insert(0, 1, '<') + '>';
+}
 
 // Writes down every call the driver makes, in order. Hooks let a test act
 // where the window would: inside the event pass, or on a changed folder box.
@@ -32,7 +44,8 @@ class RecordingView : public ScanView {
   }
   void ClearRows() override { Record("ClearRows"); }
   void AddRow(const ScanRow& row) override {
-    Record("AddRow " + row.dllName + " | " + row.mapName + " | " + row.techName + " | " + row.levelDesc);
+    Record("AddRow " + row.dllName + " | " + Shown(row.mapName) + " | " + Shown(row.techName) + " | " +
+           Shown(row.levelDesc));
   }
   void AddMessageRow(const std::string& text) override { Record("AddMessageRow " + text); }
   void SetStatus(const std::string& text) override { Record("SetStatus " + text); }
@@ -63,7 +76,7 @@ Log Scanned(const std::string& name) { return {"ProcessPendingEvents", "SetStatu
 
 Log Scanned(const std::string& name, const std::string& map, const std::string& tech, const std::string& desc) {
   Log steps = Scanned(name);
-  steps.push_back("AddRow " + name + " | " + map + " | " + tech + " | " + desc);
+  steps.push_back("AddRow " + name + " | " + Shown(map) + " | " + Shown(tech) + " | " + Shown(desc));
   return steps;
 }
 
@@ -94,6 +107,32 @@ struct MissionFolder {
                    Scanned("D_X64.DLL", texts::kX64Map, texts::kX64Tech, texts::kX64Desc)});
   }
   TempFolder folder;
+};
+
+// Copies of the test missions in turn, more of them than any scan here reads
+// ahead, named m000.dll, m001.dll, ...
+struct ManyMissions {
+  static constexpr std::size_t kMostWorkers = 8;
+  explicit ManyMissions(const testing::TempFolder& folder) {
+    struct Mission {
+      const char* dll;
+      std::string map, tech, desc;
+    };
+    const Mission missions[] = {{"mission_full.dll", texts::kFullMap, texts::kFullTech, texts::kFullDesc},
+                                {"mission_high_bytes.dll", texts::kHighMap, texts::kHighTech, texts::kHighDesc},
+                                {"mission_long_desc.dll", texts::kLongMap, texts::kLongTech, texts::LongDesc()},
+                                {"mission_full_x64.dll", texts::kX64Map, texts::kX64Tech, texts::kX64Desc},
+                                {"mission_leveldesc_only.dll", "", "", texts::kDescOnly}};
+    const std::size_t count = FilesAhead(std::max(kMostWorkers, DefaultScanWorkers())) + 4;
+    for (std::size_t i = 0; i < count; ++i) {
+      std::string name = std::to_string(1000 + i) + ".dll";
+      name[0] = 'm';
+      const Mission& mission = missions[i % std::size(missions)];
+      PlaceDll(mission.dll, folder / name);
+      rows = Concat({rows, Scanned(name, mission.map, mission.tech, mission.desc)});
+    }
+  }
+  Log rows;
 };
 
 TEST(ScanDriver, ScansARealFolder) {
@@ -210,26 +249,34 @@ TEST(ScanDriver, RefusesAScanCommandDuringTheScan) {
   EXPECT_FALSE(driver.IsScanning());
 }
 
+// With workers busy on the files after it, and none left running after it.
 TEST(ScanDriver, StopEndsTheScanBeforeItsNextFile) {
-  const MissionFolder mission;
+  const TempFolder folder;
+  const ManyMissions many(folder);
   LookupBinding binding;
-  RecordingView view(mission.folder.str());
-  ScanDriver driver(view, binding, 1252);
-  driver.RequestStop();  // no scan running: has no effect on the next one
-  view.onEvents = [&](int pass) {
-    if (pass == 2) driver.RequestStop();
-  };
-  driver.cmdScan_Click();
-  EXPECT_EQ(view.log,
-            Concat({kStart, Scanned("b_full.dll", texts::kFullMap, texts::kFullTech, texts::kFullDesc),
-                    {"ProcessPendingEvents", "SetStatus Scan stopped."}}));
-  EXPECT_FALSE(driver.IsScanning());
+  // ThreadSanitizer starts a thread of its own with the process's first one.
+  std::jthread([] {}).join();
+  for (const std::size_t workers : {std::size_t{1}, ManyMissions::kMostWorkers}) {
+    RecordingView view(folder.str());
+    ScanDriver driver(view, binding, 1252, kWholeText, workers);
+    driver.RequestStop();  // no scan running: has no effect on the next one
+    view.onEvents = [&](int pass) {
+      if (pass == 2) driver.RequestStop();
+    };
+    const std::size_t threads = testing::ThreadCount();
+    driver.cmdScan_Click();
+    EXPECT_EQ(testing::ThreadCount(), threads) << workers << " workers";
+    const Log firstRow(many.rows.begin(), many.rows.begin() + 3);
+    EXPECT_EQ(view.log, Concat({kStart, firstRow, {"ProcessPendingEvents", "SetStatus Scan stopped."}}))
+        << workers << " workers";
+    EXPECT_FALSE(driver.IsScanning());
 
-  // The request ended with that scan.
-  view.log.clear();
-  view.onEvents = nullptr;
-  driver.cmdScan_Click();
-  EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
+    // The request ended with that scan.
+    view.log.clear();
+    view.onEvents = nullptr;
+    driver.cmdScan_Click();
+    EXPECT_EQ(view.log, Concat({kStart, many.rows, kFinished})) << workers << " workers";
+  }
 }
 
 // A rescan reads the folder of the last scan, whatever the box says now.
@@ -265,18 +312,58 @@ TEST(ScanDriver, ReadsTheFolderTextOnce) {
   EXPECT_EQ(view.log, Concat({kStart, mission.Rows(), kFinished}));
 }
 
-TEST(ScanDriver, GoesOnWhenAFileVanishesDuringTheScan) {
-  const MissionFolder mission;
-  LookupBinding binding;
-  RecordingView view(mission.folder.str());
-  view.onEvents = [&](int pass) {
-    if (pass == 2) std::filesystem::remove(mission.folder / "c_desc.dll");
+// The same view calls in the same order whatever the number of workers: with
+// a damaged mission whose description runs on to the end of the file, files
+// that are no mission, one that cannot be opened and one that vanishes during
+// the scan (after the first file: later than any worker reads ahead); and the
+// same without the library.
+TEST(ScanDriver, GivesTheSameRowsWhateverTheWorkers) {
+  const TempFolder folder;
+  const ManyMissions many(folder);
+  constexpr std::size_t kFiller = 200000;  // more than a worker reads ahead of a text
+  testing::WriteMission(folder / "damaged.dll", "Damaged", "Runs on ", kFiller);
+  PlaceDll("functions_only.dll", folder / "functions_only.dll");
+  PlaceDll("mission_full.dll", folder / "locked.dll");
+  testing::WriteFile(folder / "not_pe.dll", "This file only has a DLL's name.\n");
+  // Last in the listing. Whether its name is still listed once it is gone is
+  // the platform's: Linux lists the folder when the scan starts, Windows as
+  // the scan goes. Either way it has no row.
+  const std::string vanishing = folder / "zz_vanishing.dll";
+  const Log vanishingFile = Scanned("zz_vanishing.dll");
+  const auto withoutVanishingFile = [&](Log log) {
+    const auto found = std::search(log.begin(), log.end(), vanishingFile.begin(), vanishingFile.end());
+    if (found != log.end()) log.erase(found, found + static_cast<std::ptrdiff_t>(vanishingFile.size()));
+    return log;
   };
-  ScanDriver(view, binding, 1252).cmdScan_Click();
-  EXPECT_EQ(view.log,
-            Concat({kStart, Scanned("b_full.dll", texts::kFullMap, texts::kFullTech, texts::kFullDesc),
-                    Scanned("c_desc.dll"), Scanned("D_X64.DLL", texts::kX64Map, texts::kX64Tech, texts::kX64Desc),
-                    kFinished}));
+
+  const Log withLibrary =
+      Concat({kStart, Scanned("damaged.dll", "Damaged", "Standard Techtree", "Runs on " + testing::FillerText(kFiller)),
+              Scanned("functions_only.dll"), Scanned("locked.dll"), many.rows, Scanned("not_pe.dll"), kFinished});
+  Log withoutLibrary;
+  for (const std::string& entry : withLibrary) {
+    if (!entry.starts_with("AddRow")) withoutLibrary.push_back(entry);
+  }
+  const TempFolder nowhere;
+  const std::string library = nowhere / testing::kPelocFileName;
+  withoutLibrary.insert(withoutLibrary.begin() + 4,
+                        "LookupUnavailable Cannot load the lookup library Peloc: looked for " + library + ".");
+
+  LookupBinding bound;
+  ASSERT_GT(bound.GetOffset(testing::TestDll("mission_full.dll"), "MapName"), 0);
+  const testing::UnreadableFile locked(folder / "locked.dll");
+  for (const std::size_t workers : {std::size_t{1}, std::size_t{2}, DefaultScanWorkers()}) {
+    for (const bool present : {true, false}) {
+      PlaceDll("mission_full.dll", vanishing);
+      LookupBinding missing({library});
+      RecordingView view(folder.str());
+      view.onEvents = [&](int pass) {
+        if (pass == 1) std::filesystem::remove(vanishing);
+      };
+      ScanDriver(view, present ? bound : missing, 1252, kWholeText, workers).cmdScan_Click();
+      EXPECT_EQ(withoutVanishingFile(view.log), present ? withLibrary : withoutLibrary)
+          << workers << " workers, library " << present;
+    }
+  }
 }
 
 TEST(ScanDriver, GoesOnWhenTheWindowRefusesUpdates) {

@@ -2,6 +2,8 @@
 // test_platform_win32.cpp).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace vostrel::testing {
@@ -19,5 +21,24 @@ extern const char kLibraryWithoutGetOffset[];
 // a dot before its name, on Windows the hidden attribute (a dot name is not
 // hidden there).
 std::string MakeHidden(const std::string& path);
+
+// Keeps the scan from opening a file while it lives. On Windows a handle that
+// shares nothing; on Linux no permissions, and for root this thread without
+// the capabilities that override them (threads it starts meanwhile are
+// without them too).
+class UnreadableFile {
+ public:
+  explicit UnreadableFile(const std::string& path);
+  ~UnreadableFile();
+  UnreadableFile(const UnreadableFile&) = delete;
+  UnreadableFile& operator=(const UnreadableFile&) = delete;
+
+ private:
+  std::string path_;
+  std::intptr_t held_;  // the handle, or the capabilities to take back
+};
+
+// The threads this process runs now.
+std::size_t ThreadCount();
 
 }  // namespace vostrel::testing

@@ -1,4 +1,10 @@
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <iterator>
+#include <stdexcept>
 
 #include "test_platform.h"
 
@@ -16,5 +22,53 @@ std::string MakeHidden(const std::string& path) {
   return hidden.string();
 }
 
+namespace {
+
+constexpr std::intptr_t kNotChanged = -1;
+
+// This thread's capabilities, as the kernel keeps them per thread.
+struct Capabilities {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+};
+
+Capabilities ThreadCapabilities() {
+  Capabilities capabilities;
+  if (::syscall(SYS_capget, &capabilities.header, capabilities.data) != 0) throw std::runtime_error("capget failed");
+  return capabilities;
+}
+
+void SetEffective(Capabilities capabilities, std::uint32_t effective) {
+  capabilities.data[0].effective = effective;
+  if (::syscall(SYS_capset, &capabilities.header, capabilities.data) != 0) throw std::runtime_error("capset failed");
+}
+
+}  // namespace
+
+// Root reads a file without permissions through the capabilities that
+// override them: this thread sets them aside, keeping them to take back.
+UnreadableFile::UnreadableFile(const std::string& path) : path_(path), held_(kNotChanged) {
+  std::filesystem::permissions(path_, std::filesystem::perms::none);
+  const Capabilities capabilities = ThreadCapabilities();
+  const std::uint32_t effective = capabilities.data[0].effective;
+  constexpr std::uint32_t kOverrides = 1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH;
+  if ((effective & kOverrides) != 0) {
+    SetEffective(capabilities, effective & ~kOverrides);
+    held_ = effective;
+  }
+}
+
+UnreadableFile::~UnreadableFile() {
+  try {
+    if (held_ != kNotChanged) SetEffective(ThreadCapabilities(), static_cast<std::uint32_t>(held_));
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
+  } catch (const std::exception&) {
+  }
+}
+
+std::size_t ThreadCount() {
+  const std::filesystem::directory_iterator tasks("/proc/self/task");
+  return static_cast<std::size_t>(std::distance(begin(tasks), end(tasks)));
+}
 
 }  // namespace vostrel::testing

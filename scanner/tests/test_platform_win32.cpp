@@ -1,4 +1,6 @@
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <stdexcept>
 
@@ -21,6 +23,28 @@ std::string MakeHidden(const std::string& path) {
   if ((::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0)
     throw std::runtime_error("the hidden attribute is not kept on " + path);
   return path;
+}
+
+UnreadableFile::UnreadableFile(const std::string& path)
+    : path_(path),
+      held_(reinterpret_cast<std::intptr_t>(
+          ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
+  if (reinterpret_cast<HANDLE>(held_) == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot hold " + path);
+}
+
+UnreadableFile::~UnreadableFile() { ::CloseHandle(reinterpret_cast<HANDLE>(held_)); }
+
+std::size_t ThreadCount() {
+  const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot list the threads");
+  std::size_t count = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ++count;
+  }
+  ::CloseHandle(snapshot);
+  return count;
 }
 
 }  // namespace vostrel::testing

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "test_platform.h"
 #include "test_support.h"
@@ -128,6 +129,42 @@ TEST(ReadToFirstNull, FailsOnFilesAndOffsetsItCannotRead) {
   EXPECT_THROW(testing::ReadText(file, std::numeric_limits<int32_t>::max()), TextReadError);
   EXPECT_EQ(testing::ReadText(file, std::numeric_limits<int32_t>::max() - 1), "");
   EXPECT_THROW(testing::ReadText(folder.str(), 1), TextReadError);  // a folder has no bytes to read
+}
+
+// Texts read through one open of the file, in either order, each as it lies
+// there: out of the block read for another, and on past it.
+TEST(TextFile, ReadsTheTextsOfAFileInAnyOrder) {
+  const TempFolder folder;
+  const std::string file = folder / "texts.bin";
+  std::string longText;
+  for (int i = 0; longText.size() < 70000; ++i) longText += "line " + std::to_string(i) + ";";
+  const std::string bytes = std::string("MZ\0first\0", 9) + longText + '\0' + "near" + '\0' + "tail";
+  WriteFile(file, bytes);
+  struct Case {
+    int32_t offset;
+    std::string text;
+  };
+  const auto textAt = [&](std::size_t offset) {
+    return Case{static_cast<int32_t>(offset), bytes.substr(offset, bytes.find('\0', offset) - offset)};
+  };
+  const std::vector<Case> cases{textAt(3),    textAt(5),  textAt(9), textAt(9 + 4090), textAt(10 + longText.size()),
+                                textAt(bytes.size() - 2), {static_cast<int32_t>(bytes.size() + 10), ""}};
+  const TextDecoder windows1252(1252);
+  for (const bool backwards : {false, true}) {
+    TextFile texts(file);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+      const Case& c = cases[backwards ? cases.size() - 1 - i : i];
+      EXPECT_EQ(texts.Read(c.offset, windows1252).text, c.text) << c.offset << (backwards ? " backwards" : "");
+    }
+  }
+  // A text cut at the bytes allowed says so; one that ends there is whole.
+  TextFile texts(file);
+  const TextRead cut = texts.Read(9, windows1252, 100);
+  EXPECT_TRUE(cut.cut);
+  EXPECT_EQ(cut.text, longText.substr(0, 100) + std::string(kCutMark));
+  const TextRead whole = texts.Read(3, windows1252, 5);
+  EXPECT_FALSE(whole.cut);
+  EXPECT_EQ(whole.text, "first");
 }
 
 }  // namespace

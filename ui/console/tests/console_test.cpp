@@ -197,14 +197,16 @@ TEST(VostrelScan, OffsetPrintsWhereTheExportLiesAndItsText) {
 }
 
 TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
-  constexpr std::string_view kUsage = "usage: vostrel-scan [--code-page N] [--format FORMAT] FOLDER\n";
+  constexpr std::string_view kUsage = "usage: vostrel-scan [--code-page N] [--format FORMAT] [--jobs N] FOLDER\n";
   for (const auto& args : std::vector<std::vector<std::string>>{
            {}, {"--offset"}, {"--offset", "a.dll"}, {"--offset", "a.dll", "MapName", "x"}, {"a", "b"}, {"-x"},
            {"--offset", "--offset", "a.dll", "MapName"}, {"--help", "a"}, {"a", "--code-page"},
            {"--code-page", "1252"}, {"--code-page", "437", "a"}, {"--code-page", "65001", "a"},
            {"--code-page", "-1252", "a"}, {"--code-page", "1252x", "a"}, {"--code-page=", "a"},
            {"--code-page= 1252", "a"}, {"--code-page", "99999999999999999999", "a"}, {"--code-pages=1252", "a"},
-           {"a", "--format"}, {"--format", "xml", "a"}, {"--format=JSON", "a"}, {"--format=", "a"}}) {
+           {"a", "--format"}, {"--format", "xml", "a"}, {"--format=JSON", "a"}, {"--format=", "a"},
+           {"a", "--jobs"}, {"--jobs", "0", "a"}, {"-j", "65", "a"}, {"--jobs=", "a"}, {"--jobs=-1", "a"},
+           {"-j", "2x", "a"}}) {
     const ProgramRun run = Scan(args);
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
     EXPECT_NE(run.err.find(kUsage), std::string::npos) << run.err;
@@ -214,8 +216,8 @@ TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
   const ProgramRun help = Scan({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_TRUE(help.out.starts_with(kUsage)) << help.out;
-  for (const char* part : {"--offset FILE EXPORT", "--code-page N", "--format FORMAT", "\"fileBytes\"", "\\x1b",
-                           "\\u0085", "  3  the lookup library"}) {
+  for (const char* part : {"--offset FILE EXPORT", "--code-page N", "--format FORMAT", "\"fileBytes\"",
+                           "--jobs N, --jobs=N, -j N", "\\x1b", "\\u0085", "  3  the lookup library"}) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(Scan({"--version"}).out, "vostrel-scan " VOSTREL_VERSION "\n");
@@ -404,18 +406,24 @@ TEST(VostrelScan, SaysWhyAFolderCannotBeListed) {
   EXPECT_TRUE(full.err.ends_with("vostrel-scan: cannot write the output\n")) << full.err;
 }
 
+// The same lines whatever the number of jobs.
 TEST(VostrelScan, ScansAFolderIntoLines) {
   const TempFolder folder;
   PlaceDll("mission_full.dll", folder / "mission_full.dll");
   PlaceDll("mission_leveldesc_only.dll", folder / "mission_leveldesc_only.dll");
   PlaceDll("mission_high_bytes.dll", folder / "Mission_High.DLL");
   PlaceDll("functions_only.dll", folder / "functions_only.dll");
-  const ProgramRun run = Scan({folder.str()});
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out, "mission_full.dll\t" + std::string(texts::kFullMap) + "\t" + texts::kFullTech + "\t" +
-                         texts::kFullDesc + "\n" + "Mission_High.DLL\t" + texts::kHighMap + "\t" + texts::kHighTech +
-                         "\t" + texts::kHighDesc + "\n" + "mission_leveldesc_only.dll\t\t\t" + texts::kDescOnly + "\n");
-  EXPECT_EQ(run.err, "Scan finished.\n");  // not a terminal: no line per file
+  for (const auto& jobs : std::vector<std::vector<std::string>>{{}, {"--jobs", "1"}, {"-j", "3"}, {"--jobs=16"}}) {
+    std::vector<std::string> args = jobs;
+    args.push_back(folder.str());
+    const ProgramRun run = Scan(args);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "mission_full.dll\t" + std::string(texts::kFullMap) + "\t" + texts::kFullTech + "\t" +
+                           texts::kFullDesc + "\n" + "Mission_High.DLL\t" + texts::kHighMap + "\t" + texts::kHighTech +
+                           "\t" + texts::kHighDesc + "\n" + "mission_leveldesc_only.dll\t\t\t" + texts::kDescOnly + "\n")
+        << ::testing::PrintToString(jobs);
+    EXPECT_EQ(run.err, "Scan finished.\n") << ::testing::PrintToString(jobs);  // not a terminal: no line per file
+  }
 
   // "No DLL's found!" is no mission: JSON and CSV hold none.
   const TempFolder empty;

@@ -1,0 +1,40 @@
+// Reading one mission DLL's three texts: their offsets from the lookup
+// library first, then the texts through one open of the file.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "lookup_binding.h"
+#include "text_encoding.h"
+
+namespace vostrel {
+
+// The exports a mission's texts lie at, in the order of a row's columns.
+inline constexpr std::array<const char*, 3> kMissionExports{"MapName", "TechtreeName", "LevelDesc"};
+
+// What a scan reads of one file.
+struct MissionRead {
+  std::array<int32_t, kMissionExports.size()> offsets{};  // as the lookup gives them: 0 when not found
+  std::array<std::string, kMissionExports.size()> texts;  // in UTF-8; empty when not found or not readable
+  bool cut = false;                  // a text went on past the bytes allowed
+  // The reason the lookup library could not be bound, when it could not.
+  std::optional<std::string> lookupUnavailable;
+
+  bool HasText() const { return !texts[0].empty() || !texts[1].empty() || !texts[2].empty(); }
+};
+
+// The file's (native path) offsets, then its texts (ReadMissionTexts). A
+// failed lookup or read leaves that text empty, never another's.
+MissionRead ReadMission(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
+                        std::size_t maxTextBytes);
+
+// Reads the texts at `read`'s offsets (again): the file is opened once, and
+// only when some text was found, and the texts are read in the order they lie in it.
+void ReadMissionTexts(const std::string& path, const TextDecoder& decoder, std::size_t maxTextBytes,
+                      MissionRead& read);
+
+}  // namespace vostrel

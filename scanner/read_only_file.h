@@ -1,0 +1,37 @@
+// A file opened for positioned reads, closed when its owner goes. One
+// implementation per platform.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace vostrel {
+
+class ReadOnlyFile {
+ public:
+  // Opens the file (native path) for reading; empty when it cannot be opened.
+  // Others may read and write the file meanwhile, as with the C library's fopen.
+  static std::optional<ReadOnlyFile> Open(const std::string& path);
+
+  ~ReadOnlyFile();
+  ReadOnlyFile(ReadOnlyFile&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoHandle; }
+  ReadOnlyFile& operator=(ReadOnlyFile&&) = delete;
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+  // Reads up to into.size() bytes from `offset`: fewer only at the end of the
+  // file. Empty when the system reports an error.
+  std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<char> into) const;
+
+ private:
+  // A descriptor or a HANDLE; after a move kNoHandle (-1: no descriptor, and
+  // INVALID_HANDLE_VALUE).
+  static constexpr std::intptr_t kNoHandle = -1;
+  explicit ReadOnlyFile(std::intptr_t handle) : handle_(handle) {}
+  std::intptr_t handle_;
+};
+
+}  // namespace vostrel

@@ -1,0 +1,35 @@
+// POSIX: one descriptor, read with pread.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "read_only_file.h"
+
+namespace vostrel {
+
+std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
+  // O_NONBLOCK keeps a FIFO put in a file's place from blocking the open.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return std::nullopt;
+  return ReadOnlyFile(fd);
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+  if (handle_ != kNoHandle) ::close(static_cast<int>(handle_));
+}
+
+std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> into) const {
+  std::size_t got = 0;
+  while (got < into.size()) {
+    const ssize_t n = ::pread(static_cast<int>(handle_), into.data() + got, into.size() - got,
+                              static_cast<off_t>(offset + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return got;
+}
+
+}  // namespace vostrel
