@@ -4,20 +4,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
-#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
 #include "dll_listing.h"
+#include "mission_reader.h"
 #include "table_menu.h"
 #include "table_text.h"
 #include "text_reader.h"
 
 namespace vostrel {
 namespace {
-
-constexpr std::array<const char*, 3> kExportNames{"MapName", "TechtreeName", "LevelDesc"};
 
 // 172032 as "172,032". Built by appending: GCC 12 at -O3 warns of an
 // overlap that cannot happen in the string's insert.
@@ -53,20 +51,10 @@ std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string&
   // The lookup answers 0 for a file it cannot open, as for one without the
   // export: a file locked by its writer must not pass for one without texts.
   if (!std::ifstream(NativePath(path), std::ios::binary)) throw TextReadError("cannot open " + path);
-  ScanRow row;
-  row.dllName = NativeToUtf8(path.substr(path.rfind(kPathSeparator[0]) + 1));
-  std::string* texts[] = {&row.mapName, &row.techName, &row.levelDesc};
-  for (std::size_t i = 0; i < kExportNames.size(); ++i) {
-    int32_t offset = 0;
-    try {
-      offset = binding.GetOffset(path, kExportNames[i]);
-    } catch (const LookupUnavailable&) {
-      continue;  // the scan has said so
-    }
-    *texts[i] = ReadToFirstNull(path, offset, decoder, kKeptTextBytes);
-  }
-  if (row.mapName.empty() && row.techName.empty() && row.levelDesc.empty()) return std::nullopt;
-  return row;
+  MissionRead read = ReadMission(binding, path, decoder, kKeptTextBytes);
+  if (!read.HasText()) return std::nullopt;
+  return ScanRow{NativeToUtf8(path.substr(path.rfind(kPathSeparator[0]) + 1)), std::move(read.texts[0]),
+                 std::move(read.texts[1]), std::move(read.texts[2])};
 }
 
 std::string DetailsText(std::string_view text) {
@@ -96,19 +84,19 @@ MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& fol
   const auto codePage = FindCodePage(decoder.codePage());
   details.codePage = codePage ? CodePageLabel(*codePage) : std::to_string(decoder.codePage());
 
-  for (std::size_t i = 0; i < kExportNames.size(); ++i) {
+  // The same reading as a scan's, each text whole up to the windows' bound.
+  const MissionRead read = ReadMission(binding, path, decoder, kKeptTextBytes);
+  const bool readable = static_cast<bool>(std::ifstream(NativePath(path), std::ios::binary));
+  for (std::size_t i = 0; i < kMissionExports.size(); ++i) {
     MissionDetails::Export& shown = details.exports[i];
-    shown.name = kExportNames[i];
-    try {
-      const int32_t offset = binding.GetOffset(path, kExportNames[i]);
-      shown.offset = OffsetText(static_cast<std::uint32_t>(offset));
-      shown.text = DetailsText(ReadToFirstNull(path, offset, decoder, kKeptTextBytes));
-    } catch (const LookupUnavailable& unavailable) {
+    shown.name = kMissionExports[i];
+    if (read.lookupUnavailable) {
       shown.offset = "unknown";
-      shown.text = unavailable.what();
-    } catch (const std::exception& failure) {
-      shown.text = std::string("Cannot read the text: ") + failure.what();
+      shown.text = *read.lookupUnavailable;
+      continue;
     }
+    shown.offset = OffsetText(static_cast<std::uint32_t>(read.offsets[i]));
+    shown.text = readable ? DetailsText(read.texts[i]) : "The file cannot be read.";
   }
   return details;
 }
