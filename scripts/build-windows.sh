@@ -27,6 +27,11 @@ configure() {  # build-folder toolchain-triple extra-arguments...
   local build=$1 triple=$2
   shift 2
   local generator=()
+  # A folder configured with the win32 thread model's compilers (before the
+  # scan had threads) keeps them in its cache: it is configured afresh.
+  if grep -q '^CMAKE_CXX_COMPILER:.*-win32$' "$build/CMakeCache.txt" 2>/dev/null; then
+    rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+  fi
   [ -f "$build/CMakeCache.txt" ] || generator=(-G Ninja)
   cmake -S "$root" -B "$build" "${generator[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$triple.cmake" \
