@@ -29,7 +29,7 @@ configure() {  # build-folder toolchain-triple extra-arguments...
   local generator=()
   # A folder configured with the win32 thread model's compilers (before the
   # scan had threads) keeps them in its cache: it is configured afresh.
-  if grep -q '^CMAKE_CXX_COMPILER:.*-win32$' "$build/CMakeCache.txt" 2>/dev/null; then
+  if grep -qs 'g++-win32"' "$build"/CMakeFiles/*/CMakeCXXCompiler.cmake; then
     rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
   fi
   [ -f "$build/CMakeCache.txt" ] || generator=(-G Ninja)
