@@ -200,9 +200,6 @@ void frmMain::SetUpFilter() {
   txtFilter->hide();
   txtFilter->installEventFilter(this);  // its Escape
   connect(txtFilter, &QLineEdit::textChanged, this, [this](const QString& text) { session_.Filter(text.toStdString()); });
-  auto* find = new QShortcut(QKeySequence::Find, this);
-  find->setContext(Qt::WindowShortcut);
-  connect(find, &QShortcut::activated, this, &frmMain::ShowFilter);
 }
 
 void frmMain::SetUpTableMenu() {
@@ -217,6 +214,9 @@ void frmMain::SetUpTableMenu() {
   connect(copy, &QAction::triggered, this, &frmMain::CopySelectedRows);
   auto* filter = new QAction(ToQString(vostrel::kFilterCaption), lvStats);
   filter->setObjectName(QStringLiteral("actFilter"));
+  // Ctrl+F whichever control has the focus; the menu shows it.
+  filter->setShortcut(QKeySequence::Find);
+  filter->setShortcutContext(Qt::WindowShortcut);
   lvStats->addAction(filter);
   connect(filter, &QAction::triggered, this, &frmMain::ShowFilter);
   auto* details = new QAction(ToQString(vostrel::kDetailsCaption), lvStats);
@@ -341,7 +341,8 @@ void frmMain::HideFilter() {
 }
 
 void frmMain::OpenDetails(const QModelIndex& index) {
-  if (!index.isValid() || index.row() >= rows_->rowCount()) return;
+  // A message row ("No DLL's found!") is no mission.
+  if (!index.isValid() || index.row() >= rows_->rowCount() || rows_->Row(index.row()).isMessage) return;
   auto* details = new DetailsDialog(session_.Details(static_cast<std::size_t>(index.row())), this);
   details->show();
   details->activateWindow();
