@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "code_page_win32.h"
 #include "dll_listing.h"
+#include "system_message_win32.h"
 #include "unique_handle.h"
 
 namespace vostrel {
@@ -24,19 +24,6 @@ struct FindHandleTraits {
 };
 using FindHandle = peloc::UniqueHandle<FindHandleTraits>;
 
-// The system's words for an error, without the line break they end in.
-std::string SystemMessage(DWORD error) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  const peloc::UniqueHandle<peloc::NullInvalid<wchar_t*, ::LocalFree>> owned(buffer);
-  std::wstring text(buffer != nullptr ? buffer : L"", length);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
-  if (text.empty()) return "error " + std::to_string(error);
-  return win32::FromWide(CP_UTF8, text);
-}
-
 }  // namespace
 
 struct DllListing::State {
@@ -45,7 +32,7 @@ struct DllListing::State {
     if (pending) return;
     // No file matches: an empty listing, not an error.
     const DWORD error = ::GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES) throw ListingError(SystemMessage(error));
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES) throw ListingError(win32::SystemMessage(error));
   }
   WIN32_FIND_DATAA data{};
   FindHandle find;

@@ -3,14 +3,48 @@
 #include <algorithm>
 #include <exception>
 #include <numeric>
+#include <optional>
+#include <utility>
 
+#include "read_only_file.h"
 #include "text_reader.h"
 
 namespace vostrel {
 
+namespace {
+
+void ReadTexts(TextFile& file, const TextDecoder& decoder, std::size_t maxTextBytes, MissionRead& read) {
+  const auto& offsets = read.offsets;
+  std::array<std::size_t, kMissionExports.size()> order{};
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return offsets[a] < offsets[b]; });
+  for (const std::size_t i : order) {
+    try {
+      TextRead text = file.Read(offsets[i], decoder, maxTextBytes);
+      read.texts[i] = std::move(text.text);
+      read.cut = read.cut || text.cut;
+    } catch (const std::exception&) {
+    }
+  }
+}
+
+bool NoneFound(const MissionRead& read) {
+  return std::all_of(read.offsets.begin(), read.offsets.end(), [](int32_t offset) { return offset == 0; });
+}
+
+}  // namespace
+
 MissionRead ReadMission(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
                         std::size_t maxTextBytes) {
   MissionRead read;
+  // The lookup answers 0 for a file it cannot open, as for one without the
+  // exports: the open for the texts comes first, and says why it failed.
+  OpenFailure failure;
+  std::optional<ReadOnlyFile> opened = ReadOnlyFile::Open(path, &failure);
+  if (!opened) {
+    if (!failure.gone) read.unreadable = std::move(failure.reason);
+    return read;
+  }
   for (std::size_t i = 0; i < kMissionExports.size(); ++i) {
     try {
       read.offsets[i] = binding.GetOffset(path, kMissionExports[i]);
@@ -19,7 +53,9 @@ MissionRead ReadMission(LookupBinding& binding, const std::string& path, const T
     } catch (const std::exception&) {
     }
   }
-  ReadMissionTexts(path, decoder, maxTextBytes, read);
+  if (NoneFound(read)) return read;
+  TextFile file(path, std::move(*opened));
+  ReadTexts(file, decoder, maxTextBytes, read);
   return read;
 }
 
@@ -27,21 +63,10 @@ void ReadMissionTexts(const std::string& path, const TextDecoder& decoder, std::
                       MissionRead& read) {
   read.texts = {};
   read.cut = false;
-  const auto& offsets = read.offsets;
-  if (std::all_of(offsets.begin(), offsets.end(), [](int32_t offset) { return offset == 0; })) return;
+  if (NoneFound(read)) return;
   try {
     TextFile file(path);
-    std::array<std::size_t, kMissionExports.size()> order{};
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return offsets[a] < offsets[b]; });
-    for (const std::size_t i : order) {
-      try {
-        TextRead text = file.Read(offsets[i], decoder, maxTextBytes);
-        read.texts[i] = std::move(text.text);
-        read.cut = read.cut || text.cut;
-      } catch (const std::exception&) {
-      }
-    }
+    ReadTexts(file, decoder, maxTextBytes, read);
   } catch (const std::exception&) {
   }
 }

@@ -23,12 +23,16 @@ struct MissionRead {
   bool cut = false;                  // a text went on past the bytes allowed
   // The reason the lookup library could not be bound, when it could not.
   std::optional<std::string> lookupUnavailable;
+  // The system's reason the file could not be opened, when it could not for
+  // another reason than being gone: nothing else was read of it.
+  std::optional<std::string> unreadable;
 
   bool HasText() const { return !texts[0].empty() || !texts[1].empty() || !texts[2].empty(); }
 };
 
-// The file's (native path) offsets, then its texts (ReadMissionTexts). A
-// failed lookup or read leaves that text empty, never another's.
+// Opens the file (native path), then asks for its offsets and reads its
+// texts through that open (ReadMissionTexts). A failed lookup or read leaves
+// that text empty, never another's.
 MissionRead ReadMission(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
                         std::size_t maxTextBytes);
 

@@ -10,11 +10,18 @@
 
 namespace vostrel {
 
+// Why a file could not be opened.
+struct OpenFailure {
+  bool gone = false;   // there is no such file (any more)
+  std::string reason;  // the system's words, in UTF-8
+};
+
 class ReadOnlyFile {
  public:
-  // Opens the file (native path) for reading; empty when it cannot be opened.
-  // Others may read and write the file meanwhile, as with the C library's fopen.
-  static std::optional<ReadOnlyFile> Open(const std::string& path);
+  // Opens the file (native path) for reading; empty when it cannot be opened,
+  // and then `failure`, when given, says why. Others may read and write the
+  // file meanwhile, as with the C library's fopen.
+  static std::optional<ReadOnlyFile> Open(const std::string& path, OpenFailure* failure = nullptr);
 
   ~ReadOnlyFile();
   ReadOnlyFile(ReadOnlyFile&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoHandle; }

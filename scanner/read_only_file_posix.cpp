@@ -3,15 +3,20 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
 
 #include "read_only_file.h"
 
 namespace vostrel {
 
-std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
+std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, OpenFailure* failure) {
   // O_NONBLOCK keeps a FIFO put in a file's place from blocking the open.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) {
+    const int error = errno;
+    if (failure != nullptr) *failure = {error == ENOENT, std::system_category().message(error)};
+    return std::nullopt;
+  }
   return ReadOnlyFile(fd);
 }
 

@@ -4,14 +4,21 @@
 #include <algorithm>
 
 #include "read_only_file.h"
+#include "system_message_win32.h"
 
 namespace vostrel {
 
-std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
+std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, OpenFailure* failure) {
   // The share modes the C library's fopen asks for: other readers and writers.
   const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    if (failure != nullptr) {
+      *failure = {error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND, win32::SystemMessage(error)};
+    }
+    return std::nullopt;
+  }
   return ReadOnlyFile(reinterpret_cast<std::intptr_t>(file));
 }
 

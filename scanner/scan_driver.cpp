@@ -160,6 +160,10 @@ void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::
       lookupReported = true;
       Try([&] { view_.ReportProblem(ScanProblem::kLookupUnavailable, *read.lookupUnavailable); });
     }
+    if (read.unreadable) {
+      const std::string text = "Cannot read " + displayName + ": " + *read.unreadable;
+      Try([&] { view_.ReportProblem(ScanProblem::kFileUnreadable, text); });
+    }
     if (read.HasText()) {
       Try([&] {
         view_.AddRow({displayName, std::move(read.texts[0]), std::move(read.texts[1]), std::move(read.texts[2])});

@@ -19,6 +19,7 @@ struct ScanRow {
 enum class ScanProblem {
   kFolderUnreadable,   // the folder cannot be listed: the scan finds no DLLs
   kLookupUnavailable,  // the lookup library cannot be loaded: no texts are found
+  kFileUnreadable,     // a file listed cannot be opened: it has no row
 };
 
 class ScanView {
@@ -39,8 +40,9 @@ class ScanView {
   // returns. Called once per file: a view may let the events run less often
   // (at a frame rate, say), as long as the window stays painted and answers.
   virtual void ProcessPendingEvents() = 0;
-  // A problem the scan goes on past, said at most once per scan and kind:
-  // the text says what and why, in a sentence.
+  // A problem the scan goes on past, said at most once per scan and kind,
+  // but kFileUnreadable once for each such file, when its turn comes: the
+  // text says what and why, in a sentence.
   virtual void ReportProblem(ScanProblem problem, const std::string& text) = 0;
 };
 

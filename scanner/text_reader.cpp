@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <span>
+#include <utility>
 
 namespace vostrel {
 namespace {
@@ -20,8 +21,9 @@ void CheckOffset(int32_t lngOffset) {
 }
 
 ReadOnlyFile OpenForTexts(const std::string& path) {
-  std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
-  if (!file) throw TextReadError("cannot open " + path);
+  OpenFailure failure;
+  std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path, &failure);
+  if (!file) throw TextReadError("cannot open " + path + ": " + failure.reason);
   return std::move(*file);
 }
 
@@ -35,6 +37,8 @@ std::string ReadToFirstNull(const std::string& strFile, int32_t lngOffset, const
 }
 
 TextFile::TextFile(const std::string& path) : path_(path), file_(OpenForTexts(path)) {}
+
+TextFile::TextFile(std::string path, ReadOnlyFile file) : path_(std::move(path)), file_(std::move(file)) {}
 
 std::string_view TextFile::BytesFrom(std::uint64_t position, std::size_t readBytes) {
   if (position >= blockStart_ && position - blockStart_ < blockBytes_) {

@@ -47,8 +47,11 @@ struct TextRead {
 // they are read in the order they lie in the file.
 class TextFile {
  public:
-  // Opens the file (native path); throws TextReadError when it cannot.
+  // Opens the file (native path); throws TextReadError, with the system's
+  // reason, when it cannot.
   explicit TextFile(const std::string& path);
+  // Reads the file already opened at `path`.
+  TextFile(std::string path, ReadOnlyFile file);
 
   // The text at `lngOffset`, as ReadToFirstNull gives it.
   TextRead Read(int32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes = kWholeText);

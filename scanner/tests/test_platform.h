@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace vostrel::testing {
@@ -16,6 +17,8 @@ extern const char kPelocFileName[];
 extern const char kLibraryExtension[];
 // A system library that loads but has no GetOffset.
 extern const char kLibraryWithoutGetOffset[];
+// Whether UnreadableFile can also take a folder's permissions away (Linux).
+extern const bool kFolderPermissions;
 
 // Hides the file the platform's way and gives its path afterwards: on Linux
 // a dot before its name, on Windows the hidden attribute (a dot name is not
@@ -23,12 +26,13 @@ extern const char kLibraryWithoutGetOffset[];
 std::string MakeHidden(const std::string& path);
 
 // Keeps the scan from opening a file while it lives. On Windows a handle that
-// shares nothing; on Linux no permissions, and for root this thread without
-// the capabilities that override them (threads it starts meanwhile are
-// without them too).
+// shares nothing; on Linux no permissions but `left` (for a folder, say,
+// read alone: it lists, but its files cannot be opened), and for root this
+// thread without the capabilities that override them (threads it starts
+// meanwhile are without them too).
 class UnreadableFile {
  public:
-  explicit UnreadableFile(const std::string& path);
+  explicit UnreadableFile(const std::string& path, std::filesystem::perms left = std::filesystem::perms::none);
   ~UnreadableFile();
   UnreadableFile(const UnreadableFile&) = delete;
   UnreadableFile& operator=(const UnreadableFile&) = delete;

@@ -14,6 +14,7 @@ const char kSeparator[] = "/";
 const char kPelocFileName[] = "libPeloc.so";
 const char kLibraryExtension[] = ".so";
 const char kLibraryWithoutGetOffset[] = "libm.so.6";
+const bool kFolderPermissions = true;
 
 std::string MakeHidden(const std::string& path) {
   const std::filesystem::path file(path);
@@ -47,8 +48,9 @@ void SetEffective(Capabilities capabilities, std::uint32_t effective) {
 
 // Root reads a file without permissions through the capabilities that
 // override them: this thread sets them aside, keeping them to take back.
-UnreadableFile::UnreadableFile(const std::string& path) : path_(path), held_(kNotChanged) {
-  std::filesystem::permissions(path_, std::filesystem::perms::none);
+UnreadableFile::UnreadableFile(const std::string& path, std::filesystem::perms left)
+    : path_(path), held_(kNotChanged) {
+  std::filesystem::permissions(path_, left);
   const Capabilities capabilities = ThreadCapabilities();
   const std::uint32_t effective = capabilities.data[0].effective;
   constexpr std::uint32_t kOverrides = 1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH;

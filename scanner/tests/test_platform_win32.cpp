@@ -12,6 +12,7 @@ const char kSeparator[] = "\\";
 const char kPelocFileName[] = "Peloc.dll";
 const char kLibraryExtension[] = ".dll";
 const char kLibraryWithoutGetOffset[] = "version.dll";
+const bool kFolderPermissions = false;
 
 std::string MakeHidden(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -25,7 +26,7 @@ std::string MakeHidden(const std::string& path) {
   return path;
 }
 
-UnreadableFile::UnreadableFile(const std::string& path)
+UnreadableFile::UnreadableFile(const std::string& path, std::filesystem::perms)
     : path_(path),
       held_(reinterpret_cast<std::intptr_t>(
           ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
