@@ -1,5 +1,6 @@
 #include "console_view.h"
 
+#include <algorithm>
 #include <array>
 #include <ostream>
 #include <string_view>
@@ -44,7 +45,8 @@ void ConsoleView::EndProgressLine() {
 void ConsoleView::ReportProblem(ScanProblem problem, const std::string& text) {
   EndProgressLine();
   status_ << "vostrel-scan: " << EscapeMessage(text) << '\n';
-  exitStatus_ = problem == ScanProblem::kLookupUnavailable ? 3 : 1;
+  // A missing library outweighs a folder or a file that cannot be read.
+  exitStatus_ = std::max(exitStatus_, problem == ScanProblem::kLookupUnavailable ? 3 : 1);
 }
 
 void ConsoleView::SetStatus(const std::string& text) {

@@ -37,7 +37,8 @@ class ConsoleView : public ScanView {
   void ReportProblem(ScanProblem problem, const std::string& text) override;
 
   // The program's exit status for the scan: 0, or 1 when the folder could
-  // not be listed, 3 when the lookup library could not be loaded.
+  // not be listed or a file could not be read, 3 when the lookup library
+  // could not be loaded (whatever else went wrong).
   int ExitStatus() const { return exitStatus_; }
 
  private:

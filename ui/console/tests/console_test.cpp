@@ -360,38 +360,57 @@ TEST(VostrelScan, AnInterruptedScanEndsItsDocument) {
   }
 }
 
-// A folder that cannot be listed: the empty table's row and status, the
-// system's reason between them, exit status 1. So is output that cannot be
-// written.
-TEST(VostrelScan, SaysWhyAFolderCannotBeListed) {
+// What cannot be read is said on standard error, a line each, with the
+// system's reason, and the exit status is 1: a folder that cannot be listed
+// (the empty table's row and status, the reason between them), a file that
+// cannot be opened, a folder that lists but cannot be entered. So is output
+// that cannot be written.
+TEST(VostrelScan, SaysWhatCannotBeRead) {
   const TempFolder scratch;
+  using Perms = std::filesystem::perms;
   testing::WriteFile(scratch / "file", "not a folder");
   std::filesystem::create_directory(scratch / "locked");
   PlaceDll("mission_full.dll", scratch / "locked/mission_full.dll");
-  std::filesystem::permissions(scratch / "locked", std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(scratch / "locked", Perms::owner_exec);
+  std::filesystem::create_directory(scratch / "shut");
+  PlaceDll("mission_full.dll", scratch / "shut/a.dll");
+  PlaceDll("mission_full.dll", scratch / "shut/b.dll");
+  std::filesystem::permissions(scratch / "shut", Perms::owner_all | Perms::group_read | Perms::others_read);
+  std::filesystem::create_directory(scratch / "mixed");
+  PlaceDll("mission_full.dll", scratch / "mixed/mission_full.dll");
+  PlaceDll("mission_full.dll", scratch / "mixed/secret.dll");
+  std::filesystem::permissions(scratch / "mixed/secret.dll", Perms::owner_read | Perms::owner_write);
+  const std::string missionRow = "mission_full.dll\t" + std::string(texts::kFullMap) + "\t" + texts::kFullTech + "\t" +
+                                 texts::kFullDesc + "\n";
+  const auto unlisted = [&](const std::string& folder, const std::string& reason) {
+    return "vostrel-scan: Cannot list " + folder + ": " + reason + "\nNo files to scan.\n";
+  };
   struct Case {
     std::string folder;
-    const char* reason;
-    std::vector<std::string> runAs;  // root lists any folder: the program then runs as nobody
+    std::string out;
+    std::string err;
   };
-  const std::vector<std::string> asNobody{"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
   const Case cases[] = {
-      {scratch / "missing", "No such file or directory", {}},
-      {scratch / "file", "Not a directory", {}},
-      {scratch / "locked", "Permission denied", ::geteuid() == 0 ? asNobody : std::vector<std::string>{}},
+      {scratch / "missing", "No DLL's found!\n", unlisted(scratch / "missing", "No such file or directory")},
+      {scratch / "file", "No DLL's found!\n", unlisted(scratch / "file", "Not a directory")},
+      {scratch / "locked", "No DLL's found!\n", unlisted(scratch / "locked", "Permission denied")},
+      {scratch / "shut", "",
+       "vostrel-scan: Cannot read a.dll: Permission denied\nvostrel-scan: Cannot read b.dll: Permission denied\n"
+       "Scan finished.\n"},
+      {scratch / "mixed", missionRow, "vostrel-scan: Cannot read secret.dll: Permission denied\nScan finished.\n"},
   };
+  // Root reads whatever it likes: the program then runs as nobody.
+  std::vector<std::string> command;
+  if (::geteuid() == 0) command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  command.push_back(VOSTREL_SCAN_PROGRAM);
+  ASSERT_EQ(::access(command.front().c_str(), X_OK), 0) << "cannot run " << command.front();
   for (const Case& c : cases) {
-    std::vector<std::string> command = c.runAs;
-    command.push_back(VOSTREL_SCAN_PROGRAM);
-    command.push_back(c.folder);
-    if (::access(command.front().c_str(), X_OK) != 0) {
-      ADD_FAILURE() << "cannot run " << command.front();
-      continue;
-    }
-    const ProgramRun run = RunProgram(command.front(), std::vector<std::string>(command.begin() + 1, command.end()));
+    std::vector<std::string> args(command.begin() + 1, command.end());
+    args.push_back(c.folder);
+    const ProgramRun run = RunProgram(command.front(), args);
     EXPECT_EQ(run.exitCode, 1) << c.folder;
-    EXPECT_EQ(run.out, "No DLL's found!\n");
-    EXPECT_EQ(run.err, "vostrel-scan: Cannot list " + c.folder + ": " + c.reason + "\nNo files to scan.\n");
+    EXPECT_EQ(run.out, c.out) << c.folder;
+    EXPECT_EQ(run.err, c.err) << c.folder;
   }
   // JSON and CSV stay whole documents.
   for (const auto& [format, out] : {std::pair{"json", "[]\n"}, {"csv", kCsvHeader}}) {
@@ -399,7 +418,7 @@ TEST(VostrelScan, SaysWhyAFolderCannotBeListed) {
     EXPECT_EQ(run.exitCode, 1) << format;
     EXPECT_EQ(run.out, out) << format;
   }
-  std::filesystem::permissions(scratch / "locked", std::filesystem::perms::owner_all);
+  std::filesystem::permissions(scratch / "locked", Perms::owner_all);
 
   const ProgramRun full = RunProgram(VOSTREL_SCAN_PROGRAM, {scratch.str()}, WithLocale("C.UTF-8"), "/dev/full");
   EXPECT_EQ(full.exitCode, 1);
