@@ -307,10 +307,9 @@ void ScanSession::ProcessPendingEvents() {
   }
 }
 
-// A missing library is said in the table, where the texts would be; a folder
-// that cannot be listed already shows as one without DLLs.
-void ScanSession::ReportProblem(ScanProblem problem, const std::string& text) {
-  if (problem == ScanProblem::kLookupUnavailable) AddMessageRow(text);
-}
+// Every problem is a message row, where the scan met it: the missing library
+// where the texts would be, a file that cannot be read where its row would
+// be, a folder that cannot be listed after "No DLL's found!" (what, then why).
+void ScanSession::ReportProblem(ScanProblem, const std::string& text) { AddMessageRow(text); }
 
 }  // namespace vostrel

@@ -34,6 +34,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
+#include <algorithm>
 #include <QUrl>
 #include <chrono>
 #include <limits>
@@ -267,9 +268,25 @@ bool frmMain::WatchFolder(const std::string& folder, std::function<void()> chang
 
 void frmMain::StopWatching() { watch_->Stop(); }
 
-void frmMain::TableCleared() { rows_->Cleared(); }
+void frmMain::TableCleared() {
+  rows_->Cleared();  // a reset: the view forgets its spans
+  spannedRows_ = 0;
+}
 
-void frmMain::TableChanged(const vostrel::TableChange& change) { rows_->Changed(change); }
+void frmMain::TableChanged(const vostrel::TableChange& change) {
+  rows_->Changed(change);
+  SpanMessageRows();
+}
+
+// A span follows its row through sorting and filtering (the model moves the
+// view's persistent indexes), and goes with it: only rows new at the top are
+// spanned here.
+void frmMain::SpanMessageRows() {
+  int row = std::min(spannedRows_, rows_->rowCount());
+  while (row > 0 && !rows_->Row(row - 1).isMessage) --row;  // a message row taken away
+  for (; row < rows_->rowCount() && rows_->Row(row).isMessage; ++row) lvStats->setFirstColumnSpanned(row, {}, true);
+  spannedRows_ = row;
+}
 
 void frmMain::ShowStatus(const std::string& text) { sbStatusText->setText(ToQString(text)); }
 

@@ -65,6 +65,9 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   void TableChanged(const vostrel::TableChange& change) override;
   void ShowStatus(const std::string& text) override;
 
+  // Spans the message rows added since the last change across the table, so
+  // that each reads whole; message rows come first.
+  void SpanMessageRows();
   void SetUpFolderCompletion();
   void SetUpTable();
   void SetUpTableMenu();
@@ -94,6 +97,7 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   QTreeView* lvStats;
   QLineEdit* txtFilter;  // under the table, when asked for
   ResultTableModel* rows_;  // the rows lvStats shows, with their whole texts
+  int spannedRows_ = 0;     // the message rows at the top that span the table
   QActionGroup* codePages_;
   FolderWatch* watch_;  // the folder followed
 

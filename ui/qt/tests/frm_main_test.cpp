@@ -43,6 +43,7 @@
 #include "mission_writer.h"
 #include "sort_cases.h"
 #include "table_text.h"
+#include "test_platform.h"
 #include "text_encoding.h"
 
 namespace {
@@ -115,6 +116,11 @@ QList<QStringList> Rows(const QTreeView& table) {
   QList<QStringList> rows;
   for (int i = 0; i < RowCount(table); ++i) rows << Row(table, i);
   return rows;
+}
+
+// The width a row's first text takes, unelided.
+int TextWidth(const QTreeView& table, int row) {
+  return table.fontMetrics().horizontalAdvance(table.model()->index(row, 0).data().toString());
 }
 
 QStringList Column(const QTreeView& table, int column) {
@@ -740,6 +746,80 @@ class FrmMainTest : public QObject {
   // Ctrl+F shows the filter box under the table, which gives up its height;
   // typing filters the rows and the status counts them; Escape in the box
   // clears and hides it, and the table has all its rows and height back.
+  // Each failure is a message row that spans the table, so that it reads
+  // whole without hovering, through sorting, filtering and rescans.
+  void failuresReadWholeInSpannedRows() {
+    QTemporaryDir folder;
+    QVERIFY(FillWithMissions(folder, 2));
+    QVERIFY(QFile::copy(TestDll("mission_full.dll"), folder.filePath("locked.dll")));
+    const vostrel::testing::UnreadableFile locked(folder.filePath("locked.dll").toStdString());
+    const QString missing = folder.filePath("missing");
+    const std::string nowhere = folder.filePath("nowhere/").toStdString() + vostrel::testing::kPelocFileName;
+    const QStringList unreadable{QStringLiteral("Cannot read locked.dll: Permission denied"), "", "", ""};
+    const QStringList mission{"", QStringLiteral("Crater Basin"), QStringLiteral("Standard Techtree"),
+                              QStringLiteral("Hold the ridge until the convoy arrives.")};
+    const auto named = [](const QString& name, QStringList texts) {
+      texts[0] = name;
+      return texts;
+    };
+    // Spanned exactly where the rows are messages, each as wide as its text.
+    const auto checkSpans = [](const QTreeView& table, int messages) {
+      for (int row = 0; row < RowCount(table); ++row) {
+        QCOMPARE(table.isFirstColumnSpanned(row, {}), row < messages);
+        const QModelIndex index = table.model()->index(row, 0);
+        if (row < messages) QVERIFY(table.visualRect(index).width() > TextWidth(table, row));
+      }
+    };
+
+    {
+      frmMain window({nowhere});
+      Open(window);
+      const Controls c = Find(window);
+      c.folder->setText(folder.path());
+      c.scan->click();
+      const QString library = QStringLiteral("Cannot load the lookup library Peloc: looked for %1.").arg(nowhere.c_str());
+      QCOMPARE(Rows(*c.table), (QList<QStringList>{unreadable, {library, "", "", ""}}));
+      QVERIFY(c.table->header()->sectionSize(0) < TextWidth(*c.table, 1));  // what the issue met
+      checkSpans(*c.table, 2);
+    }
+
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(folder.path());
+    c.scan->click();
+    const QList<QStringList> found{unreadable, named(Numbered(0), mission), named(Numbered(1), mission)};
+    QCOMPARE(Rows(*c.table), found);
+    checkSpans(*c.table, 1);
+    QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
+
+    QHeaderView* header = c.table->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionSize(0) / 2, header->height() / 2));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionSize(0) / 2, header->height() / 2));
+    QCOMPARE(Column(*c.table, 0), (QStringList{unreadable[0], Numbered(1), Numbered(0)}));
+    checkSpans(*c.table, 1);
+    auto* filter = window.findChild<QLineEdit*>(QStringLiteral("txtFilter"));
+    c.table->setFocus();
+    QTest::keyClick(c.table, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(filter, QStringLiteral("nothing like it"));
+    QCOMPARE(Rows(*c.table), QList<QStringList>{unreadable});
+    checkSpans(*c.table, 1);
+    QTest::keyClick(filter, Qt::Key_Escape);
+    checkSpans(*c.table, 1);
+
+    c.folder->setText(missing);
+    c.scan->click();
+    QCOMPARE(Rows(*c.table), (QList<QStringList>{{"No DLL's found!", "", "", ""},
+                                                 {"Cannot list " + missing + ": No such file or directory", "", "", ""}}));
+    QCOMPARE(c.status->text(), QStringLiteral("No files to scan."));
+    checkSpans(*c.table, 2);
+
+    c.folder->setText(folder.path());
+    c.scan->click();
+    QCOMPARE(Column(*c.table, 0), (QStringList{unreadable[0], Numbered(1), Numbered(0)}));
+    checkSpans(*c.table, 1);
+  }
+
   void filterBoxFiltersTheTable() {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
