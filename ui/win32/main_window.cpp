@@ -458,6 +458,8 @@ LRESULT MainWindow::lvStats_Notify(NMHDR& header) {
     case LVN_KEYDOWN:
       lvStats_KeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
       break;
+    case NM_CUSTOMDRAW:
+      return table_->CustomDraw(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
     case LVN_ITEMACTIVATE:  // a double-click; Enter where no dialog keys take it
       OpenDetails(MissionRow(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem));
       break;

@@ -27,6 +27,20 @@ void SetItemState(HWND listView, int item, UINT state, UINT mask) {
 
 int ResultListView::ItemCount() const { return static_cast<int>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)); }
 
+bool ResultListView::IsMessage(int item) const {
+  return item >= 0 && static_cast<std::size_t>(item) < table_.size() && table_.Row(static_cast<std::size_t>(item)).isMessage;
+}
+
+RECT ResultListView::MessageRect(int item) const {
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  ::SendMessageW(listView_, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&row));
+  RECT client{};
+  ::GetClientRect(listView_, &client);
+  row.right = std::max(row.right, client.right);
+  return row;
+}
+
 void ResultListView::Cleared() { ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0); }
 
 // An item at or just below the last row in view shows (partly, at least).
@@ -153,11 +167,46 @@ std::wstring ResultListView::Tip(int item, int subItem) const {
     cell.top = subItem;
     cell.left = subItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;
     ::SendMessageW(listView_, LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+    if (IsMessage(item)) cell = MessageRect(item);
     const auto width = static_cast<int>(
         ::SendMessageW(listView_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(shown.c_str())));
     if (shown.size() <= kListViewDrawnCharacters && width + kListViewCellPadding <= cell.right - cell.left) return {};
   }
   return Widen(TipText(text));
+}
+
+LRESULT ResultListView::CustomDraw(const NMLVCUSTOMDRAW& draw) const {
+  const NMCUSTOMDRAW& paint = draw.nmcd;
+  if (paint.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  const auto item = static_cast<int>(paint.dwItemSpec);
+  if (paint.dwDrawStage != CDDS_ITEMPREPAINT || !IsMessage(item)) return CDRF_DODEFAULT;
+
+  // The colours the list view gives a row of its own: selected in the
+  // table with the focus, selected elsewhere (LVS_SHOWSELALWAYS), or not.
+  const auto state = static_cast<UINT>(
+      ::SendMessageW(listView_, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_SELECTED | LVIS_FOCUSED));
+  const bool focus = ::GetFocus() == listView_;
+  const bool selected = (state & LVIS_SELECTED) != 0;
+  const int background = selected ? (focus ? COLOR_HIGHLIGHT : COLOR_BTNFACE) : COLOR_WINDOW;
+  const int foreground = selected && focus ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT;
+  const RECT row = MessageRect(item);
+  ::FillRect(paint.hdc, &row, ::GetSysColorBrush(background));
+
+  RECT label{};
+  label.left = LVIR_LABEL;
+  ::SendMessageW(listView_, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&label));
+  RECT text = row;
+  text.left = label.left + kListViewCellPadding / 2;
+  text.right -= kListViewCellPadding / 2;
+  const std::wstring shown = Widen(CellText(table_.Row(static_cast<std::size_t>(item)).Cell(0)));
+  const int mode = ::SetBkMode(paint.hdc, TRANSPARENT);
+  const COLORREF colour = ::SetTextColor(paint.hdc, ::GetSysColor(foreground));
+  ::DrawTextW(paint.hdc, shown.c_str(), static_cast<int>(shown.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  ::SetTextColor(paint.hdc, colour);
+  ::SetBkMode(paint.hdc, mode);
+  if (focus && (state & LVIS_FOCUSED) != 0) ::DrawFocusRect(paint.hdc, &row);
+  return CDRF_SKIPDEFAULT;
 }
 
 }  // namespace vostrel::win32

@@ -47,11 +47,17 @@ class ResultListView {
   // the text typed, in any letter case; -1 when none does.
   int FindItem(const NMLVFINDITEMW& find) const;
   // A cell's tooltip: its text, bounded (TipText), when the cell cuts it or
-  // it does not fit; otherwise empty.
+  // it does not fit; otherwise empty. A message row's cell is the whole row.
   std::wstring Tip(int item, int subItem) const;
+  // NM_CUSTOMDRAW: a message row is drawn across the whole row, so that it
+  // reads whole without a tooltip; the list view draws the others.
+  LRESULT CustomDraw(const NMLVCUSTOMDRAW& draw) const;
 
  private:
   int ItemCount() const;
+  bool IsMessage(int item) const;
+  // The whole row, as far as the list view's columns or its client area reach.
+  RECT MessageRect(int item) const;
   bool InView(std::size_t item) const;
   std::vector<std::size_t> SelectedItems() const;
 

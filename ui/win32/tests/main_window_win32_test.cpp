@@ -341,6 +341,51 @@ TEST_F(MainWindowTest, ScanFillsTheTableAndTheNextScanStartsAfresh) {
   EXPECT_EQ(Status(), "No files to scan.");
 }
 
+// Pixels of the table as drawn, in row `item` right of its first column,
+// that are not the table's background.
+int InkRightOfFirstColumn(HWND table, int item) {
+  RECT client{};
+  ::GetClientRect(table, &client);
+  const HDC screen = ::GetDC(table);
+  const HDC dc = ::CreateCompatibleDC(screen);
+  const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+  const HGDIOBJ old = ::SelectObject(dc, bitmap);
+  ::SendMessageW(table, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  RECT second{};
+  second.top = 1;
+  second.left = LVIR_BOUNDS;
+  ::SendMessageW(table, LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&second));
+  const COLORREF background = ::GetPixel(dc, second.left + 1, second.top);  // the row's own, selected or not
+  int ink = 0;
+  for (int y = second.top; y < second.bottom; ++y) {
+    for (int x = second.left; x < client.right; ++x) ink += ::GetPixel(dc, x, y) != background ? 1 : 0;
+  }
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  ::ReleaseDC(table, screen);
+  return ink;
+}
+
+// A failure is a message row drawn across the whole row: it reads whole,
+// without a tooltip.
+TEST_F(MainWindowTest, FailuresReadWholeAcrossTheRow) {
+  const TempFolder folder;
+  const std::string missing = NativeToUtf8(folder / "missing");
+  SetFolder(missing);
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  ClickScan();
+  const std::vector<ScanRow> rows = Rows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], (ScanRow{"No DLL's found!", "", "", ""}));
+  EXPECT_TRUE(rows[1].dllName.starts_with("Cannot list " + missing + ": ")) << rows[1].dllName;
+  EXPECT_GT(rows[1].dllName.size(), ("Cannot list " + missing + ": ").size()) << "the system's reason";
+  EXPECT_EQ(Status(), "No files to scan.");
+  EXPECT_GT(InkRightOfFirstColumn(lvStats(), 1), 0);
+  EXPECT_EQ(TipOn(1, 0), "");
+}
+
 TEST_F(MainWindowTest, AltSScansAndEnterInTheFolderBoxDoesNot) {
   const TempFolder folder;
   PlaceMissions(folder);
