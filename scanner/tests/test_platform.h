@@ -16,6 +16,10 @@ extern const char kPelocFileName[];
 extern const char kLibraryExtension[];
 // A system library that loads but has no GetOffset.
 extern const char kLibraryWithoutGetOffset[];
+// Whether the lookup library missing only its last byte is refused: on Linux
+// its section headers are cut; Windows loads a DLL whose last bytes are
+// padding or symbols that it never reads.
+extern const bool kLibraryWithoutItsLastByteRefused;
 
 // Hides the file the platform's way and gives its path afterwards: on Linux
 // a dot before its name, on Windows the hidden attribute (a dot name is not

@@ -14,6 +14,7 @@ const char kSeparator[] = "/";
 const char kPelocFileName[] = "libPeloc.so";
 const char kLibraryExtension[] = ".so";
 const char kLibraryWithoutGetOffset[] = "libm.so.6";
+const bool kLibraryWithoutItsLastByteRefused = true;
 
 std::string MakeHidden(const std::string& path) {
   const std::filesystem::path file(path);

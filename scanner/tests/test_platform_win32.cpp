@@ -12,6 +12,7 @@ const char kSeparator[] = "\\";
 const char kPelocFileName[] = "Peloc.dll";
 const char kLibraryExtension[] = ".dll";
 const char kLibraryWithoutGetOffset[] = "version.dll";
+const bool kLibraryWithoutItsLastByteRefused = false;
 
 std::string MakeHidden(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
