@@ -33,8 +33,8 @@ class SharedLibrary {
 // Where the lookup library is looked for by default, in order.
 std::vector<std::string> DefaultLookupLibraryCandidates();
 
-// The file a library name or path stands for, in UTF-8: the path as it is, or
-// on Windows a name with the ".dll" the loader adds.
+// The file a library name or path stands for, as DescribeSearch names it: the
+// path as it is, or on Windows a name with the ".dll" the loader adds.
 std::string LibraryFileName(const std::string& nameOrPath);
 
 // Where SharedLibrary::Load looks for each of these names or paths, in
