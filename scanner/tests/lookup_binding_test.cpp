@@ -68,9 +68,7 @@ TEST(LookupBinding, SaysACutLibraryAndBindsItOnceWhole) {
   const std::string whole = testing::ReadFile(VOSTREL_PELOC_LIBRARY);
   const std::string dll = TestDll("mission_full.dll");
   LookupBinding binding({library});
-  for (const std::size_t size : {std::size_t{0}, std::size_t{16}, std::size_t{64}, std::size_t{4096}, std::size_t{65536},
-                                 std::size_t{100000}, whole.size() - 1}) {
-    if (size >= whole.size() || (size == whole.size() - 1 && !testing::kLibraryWithoutItsLastByteRefused)) continue;
+  for (const std::size_t size : testing::RefusedLibraryCuts(whole.size())) {
     testing::WriteFile(library, std::string_view(whole).substr(0, size));
     try {
       binding.GetOffset(dll, "MapName");

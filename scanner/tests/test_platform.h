@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vostrel::testing {
 
@@ -16,10 +17,11 @@ extern const char kPelocFileName[];
 extern const char kLibraryExtension[];
 // A system library that loads but has no GetOffset.
 extern const char kLibraryWithoutGetOffset[];
-// Whether the lookup library missing only its last byte is refused: on Linux
-// its section headers are cut; Windows loads a DLL whose last bytes are
-// padding or symbols that it never reads.
-extern const bool kLibraryWithoutItsLastByteRefused;
+// Sizes at which the lookup library of `whole` bytes, cut short, is refused:
+// on Linux any size short of whole (the binding's check); on Windows those
+// that cut into the image's sections (the system's own check, which loads a
+// DLL missing only the symbols or padding after them).
+std::vector<std::size_t> RefusedLibraryCuts(std::size_t whole);
 
 // Hides the file the platform's way and gives its path afterwards: on Linux
 // a dot before its name, on Windows the hidden attribute (a dot name is not

@@ -12,7 +12,12 @@ const char kSeparator[] = "\\";
 const char kPelocFileName[] = "Peloc.dll";
 const char kLibraryExtension[] = ".dll";
 const char kLibraryWithoutGetOffset[] = "version.dll";
-const bool kLibraryWithoutItsLastByteRefused = false;
+
+std::vector<std::size_t> RefusedLibraryCuts(std::size_t whole) {
+  // Inside the headers, then inside the code, then well before the symbols
+  // that follow the sections in a DLL that is not stripped.
+  return {0, 16, 64, 4096, whole / 4};
+}
 
 std::string MakeHidden(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());

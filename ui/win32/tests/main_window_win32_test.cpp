@@ -747,9 +747,9 @@ TEST_F(MainWindowTest, ACutLibraryIsSaidInTheTable) {
   const std::string whole{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   const TempFolder elsewhere;
   const std::string library = elsewhere / "Peloc.dll";
-  for (const std::size_t size : {std::size_t{4096}, std::size_t{65536}}) {
+  // In the code, and well before the symbols that follow the sections.
+  for (const std::size_t size : {std::size_t{4096}, whole.size() / 4}) {
     SCOPED_TRACE(size);
-    ASSERT_LT(size, whole.size());
     testing::WriteFile(library, std::string_view(whole).substr(0, size));
     LookupBinding cut({library});
     {
