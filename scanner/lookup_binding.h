@@ -16,7 +16,8 @@
 namespace vostrel {
 
 // The library or its entry could not be found; the next call tries again.
-// Says where the library was looked for.
+// Says which file found was damaged, cut short or for another machine, and
+// where the library was looked for.
 class LookupUnavailable : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

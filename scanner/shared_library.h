@@ -2,16 +2,23 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace vostrel {
 
+// Why a library was not loaded.
+enum class LoadFailure {
+  kNotLoaded,     // not there, or refused by the loader
+  kDamaged,       // there, but cut short or damaged
+  kOtherMachine,  // there and whole, but no shared library this program can load
+};
+
 class SharedLibrary {
  public:
-  // Empty when the loader cannot load it.
-  static std::optional<SharedLibrary> Load(const std::string& nameOrPath);
+  // The library, or why it was not loaded.
+  static std::variant<SharedLibrary, LoadFailure> Load(const std::string& nameOrPath);
   // The address of an exported symbol, or null.
   void* Symbol(const char* name) const;
 
@@ -25,6 +32,10 @@ class SharedLibrary {
 
 // Where the lookup library is looked for by default, in order.
 std::vector<std::string> DefaultLookupLibraryCandidates();
+
+// The file a library name or path stands for, as DescribeSearch names it: the
+// path as it is, or on Windows a name with the ".dll" the loader adds.
+std::string LibraryFileName(const std::string& nameOrPath);
 
 // Where SharedLibrary::Load looks for each of these names or paths, in
 // words, in UTF-8: "/opt/x/libPeloc.so, then libPeloc.so on the system's

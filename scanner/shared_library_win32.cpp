@@ -25,11 +25,18 @@ class QuietErrorMode {
 
 void SharedLibrary::Unloader::operator()(void* handle) const { ::FreeLibrary(static_cast<HMODULE>(handle)); }
 
-std::optional<SharedLibrary> SharedLibrary::Load(const std::string& nameOrPath) {
+std::variant<SharedLibrary, LoadFailure> SharedLibrary::Load(const std::string& nameOrPath) {
   const QuietErrorMode quiet;
   HMODULE module = ::LoadLibraryA(nameOrPath.c_str());
-  if (module == nullptr) return std::nullopt;
-  return SharedLibrary(module);
+  if (module != nullptr) return SharedLibrary(module);
+  // The system reads a DLL's headers before it maps the file and refuses a
+  // cut one; its reason says whether the file it found was no whole image.
+  switch (::GetLastError()) {
+    case ERROR_BAD_EXE_FORMAT:
+      return LoadFailure::kDamaged;
+    default:
+      return LoadFailure::kNotLoaded;
+  }
 }
 
 void* SharedLibrary::Symbol(const char* name) const {
@@ -41,16 +48,22 @@ std::vector<std::string> DefaultLookupLibraryCandidates() {
   return {"Peloc"};
 }
 
+std::string LibraryFileName(const std::string& nameOrPath) {
+  // The loader adds ".dll" to a name without an extension.
+  const bool bareName = nameOrPath.find_first_of("\\/.") == std::string::npos;
+  return NativeToUtf8(bareName ? nameOrPath + ".dll" : nameOrPath);
+}
+
 std::string DescribeSearch(const std::vector<std::string>& candidates) {
   std::string words;
   for (const std::string& candidate : candidates) {
     if (!words.empty()) words += ", then ";
+    const std::string file = LibraryFileName(candidate);
     if (candidate.find_first_of("\\/") != std::string::npos) {
-      words += NativeToUtf8(candidate);
+      words += file;
       continue;
     }
-    // The loader adds ".dll" to a name without an extension and begins its search in the program's folder.
-    const std::string file = NativeToUtf8(candidate.find('.') == std::string::npos ? candidate + ".dll" : candidate);
+    // The loader begins its search in the program's folder.
     words += file + " in " + NativeToUtf8(ProgramFolder()) + " (the program's folder), then " + file +
              " on the system's DLL search path";
   }

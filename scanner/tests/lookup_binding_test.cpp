@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -57,6 +58,29 @@ TEST(LookupBinding, FailsUntilTheLibraryIsInPlaceThenKeepsIt) {
   // loaded library's file from being deleted, but not from being renamed.)
   std::filesystem::rename(library, folder / (std::string("moved") + testing::kLibraryExtension));
   EXPECT_EQ(binding.GetOffset(dll, "MapName"), offset);
+}
+
+// A library cut short (a copy still being written) is not loaded but said,
+// at every size, and bound by the next lookup once it is whole.
+TEST(LookupBinding, SaysACutLibraryAndBindsItOnceWhole) {
+  const TempFolder folder;
+  const std::string library = folder / testing::kPelocFileName;
+  const std::string whole = testing::ReadFile(VOSTREL_PELOC_LIBRARY);
+  const std::string dll = TestDll("mission_full.dll");
+  LookupBinding binding({library});
+  for (const std::size_t size : testing::RefusedLibraryCuts(whole.size())) {
+    testing::WriteFile(library, std::string_view(whole).substr(0, size));
+    try {
+      binding.GetOffset(dll, "MapName");
+      ADD_FAILURE() << "bound a library cut at " << size << " bytes";
+    } catch (const LookupUnavailable& unavailable) {
+      EXPECT_EQ(std::string(unavailable.what()), "Cannot load the lookup library Peloc: " + library +
+                                                     " is damaged or incomplete; looked for " + library + ".")
+          << size << " bytes";
+    }
+  }
+  testing::WriteFile(library, whole);
+  EXPECT_EQ(testing::ReadText(dll, binding.GetOffset(dll, "MapName")), testing::texts::kFullMap);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -227,7 +228,9 @@ TEST(ScanDriver, SaysWhatCannotBeRead) {
 }
 
 // Every file is still walked, every lookup tried again; the missing library
-// is said once per scan, naming where it was looked for.
+// is said once per scan, naming where it was looked for. A library copied in
+// during a scan, first cut short, then whole, is said as damaged, then bound
+// for the next file (one worker: each file is looked up as its row comes).
 TEST(ScanDriver, WithoutTheLibraryWalksEveryFileAndSaysSo) {
   const MissionFolder mission;
   const TempFolder nowhere;
@@ -241,6 +244,18 @@ TEST(ScanDriver, WithoutTheLibraryWalksEveryFileAndSaysSo) {
   driver.cmdScan_Click();
   driver.cmdScan_Click();
   EXPECT_EQ(view.log, Concat({once, once}));
+
+  const std::string whole = testing::ReadFile(VOSTREL_PELOC_LIBRARY);
+  RecordingView copying(mission.folder.str());
+  copying.onEvents = [&](int pass) {
+    if (pass <= 2) testing::WriteFile(library, std::string_view(whole).substr(0, pass == 1 ? 4096 : whole.size()));
+  };
+  ScanDriver(copying, binding, 1252, kWholeText, 1).cmdScan_Click();
+  EXPECT_EQ(copying.log, Concat({kStart, Scanned("b_full.dll"),
+                                 {"LookupUnavailable Cannot load the lookup library Peloc: " + library +
+                                  " is damaged or incomplete; looked for " + library + "."},
+                                 Scanned("c_desc.dll", "", "", texts::kDescOnly),
+                                 Scanned("D_X64.DLL", texts::kX64Map, texts::kX64Tech, texts::kX64Desc), kFinished}));
 }
 
 TEST(ScanDriver, UsesTheFolderTextAsTyped) {

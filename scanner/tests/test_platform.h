@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace vostrel::testing {
 
@@ -19,6 +20,11 @@ extern const char kLibraryExtension[];
 extern const char kLibraryWithoutGetOffset[];
 // Whether UnreadableFile can also take a folder's permissions away (Linux).
 extern const bool kFolderPermissions;
+// Sizes at which the lookup library of `whole` bytes, cut short, is refused:
+// on Linux any size short of whole (the binding's check); on Windows those
+// that cut into the image's sections (the system's own check, which loads a
+// DLL missing only the symbols or padding after them).
+std::vector<std::size_t> RefusedLibraryCuts(std::size_t whole);
 
 // Hides the file the platform's way and gives its path afterwards: on Linux
 // a dot before its name, on Windows the hidden attribute (a dot name is not

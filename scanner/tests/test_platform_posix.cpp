@@ -16,6 +16,15 @@ const char kLibraryExtension[] = ".so";
 const char kLibraryWithoutGetOffset[] = "libm.so.6";
 const bool kFolderPermissions = true;
 
+std::vector<std::size_t> RefusedLibraryCuts(std::size_t whole) {
+  std::vector<std::size_t> cuts;
+  for (const std::size_t size : {std::size_t{0}, std::size_t{16}, std::size_t{64}, std::size_t{4096}, std::size_t{65536},
+                                 std::size_t{100000}, whole - 1}) {
+    if (size < whole) cuts.push_back(size);
+  }
+  return cuts;
+}
+
 std::string MakeHidden(const std::string& path) {
   const std::filesystem::path file(path);
   const std::filesystem::path hidden = file.parent_path() / ("." + file.filename().string());

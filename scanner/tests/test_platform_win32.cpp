@@ -14,6 +14,12 @@ const char kLibraryExtension[] = ".dll";
 const char kLibraryWithoutGetOffset[] = "version.dll";
 const bool kFolderPermissions = false;
 
+std::vector<std::size_t> RefusedLibraryCuts(std::size_t whole) {
+  // Inside the headers, then inside the code, then well before the symbols
+  // that follow the sections in a DLL that is not stripped.
+  return {0, 16, 64, 4096, whole / 4};
+}
+
 std::string MakeHidden(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   // "Normal" means no other attribute: it goes when another is set.

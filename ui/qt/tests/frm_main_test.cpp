@@ -743,6 +743,40 @@ class FrmMainTest : public QObject {
     QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
   }
 
+  void aCutLibraryIsSaidInTheTable_data() {
+    QTest::addColumn<qint64>("size");
+    for (const qint64 size : {4096, 65536, 100000}) QTest::addRow("cut at %lld bytes", size) << size;
+  }
+
+  // The lookup library cut short (a copy still being written), which the
+  // loader would have mapped and died on: the table's row says it, the scan
+  // goes on to its end.
+  void aCutLibraryIsSaidInTheTable() {
+    QFETCH(qint64, size);
+    QTemporaryDir missions;
+    QTemporaryDir libraryFolder;
+    QVERIFY(missions.isValid() && libraryFolder.isValid());
+    MakeMissionFolder(missions.path());
+    QFile whole(QCoreApplication::applicationDirPath() + QStringLiteral("/libPeloc.so"));
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    const QString library = libraryFolder.filePath(QStringLiteral("libPeloc.so"));
+    QFile cut(library);
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    QCOMPARE(cut.write(whole.read(size)), size);
+    cut.close();
+
+    frmMain window({library.toStdString()});
+    Open(window);
+    const Controls c = Find(window);
+    c.folder->setText(missions.path());
+    c.scan->click();
+    QTRY_COMPARE(c.status->text(), QStringLiteral("Scan finished."));
+    const QList<QStringList> rows = Rows(*c.table);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].value(0), QStringLiteral("Cannot load the lookup library Peloc: %1 is damaged or incomplete; "
+                                              "looked for %1.").arg(library));
+  }
+
   // Ctrl+F shows the filter box under the table, which gives up its height;
   // typing filters the rows and the status counts them; Escape in the box
   // clears and hides it, and the table has all its rows and height back.

@@ -8,9 +8,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "code_pages.h"
@@ -775,6 +778,37 @@ TEST_F(MainWindowTest, AFolderGivenFromOutsideIsScanned) {
       DrainMessages();
       EXPECT_EQ(window.FolderText(), NativeToUtf8(missions));
       EXPECT_EQ(::SendMessageW(::GetDlgItem(window.hwnd(), kTableId), LVM_GETITEMCOUNT, 0, 0), 3);
+    }
+    DrainMessages();  // the quit request the window's destruction left
+  }
+}
+
+// The lookup library cut short (a copy still being written): the system
+// refuses it, the table's row says it is damaged, and the scan goes to its end.
+TEST_F(MainWindowTest, ACutLibraryIsSaidInTheTable) {
+  const TempFolder folder;
+  PlaceMissions(folder);
+  std::ifstream file(testing::TestProgramFolder() + "\\Peloc.dll", std::ios::binary);
+  const std::string whole{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const TempFolder elsewhere;
+  const std::string library = elsewhere / "Peloc.dll";
+  // In the code, and well before the symbols that follow the sections.
+  for (const std::size_t size : {std::size_t{4096}, whole.size() / 4}) {
+    SCOPED_TRACE(size);
+    testing::WriteFile(library, std::string_view(whole).substr(0, size));
+    LookupBinding cut({library});
+    {
+      MainWindow window(::GetModuleHandleW(nullptr), cut, Widen(NativeToUtf8(folder.str())));
+      DrainMessages();
+      const HWND table = ::GetDlgItem(window.hwnd(), kTableId);
+      ASSERT_EQ(::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), 1);
+      std::wstring text(512, L'\0');
+      LVITEMW cell{};
+      cell.pszText = text.data();
+      cell.cchTextMax = static_cast<int>(text.size());
+      text.resize(static_cast<std::size_t>(::SendMessageW(table, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell))));
+      EXPECT_EQ(Narrow(text), "Cannot load the lookup library Peloc: " + NativeToUtf8(library) +
+                                  " is damaged or incomplete; looked for " + NativeToUtf8(library) + ".");
     }
     DrainMessages();  // the quit request the window's destruction left
   }
