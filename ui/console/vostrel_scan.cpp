@@ -142,18 +142,6 @@ std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\
 // wrong argument is named in the error.
 Arguments Parse(const std::vector<std::string>& args) {
   Arguments parsed;
-  for (const std::string_view alone : {"--help", "-h", "--version"}) {
-    const auto at = std::find(args.begin(), args.end(), alone);
-    const auto terminator = std::find(args.begin(), args.end(), "--");
-    if (at == args.end() || at > terminator) continue;
-    if (args.size() > 1) {
-      const std::string& other = args[at == args.begin() ? 1 : 0];
-      throw UsageError(std::string(alone) + " takes no other argument, not " + Quoted(other));
-    }
-    parsed.mode = alone == "--version" ? Arguments::Mode::kVersion : Arguments::Mode::kHelp;
-    return parsed;
-  }
-
   constexpr std::string_view kCodePageOption = "--code-page";
   constexpr std::string_view kFormatOption = "--format";
   constexpr std::string_view kJobsOption = "--jobs";
@@ -164,6 +152,10 @@ Arguments Parse(const std::vector<std::string>& args) {
       parsed.operands.push_back(args[i]);
     } else if (arg == "--") {
       optionsEnded = true;
+    } else if (arg == "--help" || arg == "-h" || arg == "--version") {
+      if (args.size() > 1) throw UsageError(std::string(arg) + " takes no other argument, not " + Quoted(args[i == 0 ? 1 : 0]));
+      parsed.mode = arg == "--version" ? Arguments::Mode::kVersion : Arguments::Mode::kHelp;
+      return parsed;
     } else if (arg == "--offset" && parsed.mode == Arguments::Mode::kScan) {
       parsed.mode = Arguments::Mode::kOffset;
     } else if (arg == kCodePageOption) {
