@@ -878,6 +878,21 @@ TEST_F(MainWindowTest, TheTableFollowsItsFolder) {
   ::MoveFileA(renamed.c_str(), folder.str().c_str());
 }
 
+struct MessageBoxSearch {
+  DWORD processId;
+  HWND box;  // found: a dialog of the process's, as a message box is
+};
+
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM search) {
+  auto& found = *reinterpret_cast<MessageBoxSearch*>(search);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(hwnd, &owner);
+  wchar_t className[16]{};
+  ::GetClassNameW(hwnd, className, 16);
+  if (owner == found.processId && std::wstring_view(className) == L"#32770") found.box = hwnd;
+  return found.box == nullptr;
+}
+
 // The command line, read by the rules the Qt window reads it by; Vostrel.exe
 // itself refuses a second folder in a message box, with exit status 2.
 TEST(VostrelCommandLine, ReadAsBothWindowsReadIt) {
@@ -910,22 +925,9 @@ TEST(VostrelCommandLine, ReadAsBothWindowsReadIt) {
   const peloc::UniqueHandle<peloc::NullInvalid<HANDLE, ::CloseHandle>> process(started.hProcess);
   const peloc::UniqueHandle<peloc::NullInvalid<HANDLE, ::CloseHandle>> thread(started.hThread);
   // The box is found among the program's windows, read and closed as a user would close it.
-  struct Search {
-    DWORD processId;
-    HWND box;
-  } search{started.dwProcessId, nullptr};
+  MessageBoxSearch search{started.dwProcessId, nullptr};
   for (int tries = 0; tries < 600 && search.box == nullptr; ++tries) {
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM found) -> BOOL {
-          auto& s = *reinterpret_cast<Search*>(found);
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(hwnd, &owner);
-          wchar_t className[16]{};
-          ::GetClassNameW(hwnd, className, 16);
-          if (owner == s.processId && std::wstring_view(className) == L"#32770") s.box = hwnd;
-          return s.box == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
     if (search.box == nullptr) ::Sleep(100);
   }
   ASSERT_NE(search.box, nullptr) << "no message box";
