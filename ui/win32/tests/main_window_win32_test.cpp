@@ -878,6 +878,8 @@ TEST_F(MainWindowTest, TheTableFollowsItsFolder) {
   ::MoveFileA(renamed.c_str(), folder.str().c_str());
 }
 
+constexpr int kMessageBoxText = 0xFFFF;  // the message box's text control
+
 struct MessageBoxSearch {
   DWORD processId;
   HWND box;  // found: a dialog of the process's, as a message box is
@@ -889,7 +891,11 @@ BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM search) {
   ::GetWindowThreadProcessId(hwnd, &owner);
   wchar_t className[16]{};
   ::GetClassNameW(hwnd, className, 16);
-  if (owner == found.processId && std::wstring_view(className) == L"#32770") found.box = hwnd;
+  // Shown once its controls are made and hold their texts.
+  if (owner == found.processId && std::wstring_view(className) == L"#32770" && ::IsWindowVisible(hwnd) &&
+      ::GetWindowTextLengthW(::GetDlgItem(hwnd, kMessageBoxText)) > 0) {
+    found.box = hwnd;
+  }
   return found.box == nullptr;
 }
 
@@ -932,7 +938,7 @@ TEST(VostrelCommandLine, ReadAsBothWindowsReadIt) {
   }
   ASSERT_NE(search.box, nullptr) << "no message box";
   wchar_t text[256]{};
-  ::GetDlgItemTextW(search.box, 0xFFFF, text, 256);  // the box's text control
+  ::GetDlgItemTextW(search.box, kMessageBoxText, text, 256);
   EXPECT_TRUE(std::wstring_view(text).starts_with(L"give one folder at most, not also \"b\"")) << Narrow(text);
   ::PostMessageW(search.box, WM_COMMAND, IDOK, 0);
   ASSERT_EQ(::WaitForSingleObject(process.get(), 60000), WAIT_OBJECT_0);
