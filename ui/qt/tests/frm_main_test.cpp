@@ -760,8 +760,18 @@ class FrmMainTest : public QObject {
     }
     QTRY_COMPARE(Rows(*c.table), MissionFolderRows());
     QCOMPARE(c.folder->text(), QString::fromUtf8(missions));
-    if (given == "latin1") QVERIFY(c.folder->text().endsWith(QStringLiteral("/lat\uFFFD")));
     QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
+    if (given != "latin1") return;
+    QVERIFY(c.folder->text().endsWith(QStringLiteral("/lat\uFFFD")));
+    // The details read the mission again, by the folder's exact bytes too.
+    c.table->setFocus();
+    c.table->setCurrentIndex(c.table->model()->index(0, 0));
+    QTest::keyClick(c.table, Qt::Key_Return);
+    auto* details = window.findChild<QDialog*>(QStringLiteral("frmDetails"));
+    QVERIFY(details != nullptr);
+    auto* mapName = details->findChild<QPlainTextEdit*>(QStringLiteral("txtMapName"));
+    QVERIFY(mapName != nullptr);
+    QCOMPARE(mapName->toPlainText(), MissionFolderRows().front()[1]);
   }
 
   void commandLine_data() {
