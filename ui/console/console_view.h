@@ -26,6 +26,11 @@ class ConsoleView : public ScanView {
 
   // From now on, `stop` is called at the next file once `interrupted` says so.
   void StopOnInterrupt(std::function<bool()> interrupted, std::function<void()> stop);
+  // From now on, the first row that `out` (the rows' stream) fails to take
+  // is said, with the system's reason, and calls StopOnInterrupt's `stop`:
+  // a full disk or a closed pipe reads no more files.
+  void StopOnFailedWrite(std::ostream& out) { rowsOut_ = &out; }
+  bool WriteFailed() const { return writeFailed_; }
 
   std::string FolderText() override { return folder_; }
   void ClearRows() override {}
@@ -37,12 +42,15 @@ class ConsoleView : public ScanView {
   void ReportProblem(ScanProblem problem, const std::string& text) override;
 
   // The program's exit status for the scan: 0, or 1 when the folder could
-  // not be listed or a file could not be read, 3 when the lookup library
-  // could not be loaded (whatever else went wrong).
+  // not be listed, a file could not be read or the rows not written, 3 when
+  // the lookup library could not be loaded (whatever else went wrong).
   int ExitStatus() const { return exitStatus_; }
 
  private:
   void EndProgressLine();
+  void FlushRows();
+  void CheckWritten();
+  void Say(const std::string& text);  // a problem, after the program's name
 
   std::string folder_;
   RecordWriter& rows_;
@@ -50,8 +58,14 @@ class ConsoleView : public ScanView {
   Progress progress_;
   std::function<bool()> interrupted_;
   std::function<void()> stop_;
+  std::ostream* rowsOut_ = nullptr;  // watched for a failed write; not owned
+  bool writeFailed_ = false;
   bool progressShown_ = false;
   int exitStatus_ = 0;
 };
+
+// What vostrel-scan says when its output cannot be written, with the
+// system's reason for `error` (an errno value; 0: none known).
+std::string CannotWriteMessage(int error);
 
 }  // namespace vostrel

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <exception>
@@ -14,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "console_view.h"
 #include "lookup_binding.h"
@@ -42,7 +44,9 @@ constexpr char kHelpText[] =
     "      map name, techtree name and level description, tab-separated. A folder\n"
     "      without DLLs prints the one row \"No DLL's found!\". Problems and the\n"
     "      last status (\"Scan finished.\") go to standard error; on a terminal\n"
-    "      also the file in hand, on one line.\n"
+    "      also the file in hand, on one line. FOLDER is scanned as given: a\n"
+    "      path that is no folder (a file, a FIFO) cannot be listed. An empty\n"
+    "      FOLDER, a second one or an unknown option is refused, named.\n"
     "\n"
     "  vostrel-scan --offset FILE EXPORT\n"
     "      Prints the file offset of export EXPORT's data in FILE, a tab, and the\n"
@@ -82,10 +86,11 @@ constexpr char kHelpText[] =
     "  0  the scan read every DLL listed; --offset found the export\n"
     "  1  the folder cannot be listed, or a DLL cannot be read (the reasons go\n"
     "     to standard error); --offset found no such export or cannot read its\n"
-    "     text; the output cannot be written\n"
+    "     text; the output cannot be written (the scan stops at the first row\n"
+    "     that fails)\n"
     "  2  wrong arguments\n"
-    "  3  the lookup library (Peloc) cannot be loaded; a scan goes on, without\n"
-    "     texts, trying again for each file\n";
+    "  3  the lookup library (Peloc) cannot be loaded, or is damaged or\n"
+    "     incomplete; a scan goes on, without texts, trying again for each file\n";
 
 constexpr char kProgram[] = "vostrel-scan: ";
 
@@ -134,13 +139,12 @@ std::size_t ParseJobs(std::string_view text) {
   return number;
 }
 
-// Options may stand before, between or after the operands, until "--".
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// Options may stand before, between or after the operands, until "--"; a
+// wrong argument is named in the error.
 Arguments Parse(const std::vector<std::string>& args) {
   Arguments parsed;
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) parsed.mode = Arguments::Mode::kHelp;
-  if (args.size() == 1 && args[0] == "--version") parsed.mode = Arguments::Mode::kVersion;
-  if (parsed.mode != Arguments::Mode::kScan) return parsed;
-
   constexpr std::string_view kCodePageOption = "--code-page";
   constexpr std::string_view kFormatOption = "--format";
   constexpr std::string_view kJobsOption = "--jobs";
@@ -151,6 +155,10 @@ Arguments Parse(const std::vector<std::string>& args) {
       parsed.operands.push_back(args[i]);
     } else if (arg == "--") {
       optionsEnded = true;
+    } else if (arg == "--help" || arg == "-h" || arg == "--version") {
+      if (args.size() > 1) throw UsageError(std::string(arg) + " takes no other argument, not " + Quoted(args[i == 0 ? 1 : 0]));
+      parsed.mode = arg == "--version" ? Arguments::Mode::kVersion : Arguments::Mode::kHelp;
+      return parsed;
     } else if (arg == "--offset" && parsed.mode == Arguments::Mode::kScan) {
       parsed.mode = Arguments::Mode::kOffset;
     } else if (arg == kCodePageOption) {
@@ -174,8 +182,16 @@ Arguments Parse(const std::vector<std::string>& args) {
       throw UsageError("unknown option " + std::string(arg));
     }
   }
-  const std::size_t operands = parsed.mode == Arguments::Mode::kOffset ? 2 : 1;
-  if (parsed.operands.size() != operands) throw UsageError("");
+  const std::vector<std::string>& operands = parsed.operands;
+  if (parsed.mode == Arguments::Mode::kOffset) {
+    if (operands.size() < 2) throw UsageError("");
+    if (operands.size() > 2) throw UsageError("--offset takes FILE and EXPORT, not also " + Quoted(operands[2]));
+    return parsed;
+  }
+  if (operands.empty()) throw UsageError("");
+  if (operands.size() > 1) throw UsageError("give one folder at most, not also " + Quoted(operands[1]));
+  // Joined to a file name, an empty folder name would name the root.
+  if (operands[0].empty()) throw UsageError("empty folder name");
   return parsed;
 }
 
@@ -214,8 +230,9 @@ Progress ProgressOn(const ConsoleOutput& output) {
   return output.errRewritesLine ? Progress::kRewrittenLine : Progress::kLinePerFile;
 }
 
+// `writeFailureSaid`: the scan stopped at a write that failed, and said so.
 int ScanFolder(const std::string& folder, CodePage codePage, OutputFormat format, std::size_t jobs,
-               const ConsoleOutput& output) {
+               const ConsoleOutput& output, bool& writeFailureSaid) {
   LookupBinding binding;
   // Made first, so that it goes last and closes what it began however the scan ends.
   const auto writer = MakeRecordWriter(format, output.out, kScanColumns);
@@ -223,11 +240,13 @@ int ScanFolder(const std::string& folder, CodePage codePage, OutputFormat format
   ConsoleView view(NativeToUtf8(folder), *writer, output.err, ProgressOn(output));
   ScanDriver driver(view, binding, codePage, kWholeText, jobs);
   view.StopOnInterrupt(output.interrupted, [&driver] { driver.RequestStop(); });
+  view.StopOnFailedWrite(output.out);
   driver.cmdScan_Click();
+  writeFailureSaid = view.WriteFailed();
   return view.ExitStatus();
 }
 
-int Run(const Arguments& arguments, const ConsoleOutput& output) {
+int Run(const Arguments& arguments, const ConsoleOutput& output, bool& writeFailureSaid) {
   switch (arguments.mode) {
     case Arguments::Mode::kHelp:
       output.out << kUsage << '\n' << kHelpText;
@@ -246,7 +265,8 @@ int Run(const Arguments& arguments, const ConsoleOutput& output) {
     // The decoder is made once, here or by the scan driver.
     return arguments.mode == Arguments::Mode::kOffset
                ? PrintOffset(operands[0], operands[1], TextDecoder(codePage), arguments.format, output)
-               : ScanFolder(operands[0], codePage, arguments.format, arguments.jobs.value_or(DefaultScanWorkers()), output);
+               : ScanFolder(operands[0], codePage, arguments.format, arguments.jobs.value_or(DefaultScanWorkers()),
+                            output, writeFailureSaid);
   } catch (const std::invalid_argument& error) {  // a code page this system cannot decode
     Say(output.err, error.what());
     return 2;
@@ -265,14 +285,18 @@ int RunVostrelScan(const std::vector<std::string>& args, const ConsoleOutput& ou
     return 2;
   }
   int status = 1;
+  bool writeFailureSaid = false;
   try {
-    status = Run(arguments, output);
+    status = Run(arguments, output, writeFailureSaid);
   } catch (const std::exception& error) {
     Say(output.err, error.what());
   }
   // A full disk or a closed pipe must not pass for a whole listing.
-  if (!output.out.flush()) {
-    Say(output.err, "cannot write the output");
+  const bool goodSoFar = output.out.good();
+  errno = 0;
+  if (!output.out.flush() && !writeFailureSaid) {
+    // The reason is known when this flush is the write that failed.
+    Say(output.err, CannotWriteMessage(goodSoFar ? errno : 0));
     status = 1;
   }
   return status;

@@ -38,6 +38,7 @@
 #include <QUrl>
 #include <chrono>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -69,13 +70,16 @@ void Place(QWidget& widget, const layout::TwipsRect& rect, float dpiX, float dpi
                      layout::TwipsToPixels(rect.width, dpiX), layout::TwipsToPixels(rect.height, dpiY));
 }
 
-// The folder a drop names: its first local file or folder; empty for
-// anything else.
-QString DroppedFolder(const QMimeData& data) {
+// The folder a drop names: its first local file or folder; none for
+// anything else. The name is taken from the URL's percent-encoded bytes,
+// which hold a name that is not UTF-8 exactly (toLocalFile would not).
+std::optional<NamedFolder> DroppedFolder(const QMimeData& data) {
   for (const QUrl& url : data.urls()) {
-    if (url.isLocalFile()) return FolderNamedBy(url.toLocalFile());
+    if (url.isLocalFile()) {
+      return FolderNamedBy(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
+    }
   }
-  return {};
+  return std::nullopt;
 }
 
 }  // namespace
@@ -244,12 +248,23 @@ void frmMain::SetUpTableMenu() {
   lvStats->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-void frmMain::OpenFolder(const QString& folder) {
-  txtTrhDir->setText(folder);
+void frmMain::OpenFolder(const NamedFolder& folder) {
+  ShowFolder(folder);
   session_.ScanFolderBoxSoon();
 }
 
-std::string frmMain::FolderText() { return txtTrhDir->text().toStdString(); }
+void frmMain::ShowFolder(const NamedFolder& folder) {
+  boxFolder_ = folder;
+  txtTrhDir->setText(folder.shown);
+}
+
+// On Linux the scan takes the folder text's bytes as the name (Utf8ToNative
+// changes nothing there): the exact name goes through, as long as the box
+// shows it; text typed is UTF-8.
+std::string frmMain::FolderText() {
+  const QString text = txtTrhDir->text();
+  return text == boxFolder_.shown ? boxFolder_.native : text.toStdString();
+}
 
 void frmMain::Post(std::function<void()> call) {
   // Queued on the window: dropped if the window goes first.
@@ -303,21 +318,23 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData() != nullptr && !DroppedFolder(*event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (event->mimeData() != nullptr && DroppedFolder(*event->mimeData())) event->acceptProposedAction();
 }
 
 void frmMain::dropEvent(QDropEvent* event) {
-  const QString folder = event->mimeData() != nullptr ? DroppedFolder(*event->mimeData()) : QString();
-  if (folder.isEmpty()) return;
+  const std::optional<NamedFolder> folder =
+      event->mimeData() != nullptr ? DroppedFolder(*event->mimeData()) : std::nullopt;
+  if (!folder) return;
   event->acceptProposedAction();
   // The scan is queued, so that the program that dragged hears at once that
   // the drop is taken; a running scan stops for it.
-  OpenFolder(folder);
+  OpenFolder(*folder);
 }
 
 void frmMain::Form_Load() {
   // The folder the binding also looks in for the lookup library.
-  txtTrhDir->setText(QFile::decodeName(QByteArray::fromStdString(vostrel::ProgramFolder())));
+  const std::string folder = vostrel::ProgramFolder();
+  ShowFolder({folder, ShownName(folder)});
 }
 
 void frmMain::Form_Resize() {

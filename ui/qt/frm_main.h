@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "code_pages.h"
+#include "folder_path.h"
 #include "lookup_binding.h"
 #include "scan_session.h"
 #include "table_text.h"
@@ -43,7 +44,7 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
 
   // Puts a folder in the folder box and scans it, once the window's event
   // loop runs and a running scan has stopped.
-  void OpenFolder(const QString& folder);
+  void OpenFolder(const NamedFolder& folder);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -68,6 +69,7 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   // Spans the message rows added since the last change across the table, so
   // that each reads whole; message rows come first.
   void SpanMessageRows();
+  void ShowFolder(const NamedFolder& folder);
   void SetUpFolderCompletion();
   void SetUpTable();
   void SetUpTableMenu();
@@ -100,6 +102,9 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   int spannedRows_ = 0;     // the message rows at the top that span the table
   QActionGroup* codePages_;
   FolderWatch* watch_;  // the folder followed
+  // The folder last put in the box from outside, by its exact name: scanned
+  // by it as long as the box shows it unedited.
+  NamedFolder boxFolder_;
 
   vostrel::LookupBinding binding_;
   vostrel::ScanSession session_;

@@ -1,19 +1,22 @@
 // Vostrel: lists the mission DLLs of a folder with their map name, techtree
 // name and level description.
+//   vostrel [--] [FOLDER]   |   vostrel --version | --help
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QLocale>
-#include <QStringList>
 #include <cstdio>
-#include <cstring>
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "folder_path.h"
 #include "frm_main.h"
+#include "usage_problem.h"
 #include "vostrel_version.h"
+#include "window_arguments.h"
 
 namespace {
+
+constexpr char kProgram[] = "vostrel";
 
 void DescribeApplication() {
   QCoreApplication::setOrganizationName(QStringLiteral("Vostrel"));
@@ -21,46 +24,39 @@ void DescribeApplication() {
   QCoreApplication::setApplicationVersion(QStringLiteral(VOSTREL_VERSION));
 }
 
-// Whether the command line asks only for text: help or the version, which
-// need no display.
-bool AsksForText(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
-      if (std::strcmp(argv[i], option) == 0) return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Help and the version are printed without connecting to a display; the
-  // window's application object would fail without one.
-  std::unique_ptr<QCoreApplication> app = AsksForText(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
-                                                                   : std::make_unique<QApplication>(argc, argv);
-  DescribeApplication();
-  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-
-  QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("Lists the mission DLLs of a folder with their map name, techtree name and level description."));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  parser.addPositionalArgument(QStringLiteral("FOLDER"),
-                               QStringLiteral("The folder to open and scan at once (a file: its folder)."),
-                               QStringLiteral("[FOLDER]"));
-  parser.process(*app);  // --help, --version and unknown options end the program here
-  const QStringList folders = parser.positionalArguments();
-  if (folders.size() > 1) {
-    std::fprintf(stderr, "%s: give one folder at most\n\n%s", qPrintable(QCoreApplication::arguments().value(0)),
-                 qPrintable(parser.helpText()));
-    return 1;
+  // The arguments are read as the file system's bytes, by the rules both
+  // windows share, before any display is needed: help and the version need
+  // none.
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const auto command = vostrel::ReadWindowArguments<char>(args);
+  using Kind = vostrel::WindowCommand<char>::Kind;
+  switch (command.kind) {
+    case Kind::kHelp:
+      std::fputs(vostrel::WindowHelp(kProgram).c_str(), stdout);
+      return 0;
+    case Kind::kVersion:
+      std::fputs("Vostrel " VOSTREL_VERSION "\n", stdout);
+      return 0;
+    case Kind::kWrong:
+      return SayUsageProblem(command.problem, vostrel::WindowUsage(kProgram), argv);
+    case Kind::kOpen:
+      break;
   }
 
+  // Qt is handed the program's name alone, so that an argument such as
+  // "-reverse" or "-style" stays the user's folder; Qt's own settings are
+  // given through its environment variables (QT_QPA_PLATFORM, QT_STYLE_OVERRIDE,
+  // QT_SCALE_FACTOR, ...).
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
+  DescribeApplication();
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   QGuiApplication::setDesktopFileName(QStringLiteral("vostrel"));
   frmMain window;
   window.show();
-  if (!folders.isEmpty()) window.OpenFolder(FolderNamedBy(folders.first()));
+  if (!command.folder.empty()) window.OpenFolder(FolderNamedBy(command.folder));
   return QApplication::exec();
 }

@@ -1,33 +1,64 @@
-// Vostrel.exe [FOLDER]: frmMain and the program's message loop. With a folder
-// (or a file, meaning its folder), the window opens on it and scans it.
+// Vostrel.exe [--] [FOLDER]: frmMain and the program's message loop. With a
+// folder (or a file, meaning its folder), the window opens on it and scans
+// it. The command line is read by the rules both windows share; what cannot
+// be taken is said in a message box, with exit status 2.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "lookup_binding.h"
 #include "main_window.h"
 #include "unique_handle.h"
+#include "vostrel_version.h"
+#include "wide_text.h"
+#include "window_arguments.h"
+#include "window_layout.h"
 
 namespace {
 
-// The first argument, read as UTF-16 so that a name in any script comes
-// whole; empty without one.
-std::wstring FolderArgument() {
+constexpr char kProgram[] = "Vostrel.exe";
+
+// The arguments after the program's name, read as UTF-16 so that a name in
+// any script comes whole.
+std::vector<std::wstring> Arguments() {
   int count = 0;
   const peloc::UniqueHandle<peloc::NullInvalid<wchar_t**, ::LocalFree>> arguments(
       ::CommandLineToArgvW(::GetCommandLineW(), &count));
-  if (!arguments || count < 2) return {};
-  return arguments.get()[1];
+  if (!arguments) return {};
+  return std::vector<std::wstring>(arguments.get() + std::min(count, 1), arguments.get() + count);
+}
+
+void Say(const std::wstring& text, UINT icon) {
+  ::MessageBoxW(nullptr, text.c_str(), vostrel::win32::Widen(vostrel::layout::kCaption).c_str(), MB_OK | icon);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  const std::vector<std::wstring> args = Arguments();
+  const auto command = vostrel::ReadWindowArguments<wchar_t>(args);
+  using Kind = vostrel::WindowCommand<wchar_t>::Kind;
+  using vostrel::win32::Widen;
+  switch (command.kind) {
+    case Kind::kHelp:
+      Say(Widen(vostrel::WindowHelp(kProgram)), MB_ICONINFORMATION);
+      return 0;
+    case Kind::kVersion:
+      Say(L"Vostrel " + Widen(VOSTREL_VERSION), MB_ICONINFORMATION);
+      return 0;
+    case Kind::kWrong:
+      Say(command.problem + L"\n\n" + Widen(vostrel::WindowUsage(kProgram)), MB_ICONWARNING);
+      return 2;
+    case Kind::kOpen:
+      break;
+  }
   try {
     vostrel::LookupBinding binding;  // Peloc is loaded on the first lookup
-    vostrel::win32::MainWindow frmMain(instance, binding, FolderArgument());
+    vostrel::win32::MainWindow frmMain(instance, binding, command.folder);
     frmMain.Show(showCommand);
 
     MSG message;

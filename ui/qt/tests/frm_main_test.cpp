@@ -1,6 +1,7 @@
 // The window on the offscreen platform, bound to the real lookup library
 // beside this program and scanning real DLLs built by mingw-w64.
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -18,8 +19,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
@@ -45,6 +48,8 @@
 #include "table_text.h"
 #include "test_platform.h"
 #include "text_encoding.h"
+#include "usage_problem.h"
+#include "window_arguments.h"
 
 namespace {
 
@@ -214,9 +219,11 @@ QString CopyAll(QTreeView& table) {
 
 // Drags a local file or folder onto the window's folder box and drops it
 // there, as the window system hands a drop to the window.
-void DropOnFolderBox(frmMain& window, const QString& path) {
+// Dropped as a file manager drops it: a file URL, its name's bytes
+// percent-encoded.
+void DropOnFolderBox(frmMain& window, const QByteArray& path) {
   QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(path)});
+  data.setUrls({QUrl(QStringLiteral("file://") + QString::fromLatin1(path.toPercentEncoding("/")))});
   const QPoint at = Find(window).folder->geometry().center();
   QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(window.windowHandle(), &enter);
@@ -710,37 +717,126 @@ class FrmMainTest : public QObject {
     QTest::newRow("command line: the folder") << "argument" << "folder";
     QTest::newRow("command line: relative to the working folder") << "argument" << "relative";
     QTest::newRow("command line: a file in it") << "argument" << "file";
+    QTest::newRow("command line: a FIFO in it") << "argument" << "fifo";
+    QTest::newRow("command line: a name that is not UTF-8") << "argument" << "latin1";
     QTest::newRow("drop: the folder") << "drop" << "folder";
     QTest::newRow("drop: a file in it") << "drop" << "file";
+    QTest::newRow("drop: a name that is not UTF-8") << "drop" << "latin1";
   }
 
   // A folder given on the command line (handed to the window as main does)
   // or dropped on the window, its folder box included: the box shows its
-  // absolute path and the window scans it.
+  // absolute path and the window scans it. A name that is not UTF-8 shows
+  // U+FFFD for its byte and is scanned by its exact bytes.
   void folderHandedToTheWindowIsScanned() {
     QFETCH(QString, how);
     QFETCH(QString, given);
-    QTemporaryDir missions;
-    QVERIFY(missions.isValid());
-    MakeMissionFolder(missions.path());
-    const QFileInfo folder(missions.path());
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    QByteArray missions = QFile::encodeName(temporary.path());
+    if (given == "latin1") {
+      QVERIFY(QDir(temporary.path()).mkdir(QStringLiteral("x")));
+      MakeMissionFolder(temporary.filePath(QStringLiteral("x")));
+      missions += "/lat\xE9";
+      std::filesystem::rename(temporary.filePath(QStringLiteral("x")).toStdString(), missions.toStdString());
+    } else {
+      MakeMissionFolder(temporary.path());
+    }
+    // QTemporaryDir removes by names it can write as text: this one goes first.
+    const auto removeByBytes = qScopeGuard([&] {
+      std::error_code error;
+      if (given == "latin1") std::filesystem::remove_all(missions.toStdString(), error);
+    });
+    const QFileInfo folder(temporary.path());
     const QString workingFolder = QDir::currentPath();
     const auto restore = qScopeGuard([&] { QDir::setCurrent(workingFolder); });
     QVERIFY(QDir::setCurrent(folder.absolutePath()));
-    const QString path = given == "folder"     ? missions.path()
-                         : given == "relative" ? "./" + folder.fileName() + "/"
-                                               : missions.filePath("ALPHA.DLL");
+    if (given == "fifo") QVERIFY(::mkfifo(temporary.filePath("fifo").toUtf8().constData(), 0600) == 0);
+    const QByteArray path = given == "relative" ? QFile::encodeName("./" + folder.fileName() + "/")
+                            : given == "file"   ? missions + "/ALPHA.DLL"
+                            : given == "fifo"   ? missions + "/fifo"
+                                                : missions;
     frmMain window;
     Open(window);
     const Controls c = Find(window);
     if (how == "argument") {
-      window.OpenFolder(FolderNamedBy(path));
+      window.OpenFolder(FolderNamedBy(path.toStdString()));
     } else {
       DropOnFolderBox(window, path);
     }
     QTRY_COMPARE(Rows(*c.table), MissionFolderRows());
-    QCOMPARE(c.folder->text(), missions.path());
+    QCOMPARE(c.folder->text(), QString::fromUtf8(missions));
     QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
+    if (given != "latin1") return;
+    QVERIFY(c.folder->text().endsWith(QStringLiteral("/lat\uFFFD")));
+    // The details read the mission again, by the folder's exact bytes too.
+    c.table->setFocus();
+    c.table->setCurrentIndex(c.table->model()->index(0, 0));
+    QTest::keyClick(c.table, Qt::Key_Return);
+    auto* details = window.findChild<QDialog*>(QStringLiteral("frmDetails"));
+    QVERIFY(details != nullptr);
+    auto* mapName = details->findChild<QPlainTextEdit*>(QStringLiteral("txtMapName"));
+    QVERIFY(mapName != nullptr);
+    QCOMPARE(mapName->toPlainText(), MissionFolderRows().front()[1]);
+  }
+
+  void commandLine_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("said");  // the folder opened, or the problem
+    QTest::newRow("an empty argument: none") << QStringList{""} << "open" << "";
+    QTest::newRow("an empty argument beside a folder") << QStringList{"", "a"} << "open" << "a";
+    QTest::newRow("after --, a folder") << QStringList{"--", "-reverse"} << "open" << "-reverse";
+    QTest::newRow("a dash alone, a folder") << QStringList{"-"} << "open" << "-";
+    QTest::newRow("help") << QStringList{"--help"} << "help" << "";
+    QTest::newRow("version") << QStringList{"--version"} << "version" << "";
+    QTest::newRow("two folders") << QStringList{"a", "b"} << "wrong" << "give one folder at most, not also \"b\"";
+    QTest::newRow("two folders after --") << QStringList{"--", "a", "-b"} << "wrong"
+                                          << "give one folder at most, not also \"-b\"";
+    QTest::newRow("an unknown option") << QStringList{"-reverse", "a"} << "wrong" << "unknown option -reverse";
+    QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen"} << "wrong" << "unknown option -platform";
+    QTest::newRow("help and more") << QStringList{"--help", "extra"} << "wrong"
+                                   << "--help takes no other argument, not \"extra\"";
+  }
+
+  // The command line as both windows read it; what the program cannot take
+  // it refuses on standard error (no terminal, no display: no box), exit 2.
+  void commandLine() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, kind);
+    QFETCH(QString, said);
+    std::vector<std::string> bytes;
+    for (const QString& arg : args) bytes.push_back(arg.toStdString());
+    const auto command = vostrel::ReadWindowArguments<char>(bytes);
+    using Kind = vostrel::WindowCommand<char>::Kind;
+    const QString kinds[] = {"open", "help", "version", "wrong"};
+    QCOMPARE(kinds[static_cast<int>(command.kind)], kind);
+    QCOMPARE(QString::fromStdString(command.kind == Kind::kWrong ? command.problem : command.folder), said);
+    if (command.kind != Kind::kWrong) return;
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(variable);
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(VOSTREL_PROGRAM), args);
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 2);
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()).section('\n', 0, 0), "vostrel: " + said);
+  }
+
+  // Started from a desktop (standard error no terminal), the problem shows
+  // in a message box too.
+  void usageProblemShowsInABox() {
+    QString shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      shown = box->text();
+      box->accept();
+    });
+    closer.start(10);
+    ShowUsageProblem(QStringLiteral("give one folder at most, not also \"b\""));
+    QCOMPARE(shown, QStringLiteral("give one folder at most, not also \"b\""));
   }
 
   void aCutLibraryIsSaidInTheTable_data() {

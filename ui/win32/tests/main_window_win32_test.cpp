@@ -27,7 +27,9 @@
 #include "table_text.h"
 #include "text_encoding.h"
 #include "wide_text.h"
+#include "unique_handle.h"
 #include "win32_test_support.h"
+#include "window_arguments.h"
 #include "window_layout.h"
 
 namespace vostrel::win32 {
@@ -952,6 +954,75 @@ TEST_F(MainWindowTest, TheTableFollowsItsFolder) {
   EXPECT_TRUE(Status().ends_with("no longer follows it.")) << Status();
   EXPECT_EQ(Rows(), followed);
   ::MoveFileA(renamed.c_str(), folder.str().c_str());
+}
+
+constexpr int kMessageBoxText = 0xFFFF;  // the message box's text control
+
+struct MessageBoxSearch {
+  DWORD processId;
+  HWND box;  // found: a dialog of the process's, as a message box is
+};
+
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM search) {
+  auto& found = *reinterpret_cast<MessageBoxSearch*>(search);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(hwnd, &owner);
+  wchar_t className[16]{};
+  ::GetClassNameW(hwnd, className, 16);
+  // Shown once its controls are made and hold their texts.
+  if (owner == found.processId && std::wstring_view(className) == L"#32770" && ::IsWindowVisible(hwnd) &&
+      ::GetWindowTextLengthW(::GetDlgItem(hwnd, kMessageBoxText)) > 0) {
+    found.box = hwnd;
+  }
+  return found.box == nullptr;
+}
+
+// The command line, read by the rules the Qt window reads it by; Vostrel.exe
+// itself refuses a second folder in a message box, with exit status 2.
+TEST(VostrelCommandLine, ReadAsBothWindowsReadIt) {
+  using Kind = WindowCommand<wchar_t>::Kind;
+  struct Case {
+    std::vector<std::wstring> args;
+    Kind kind;
+    std::wstring said;  // the folder opened, or the problem
+  };
+  const Case cases[] = {
+      {{L""}, Kind::kOpen, L""},
+      {{L"--", L"-reverse"}, Kind::kOpen, L"-reverse"},
+      {{L"\u0141\u00f3d\u017a", L"b"}, Kind::kWrong, L"give one folder at most, not also \"b\""},
+      {{L"-reverse"}, Kind::kWrong, L"unknown option -reverse"},
+      {{L"--version"}, Kind::kVersion, L""},
+  };
+  for (const Case& c : cases) {
+    const auto command = ReadWindowArguments<wchar_t>(c.args);
+    EXPECT_EQ(command.kind, c.kind) << Narrow(c.args.front());
+    EXPECT_EQ(command.kind == Kind::kWrong ? command.problem : command.folder, c.said) << Narrow(c.args.front());
+  }
+
+  const std::wstring program = Widen(testing::TestProgramFolder()) + L"\\Vostrel.exe";
+  std::wstring commandLine = L"\"" + program + L"\" a b";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &started));
+  const peloc::UniqueHandle<peloc::NullInvalid<HANDLE, ::CloseHandle>> process(started.hProcess);
+  const peloc::UniqueHandle<peloc::NullInvalid<HANDLE, ::CloseHandle>> thread(started.hThread);
+  // The box is found among the program's windows, read and closed as a user would close it.
+  MessageBoxSearch search{started.dwProcessId, nullptr};
+  for (int tries = 0; tries < 600 && search.box == nullptr; ++tries) {
+    ::EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+    if (search.box == nullptr) ::Sleep(100);
+  }
+  ASSERT_NE(search.box, nullptr) << "no message box";
+  wchar_t text[256]{};
+  ::GetDlgItemTextW(search.box, kMessageBoxText, text, 256);
+  EXPECT_TRUE(std::wstring_view(text).starts_with(L"give one folder at most, not also \"b\"")) << Narrow(text);
+  ::PostMessageW(search.box, WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(::WaitForSingleObject(process.get(), 60000), WAIT_OBJECT_0);
+  DWORD exitCode = 0;
+  ::GetExitCodeProcess(process.get(), &exitCode);
+  EXPECT_EQ(exitCode, 2u);
 }
 
 }  // namespace
