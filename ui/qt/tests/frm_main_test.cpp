@@ -579,7 +579,7 @@ class FrmMainTest : public QObject {
     QCOMPARE(Row(*c.table, 0)[3], QString(vostrel::kCellCharacters, euro) + cut);
     QCOMPARE(TipOn(*c.table, 0, 3),
              Qt::convertFromPlainText(QString(vostrel::kTipCharacters, euro) + cut, Qt::WhiteSpaceNormal));
-    const QString kept = QString(vostrel::kKeptTextBytes, euro) + cut;
+    const QString kept = QString(vostrel::kFullTextBytes, euro) + cut;
     QString copied;
     for (int i = 0; i < kDamaged; ++i) copied += QStringLiteral("damaged%1.dll\tDamaged\tStandard Techtree\t").arg(i) + kept + "\n";
     QCOMPARE(CopyAll(*c.table), copied);
