@@ -118,8 +118,9 @@ int main(int argc, char** argv) {
   // the click (before_MB). One scan a run: run it on its own
   // (--benchmark_filter=DamagedPeak), so that no earlier benchmark's freed
   // memory is counted in before_MB.
-  std::unique_ptr<TempFolder> damaged;
+  std::map<int64_t, std::unique_ptr<TempFolder>> damagedMade;
   benchmark::RegisterBenchmark("DamagedPeak", [&](benchmark::State& state) {
+    auto& damaged = damagedMade[state.range(0)];
     if (!damaged) damaged = MakeDamagedFolder(state.range(0));
     double before = 0;
     double peak = 0;
