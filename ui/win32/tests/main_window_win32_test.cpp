@@ -474,9 +474,9 @@ TEST_F(MainWindowTest, TextsShowOnOneLineAndCopyWhole) {
   EXPECT_TRUE(ClipboardText() == expected) << ClipboardText().size() << " bytes, not " << expected.size();
 }
 
-// A text longer than the window keeps: the scan reads its first
-// kFullTextBytes only; the cell, and what is copied, end in the cut mark. The
-// window still answers and paints.
+// A text longer than a window copies: the cell ends in the cut mark, and a
+// copy reads the file again, its first kFullTextBytes only, ending in the cut
+// mark. The window still answers and paints.
 TEST_F(MainWindowTest, ATextPastTheBoundIsKeptCut) {
   const TempFolder folder;
   vostrel::testing::WriteMission(folder / "huge.dll", "Huge", "Begin ", kFullTextBytes + (8u << 20));
