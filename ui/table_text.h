@@ -77,7 +77,7 @@ struct TableRow {
   // A text is cut short of what the file holds: a copy reads the file again.
   bool cut = false;
 
-  // The whole text of column 0..3; empty past the last.
+  // The kept text of column 0..3; empty past the last.
   std::string_view Cell(std::size_t column) const;
   std::string Line() const { return isMessage ? MessageLine(texts.dllName) : RowLine(texts); }
 };

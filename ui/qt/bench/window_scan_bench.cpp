@@ -115,14 +115,14 @@ int main(int argc, char** argv) {
 
   // The peak of the whole process while a fresh window scans a folder of
   // damaged missions (peak_MB), counted from what the process held before
-  // the click (before_MB). One scan a run: run it on its own
+  // the click (at_click_MB). One scan a run: run it on its own
   // (--benchmark_filter=DamagedPeak), so that no earlier benchmark's freed
-  // memory is counted in before_MB.
+  // memory is counted in at_click_MB.
   std::map<int64_t, std::unique_ptr<TempFolder>> damagedMade;
   benchmark::RegisterBenchmark("DamagedPeak", [&](benchmark::State& state) {
     auto& damaged = damagedMade[state.range(0)];
     if (!damaged) damaged = MakeDamagedFolder(state.range(0));
-    double before = 0;
+    double atClick = 0;
     double peak = 0;
     for (auto _ : state) {
       state.PauseTiming();
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
           state.SkipWithError("the peak resident set cannot be reset here");
           break;
         }
-        before = PeakMemoryMegabytes();
+        atClick = PeakMemoryMegabytes();
         state.ResumeTiming();
         window.findChild<QPushButton*>(QStringLiteral("cmdScan"))->click();
         QCoreApplication::processEvents();
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
       }
       state.ResumeTiming();
     }
-    state.counters["before_MB"] = before;
+    state.counters["at_click_MB"] = atClick;
     state.counters["peak_MB"] = peak;
     RecordFiles(state);
   })->Arg(100)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
