@@ -115,8 +115,8 @@ int main(int argc, char** argv) {
 
   // The peak of the whole process while a fresh window scans a folder of
   // damaged missions (peak_MB), counted from what the process held before
-  // the click (at_click_MB). One scan a run: run it on its own
-  // (--benchmark_filter=DamagedPeak), so that no earlier benchmark's freed
+  // the click (at_click_MB). One scan a run: run one count on its own
+  // (--benchmark_filter=DamagedPeak/1000/), so that no earlier scan's freed
   // memory is counted in at_click_MB.
   std::map<int64_t, std::unique_ptr<TempFolder>> damagedMade;
   benchmark::RegisterBenchmark("DamagedPeak", [&](benchmark::State& state) {
@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
     state.counters["at_click_MB"] = atClick;
     state.counters["peak_MB"] = peak;
     RecordFiles(state);
-  })->Arg(100)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+  })->Arg(100)->Arg(300)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
