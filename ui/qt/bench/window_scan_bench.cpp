@@ -52,9 +52,9 @@ std::unique_ptr<TempFolder> MakeDamagedFolder(int64_t count) {
   return folder;
 }
 
-// The process's peak resident set (VmHWM), in MB; and its reset to the
-// resident set as it is now (Linux: "5" to clear_refs). False when the
-// system offers neither.
+// The peak resident set (VmHWM) reset to the resident set as it is now
+// (Linux: "5" to clear_refs), false where the system does not allow it; and
+// the peak since, in MB (0 where the system does not say).
 bool ResetPeakMemory() { return static_cast<bool>(std::ofstream("/proc/self/clear_refs") << "5" << std::flush); }
 double PeakMemoryMegabytes() {
   std::ifstream status("/proc/self/status");
