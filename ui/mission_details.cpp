@@ -47,11 +47,12 @@ std::string LocalTime(std::filesystem::file_time_type time) {
 
 }  // namespace
 
-std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder) {
+std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
+                                      std::size_t maxTextBytes) {
   // The lookup answers 0 for a file it cannot open, as for one without the
   // export: a file locked by its writer must not pass for one without texts.
   if (!std::ifstream(NativePath(path), std::ios::binary)) throw TextReadError("cannot open " + path);
-  MissionRead read = ReadMission(binding, path, decoder, kKeptTextBytes);
+  MissionRead read = ReadMission(binding, path, decoder, maxTextBytes);
   if (!read.HasText()) return std::nullopt;
   return ScanRow{NativeToUtf8(path.substr(path.rfind(kPathSeparator[0]) + 1)), std::move(read.texts[0]),
                  std::move(read.texts[1]), std::move(read.texts[2])};
@@ -85,7 +86,7 @@ MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& fol
   details.codePage = codePage ? CodePageLabel(*codePage) : std::to_string(decoder.codePage());
 
   // The same reading as a scan's, each text whole up to the windows' bound.
-  const MissionRead read = ReadMission(binding, path, decoder, kKeptTextBytes);
+  const MissionRead read = ReadMission(binding, path, decoder, kFullTextBytes);
   const bool readable = static_cast<bool>(std::ifstream(NativePath(path), std::ios::binary));
   for (std::size_t i = 0; i < kMissionExports.size(); ++i) {
     MissionDetails::Export& shown = details.exports[i];

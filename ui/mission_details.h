@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,10 +43,12 @@ struct MissionDetails {
 MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& folder, const std::string& file,
                                   const TextDecoder& decoder);
 
-// The row of the mission DLL at `path` (native text) as a scan finds it, its
-// texts kept up to kKeptTextBytes; none when it holds none of the three.
+// The row of the mission DLL at `path` (native text) as a scan finds it, of
+// each text at most `maxTextBytes` bytes read (kTableTextBytes for the table,
+// kFullTextBytes for a copy); none when it holds none of the three.
 // Throws TextReadError when the file cannot be opened (locked, or gone).
-std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder);
+std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
+                                      std::size_t maxTextBytes);
 
 // A text as the details window shows it: each line break (CR LF, LF or CR)
 // as LF, every other control character in the console's escape form.

@@ -169,7 +169,11 @@ std::string ResultTable::Lines(std::vector<std::size_t> indices) const {
   std::sort(indices.begin(), indices.end());
   std::string lines;
   for (const std::size_t index : indices) {
-    if (index < shown_.size()) lines += Row(index).Line();
+    if (index >= shown_.size()) continue;
+    const TableRow& row = Row(index);
+    std::optional<ScanRow> whole;
+    if (row.cut && readCutRow_) whole = readCutRow_(row);
+    lines += whole ? RowLine(*whole) : row.Line();
   }
   return lines;
 }

@@ -5,10 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "table_text.h"
@@ -85,8 +87,12 @@ class ResultTable {
   std::vector<std::size_t> RemoveMessage(std::string_view text);
 
   // The rows shown at these indices as copied: one line each (TableRow::Line),
-  // in the order shown.
+  // in the order shown. A row whose texts were cut (TableRow::cut) is given
+  // as the reader set by ReadCutRowsWith gives it, whole; as kept when it
+  // gives none.
   std::string Lines(std::vector<std::size_t> indices) const;
+  using RowReader = std::function<std::optional<ScanRow>(const TableRow&)>;
+  void ReadCutRowsWith(RowReader reader) { readCutRow_ = std::move(reader); }
 
  private:
   bool ShowsBefore(std::uint32_t a, std::uint32_t b) const;
@@ -110,6 +116,7 @@ class ResultTable {
   std::string filter_;
   std::vector<std::string> words_;      // the filter's words, folded
   std::vector<std::string> folded_;     // each row's texts folded, one a line; made when first filtered
+  RowReader readCutRow_;
 };
 
 }  // namespace vostrel

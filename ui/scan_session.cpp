@@ -28,9 +28,11 @@ ScanSession::ScanSession(SessionWindow& window, LookupBinding& binding, FramePac
       binding_(binding),
       pacing_(pacing),
       now_(std::move(now)),
-      driver_(*this, binding, DefaultCodePage(), kKeptTextBytes),
+      driver_(*this, binding, DefaultCodePage(), kTableTextBytes),
       shownStatus_(layout::kReadyStatus),
-      follower_(window, [this](const FolderChanges& changes) { ApplyFolderChanges(changes); }) {}
+      follower_(window, [this](const FolderChanges& changes) { ApplyFolderChanges(changes); }) {
+  table_.ReadCutRowsWith([this](const TableRow& row) { return ReadWholeRow(row); });
+}
 
 void ScanSession::Scan() {
   Run([this] { ScanFolderBox(); });
@@ -170,6 +172,17 @@ MissionDetails ScanSession::Details(std::size_t row) const {
   return ReadMissionDetails(binding_, scannedFolder_, table_.Row(row).texts.dllName, driver_.decoder());
 }
 
+std::optional<ScanRow> ScanSession::ReadWholeRow(const TableRow& row) const {
+  const std::string path = JoinPath(Utf8ToNative(scannedFolder_), Utf8ToNative(row.texts.dllName));
+  try {
+    std::optional<ScanRow> whole = ReadMissionRow(binding_, path, driver_.decoder(), kFullTextBytes);
+    if (whole) whole->dllName = row.texts.dllName;
+    return whole;
+  } catch (const std::exception&) {
+    return std::nullopt;  // gone, locked, or too large to hold: the copy gives the row as kept
+  }
+}
+
 void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
   if (changes.folderGone) {
     update_ = {};
@@ -221,7 +234,7 @@ void ScanSession::ApplyFolderChangesForAFrame() {
     const std::string& name = update_.toRead[read++];
     std::optional<ScanRow> row;
     try {
-      row = ReadMissionRow(binding_, JoinPath(folder, name), driver_.decoder());
+      row = ReadMissionRow(binding_, JoinPath(folder, name), driver_.decoder(), kTableTextBytes);
     } catch (const TextReadError&) {
       follower_.RetryLater(name);  // locked, or gone again
       continue;
@@ -229,7 +242,7 @@ void ScanSession::ApplyFolderChangesForAFrame() {
     const std::string shownName = NativeToUtf8(name);
     const bool held = table_.Holds(shownName);
     if (row) {
-      change([&] { return table_.Put({*row, false}); });
+      change([&] { return table_.Put(KeptRow(std::move(*row))); });
       (held ? update_.updated : update_.added).Add(shownName);
     } else if (held) {
       change([&] { return table_.Remove(shownName); });

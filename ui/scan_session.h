@@ -87,9 +87,10 @@ class ScanSession : private ScanView {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Texts are kept up to kKeptTextBytes each, so that damaged DLLs whose
-  // texts run on for megabytes cannot fill the memory. `now` is the clock
-  // that paces the frames.
+  // Of each text the table keeps what its cell shows (KeptRow), read up to
+  // kTableTextBytes, so that damaged DLLs whose texts run on for megabytes
+  // cannot fill the memory; a copy reads a cut row's file again. `now` is the
+  // clock that paces the frames.
   ScanSession(SessionWindow& window, LookupBinding& binding, FramePacing pacing,
               std::function<Clock::time_point()> now = Clock::now);
 
@@ -140,6 +141,10 @@ class ScanSession : private ScanView {
   void StartNextScan();
   bool ApplyChosenCodePage();
   void ShowCollected(bool countRowsBelowView);
+  // A row the table keeps cut, read again from its file for a copy: what the
+  // file holds now, each text up to kFullTextBytes; none when the file cannot
+  // be read or holds none of the three texts any more.
+  std::optional<ScanRow> ReadWholeRow(const TableRow& row) const;
   void ApplyFolderChanges(const FolderChanges& changes);
   // Reads the files of the folder's changes for about a frame, shows what
   // they changed, and posts the rest: a burst of a thousand files leaves the
@@ -154,7 +159,7 @@ class ScanSession : private ScanView {
   // at each frame, and whatever is left when the scan ends.
   std::string FolderText() override { return scannedFolder_ = window_.FolderText(); }
   void ClearRows() override;
-  void AddRow(const ScanRow& row) override { rows_.push_back({row, false}); }
+  void AddRow(const ScanRow& row) override { rows_.push_back(KeptRow(row)); }
   void AddMessageRow(const std::string& text) override { rows_.push_back({{text, {}, {}, {}}, true}); }
   void SetStatus(const std::string& text) override { status_ = text; }
   void ProcessPendingEvents() override;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 #include "utf8.h"
 
@@ -139,6 +140,22 @@ std::string RowLine(const ScanRow& row) {
 }
 
 std::string MessageLine(std::string_view text) { return EscapeField(text) + '\n'; }
+
+TableRow KeptRow(ScanRow row) {
+  TableRow kept{std::move(row), false};
+  for (std::string* text : {&kept.texts.mapName, &kept.texts.techName, &kept.texts.levelDesc}) {
+    std::size_t shown = 0;  // bytes of the characters a cell shows: the pieces follow each other
+    const bool goesOn = WalkCharacters(*text, kCellCharacters, [&](std::string_view piece) { shown += piece.size(); });
+    if (!goesOn) continue;
+    // A string of its own size: the text as read held twice as many bytes.
+    std::string cutText;
+    cutText.reserve(shown + kCutMark.size());
+    cutText.append(*text, 0, shown).append(kCutMark);
+    *text = std::move(cutText);
+    kept.cut = true;
+  }
+  return kept;
+}
 
 std::string_view TableRow::Cell(std::size_t column) const {
   const std::array<const std::string*, 4> cells{&texts.dllName, &texts.mapName, &texts.techName, &texts.levelDesc};

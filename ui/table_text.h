@@ -21,11 +21,16 @@ inline constexpr std::size_t kCellCharacters = 32768;
 inline constexpr std::size_t kTipCharacters = 1000;
 // What a cell shows for a line break (CR, LF or CR LF) or a tab: " ¶ ".
 inline constexpr std::string_view kCellBreakMark = " \xC2\xB6 ";
-// A window keeps at most this many bytes of each text as the DLL holds it
-// (ScanDriver's maxTextBytes): a longer one is cut there, between two
-// characters, and ends in kCutMark (text_reader.h), in the table, its
-// tooltips and what is copied. vostrel-scan prints every text whole.
-inline constexpr std::size_t kKeptTextBytes = std::size_t{1} << 20;
+// A window copies, and shows in its details, at most this many bytes of each
+// text as the DLL holds it: a longer one is cut there, between two
+// characters, and ends in kCutMark (text_reader.h). vostrel-scan prints every
+// text whole.
+inline constexpr std::size_t kFullTextBytes = std::size_t{1} << 20;
+// What a window's scan reads of each text (ScanDriver's maxTextBytes): a
+// character of a code page, and a line break CR LF, takes at most two bytes,
+// so this holds the kCellCharacters characters a cell shows and the one after
+// them that says the text goes on.
+inline constexpr std::size_t kTableTextBytes = 2 * (kCellCharacters + 1);
 
 // The text as a cell shows it: on one line, at most kCellCharacters
 // characters of it, then kCutMark if it goes on. Work is bounded by the limit,
@@ -62,15 +67,26 @@ void RowLineTo(const ScanRow& row, const TextSink& write);
 // A message row ("No DLL's found!"): its one escaped text and a line feed.
 std::string MessageLine(std::string_view text);
 
-// A row of the results table as a window keeps it: the scan's whole texts,
-// for copying and tooltips, while the table itself holds only CellText.
+// A row of the results table as a window keeps it: of each text as much as
+// its cell and tooltip show (KeptRow), from which the cell's and the
+// tooltip's texts are made as from the whole text. The table's sort and
+// filter work on these too.
 struct TableRow {
   ScanRow texts;
   bool isMessage = false;  // only the first column holds a text
+  // A text is cut short of what the file holds: a copy reads the file again.
+  bool cut = false;
 
-  // The whole text of column 0..3; empty past the last.
+  // The kept text of column 0..3; empty past the last.
   std::string_view Cell(std::size_t column) const;
   std::string Line() const { return isMessage ? MessageLine(texts.dllName) : RowLine(texts); }
 };
+
+// The mission row a window keeps of a row the scan found: each text that goes
+// on past the kCellCharacters characters a cell shows (counted as the cell
+// counts them) is cut there and ends in kCutMark, and the row says it was cut.
+// Bounds what the table holds however long the texts run: at most three
+// bytes of UTF-8 a character.
+TableRow KeptRow(ScanRow row);
 
 }  // namespace vostrel

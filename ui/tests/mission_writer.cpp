@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
+#include <vector>
 
 #include "pe_image_writer.h"
 
@@ -10,7 +11,8 @@ namespace vostrel::testing {
 namespace {
 
 constexpr std::string_view kFillerPhrase = "The convoy crosses the basin at dawn. ";
-constexpr std::size_t kLevelDesc = 2;  // its place in the plan's exports
+constexpr std::size_t kMapName = 0;  // places in the plan's exports, whose data the writer lays out in turn
+constexpr std::size_t kLevelDesc = 2;
 constexpr std::size_t kPieceBytes = kFillerPhrase.size() * 32768;  // about 1.2 MB, whole phrases
 
 }  // namespace
@@ -26,16 +28,24 @@ std::string FillerText(std::size_t bytes) {
 namespace {
 
 // The mission with its description's zero byte cut off, then `fillerBytes`
-// bytes of `piece`, repeated.
+// bytes of `piece`, repeated. `runOnFromMapName`: the bytes from the end of
+// the map name to the description (zero bytes and padding) become piece's
+// first byte, so that every text runs on.
 void WriteMissionRunningOn(const std::string& path, std::string_view mapName, std::string_view description,
-                           std::uint64_t fillerBytes, const std::string& piece) {
+                           std::uint64_t fillerBytes, const std::string& piece, bool runOnFromMapName = false) {
   peloc::testing::ImagePlan plan;
   plan.exports = {{"MapName", std::string(mapName)},
                   {"TechtreeName", "Standard Techtree"},
                   {"LevelDesc", std::string(description)}};
   peloc::testing::PeImage image = peloc::testing::WriteImage(plan);
   // The writer puts the last export's data last: cut its zero byte off.
-  if (fillerBytes > 0) image.Truncate(image.layout().dataOffsets[kLevelDesc] + description.size());
+  const std::vector<std::uint64_t>& data = image.layout().dataOffsets;
+  if (fillerBytes > 0) image.Truncate(data[kLevelDesc] + description.size());
+  if (runOnFromMapName && !piece.empty()) {
+    const std::uint64_t mapNameEnd = data[kMapName] + mapName.size();
+    // A few bytes within the image's own .data section.
+    image.PokeBytes(mapNameEnd, std::string(static_cast<std::size_t>(data[kLevelDesc] - mapNameEnd), piece[0]));
+  }
   image.SaveTo(path);
   if (fillerBytes == 0) return;
 
@@ -56,9 +66,9 @@ void WriteMission(const std::string& path, std::string_view mapName, std::string
 }
 
 void WriteDamagedMission(const std::string& path, std::string_view mapName, std::uint64_t fillerBytes,
-                         char fillerByte) {
+                         char fillerByte, bool everyTextRunsOn) {
   if (fillerByte == '\0') throw std::invalid_argument("a zero byte would end the text");
-  WriteMissionRunningOn(path, mapName, "", fillerBytes, std::string(kPieceBytes, fillerByte));
+  WriteMissionRunningOn(path, mapName, "", fillerBytes, std::string(kPieceBytes, fillerByte), everyTextRunsOn);
 }
 
 }  // namespace vostrel::testing

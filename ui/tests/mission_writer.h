@@ -18,8 +18,11 @@ void WriteMission(const std::string& path, std::string_view mapName, std::string
 
 // Writes the same image with an empty description that runs on over
 // `fillerBytes` copies of `fillerByte` (not zero) to the end of the file.
+// With everyTextRunsOn, the map and techtree names lose their zero bytes too
+// (the bytes between them and the description become `fillerByte`), so that
+// all three texts run on to the end of the file.
 void WriteDamagedMission(const std::string& path, std::string_view mapName, std::uint64_t fillerBytes,
-                         char fillerByte);
+                         char fillerByte, bool everyTextRunsOn = false);
 
 // The first `bytes` bytes of the filler: readable text, no zero byte.
 std::string FillerText(std::size_t bytes);

@@ -246,6 +246,76 @@ TEST(ScanSession, AMissingLibraryIsSaidInTheTable) {
   EXPECT_NE(window.rows[0].texts.dllName.find(missing), std::string::npos);
 }
 
+// The table keeps of each text what its cell shows, so that cells and
+// tooltips show what the whole text would give them; a copy of a row so cut
+// reads its file again, as it is now (the row as kept when the file is gone or
+// holds no text any more), and a row kept whole is copied without a read.
+TEST(ScanSession, KeepsWhatACellShowsAndCopiesCutRowsFromTheFile) {
+  constexpr std::size_t N = kCellCharacters;
+  const std::string cut(kCutMark);
+  const auto repeat = [](const std::string& piece, std::size_t times) {
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i) text += piece;
+    return text;
+  };
+  const std::string euro = "\xE2\x82\xAC";  // byte 0x80 in 1252
+  struct Case {
+    const char* file;
+    std::function<void(const std::string&)> write;
+    std::string kept;   // the description the table keeps
+    std::string whole;  // the description copied
+    std::function<void(const std::string&)> change;
+    std::string copiedAfter;  // the description copied after the change
+  };
+  const auto mission = [](std::string description) {
+    return [description](const std::string& path) { testing::WriteMission(path, "Map", description); };
+  };
+  const Case cases[] = {
+      {"a1.dll", mission(std::string(N, 'w')), std::string(N, 'w'), std::string(N, 'w'), mission("Changed"),
+       std::string(N, 'w')},
+      {"a2.dll", mission(std::string(N + 1, 'p')), std::string(N, 'p') + cut, std::string(N + 1, 'p'),
+       [](const std::string& path) { std::filesystem::remove(path); }, std::string(N, 'p') + cut},
+      {"a3.dll", mission(repeat("\r\n", N) + "x"), repeat("\r\n", N) + cut, repeat("\r\n", N) + "x",
+       mission("Changed"), "Changed"},
+      {"a4.dll",
+       [](const std::string& path) { testing::WriteDamagedMission(path, "Map", kFullTextBytes + (1u << 20), '\x80'); },
+       repeat(euro, N) + cut, repeat(euro, kFullTextBytes) + cut,
+       [](const std::string& path) { testing::WriteFile(path, "no longer a DLL"); }, repeat(euro, N) + cut},
+  };
+  const TempFolder folder;
+  for (const Case& c : cases) c.write(folder / c.file);
+  RecordingWindow window;
+  LookupBinding binding;
+  ScanSession session(window, binding, FramePacing{0ms});
+  window.session = &session;
+  session.ChooseCodePage(1252);
+  session.SortByColumn(0);
+  window.folder = folder.str();
+  session.Scan();
+  const ResultTable& table = session.table();
+  ASSERT_EQ(table.size(), std::size(cases));
+  const auto line = [](const Case& c, const std::string& description) {
+    return RowLine({c.file, "Map", "Standard Techtree", description});
+  };
+
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.file);
+    const TableRow& row = table.Row(i);
+    EXPECT_EQ(row.texts.dllName, c.file);
+    EXPECT_TRUE(row.texts.levelDesc == c.kept) << row.texts.levelDesc.size() << " bytes kept";
+    EXPECT_EQ(row.cut, c.kept != c.whole);
+    EXPECT_EQ(CellText(row.texts.levelDesc), CellText(c.whole));
+    EXPECT_EQ(TipText(row.texts.levelDesc), TipText(c.whole));
+    EXPECT_TRUE(table.Lines({i}) == line(c, c.whole));
+  }
+  for (const Case& c : cases) c.change(folder / c.file);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].file);
+    EXPECT_TRUE(table.Lines({i}) == line(cases[i], cases[i].copiedAfter));
+  }
+}
+
 // With a clock that moves 3 ms a look: the window shows rows and runs its
 // events at the first file and then at most every frame; waiting input gets
 // through between frames; rows below the view are counted in at most every

@@ -566,10 +566,10 @@ class FrmMainTest : public QObject {
   }
 
   // Ten damaged missions whose descriptions run on to the ends of their
-  // 50 MB files, in bytes that each decode to three of UTF-8 ("€"): the
-  // window keeps each text up to its bound, cut with "…", in its cells,
-  // tooltips and what it copies, and stays far below what the whole texts
-  // would take.
+  // 50 MB files, in bytes that each decode to three of UTF-8 ("€"): cells
+  // and tooltips are cut with "…"; a copy reads the files again, each text up
+  // to the bound of what is copied, cut with "…"; the window stays far below
+  // what the whole texts would take.
   void keptTextIsCut() {
     constexpr int kDamaged = 10;
     constexpr std::uint64_t kDamagedBytes = 50'000'000;
@@ -592,7 +592,7 @@ class FrmMainTest : public QObject {
     QCOMPARE(Row(*c.table, 0)[3], QString(vostrel::kCellCharacters, euro) + cut);
     QCOMPARE(TipOn(*c.table, 0, 3),
              Qt::convertFromPlainText(QString(vostrel::kTipCharacters, euro) + cut, Qt::WhiteSpaceNormal));
-    const QString kept = QString(vostrel::kKeptTextBytes, euro) + cut;
+    const QString kept = QString(vostrel::kFullTextBytes, euro) + cut;
     QString copied;
     for (int i = 0; i < kDamaged; ++i) copied += QStringLiteral("damaged%1.dll\tDamaged\tStandard Techtree\t").arg(i) + kept + "\n";
     QCOMPARE(CopyAll(*c.table), copied);

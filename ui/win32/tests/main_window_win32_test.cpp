@@ -524,12 +524,12 @@ TEST_F(MainWindowTest, TextsShowOnOneLineAndCopyWhole) {
   EXPECT_TRUE(ClipboardText() == expected) << ClipboardText().size() << " bytes, not " << expected.size();
 }
 
-// A text longer than the window keeps: the scan reads its first
-// kKeptTextBytes only; the cell, and what is copied, end in the cut mark. The
-// window still answers and paints.
+// A text longer than a window copies: the cell ends in the cut mark, and a
+// copy reads the file again, its first kFullTextBytes only, ending in the cut
+// mark. The window still answers and paints.
 TEST_F(MainWindowTest, ATextPastTheBoundIsKeptCut) {
   const TempFolder folder;
-  vostrel::testing::WriteMission(folder / "huge.dll", "Huge", "Begin ", kKeptTextBytes + (8u << 20));
+  vostrel::testing::WriteMission(folder / "huge.dll", "Huge", "Begin ", kFullTextBytes + (8u << 20));
   SetFolder(NativeToUtf8(folder.str()));
   frmMain_.Show(SW_SHOWNORMAL);
   ClickScan();
@@ -539,7 +539,7 @@ TEST_F(MainWindowTest, ATextPastTheBoundIsKeptCut) {
   EXPECT_EQ(cell.size(), kCellCharacters + 3);  // ASCII, then the three bytes of the cut mark
   CtrlKey('A');
   CtrlKey('C');
-  const std::string kept = "Begin " + vostrel::testing::FillerText(kKeptTextBytes - 6);
+  const std::string kept = "Begin " + vostrel::testing::FillerText(kFullTextBytes - 6);
   const std::string expected = "huge.dll\tHuge\tStandard Techtree\t" + kept + "\xE2\x80\xA6\r\n";
   EXPECT_TRUE(ClipboardText() == expected) << ClipboardText().size() << " bytes, not " << expected.size();
 
