@@ -1,6 +1,7 @@
 #include "result_list_view.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "wide_text.h"
 
@@ -27,7 +28,10 @@ void SetItemState(HWND listView, int item, UINT state, UINT mask) {
 
 int ResultListView::ItemCount() const { return static_cast<int>(::SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0)); }
 
-void ResultListView::Cleared() { ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0); }
+void ResultListView::Cleared() {
+  ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+  selection_.Clear();
+}
 
 // An item at or just below the last row in view shows (partly, at least).
 bool ResultListView::InView(std::size_t item) const {
@@ -48,7 +52,11 @@ void ResultListView::Changed(const TableChange& change) {
   }
   // The list view keeps the selection, the focus and the anchor of a
   // Shift+click by index: they move with their rows, which must be counted.
-  const std::vector<std::size_t> selected = SelectedItems();
+  // The selection moves as the window keeps it, and the list view is told
+  // only of the rows whose state changes: a batch of rows added above a
+  // thousand rows selected changes the state of about twice the batch.
+  CheckSelection();
+  const TableSelection selected = selection_.Moved(change.moved);
   const auto focused = static_cast<int>(::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   const auto mark = static_cast<int>(::SendMessageW(listView_, LVM_GETSELECTIONMARK, 0, 0));
   const std::vector<std::size_t>& moved = change.moved;
@@ -58,15 +66,17 @@ void ResultListView::Changed(const TableChange& change) {
     return to == ResultTable::kGone ? -1 : static_cast<int>(to);
   };
   const auto uncounted = [shown](int item) { return item >= 0 && static_cast<std::size_t>(item) >= shown; };
-  count = count || uncounted(movedTo(focused)) || uncounted(movedTo(mark));
-  for (const std::size_t item : selected) count = count || uncounted(movedTo(static_cast<int>(item)));
-  if (count) Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL);
-  if (!selected.empty()) {
-    SetItemState(listView_, -1, 0, LVIS_SELECTED);
-    for (const std::size_t item : selected) {
-      if (const int to = movedTo(static_cast<int>(item)); to >= 0) SetItemState(listView_, to, LVIS_SELECTED, LVIS_SELECTED);
-    }
+  const std::optional<std::size_t> lastSelected = selected.Last();
+  count = count || uncounted(movedTo(focused)) || uncounted(movedTo(mark)) || (lastSelected && *lastSelected >= shown);
+  if (count) {
+    Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL);
+    selection_.Truncate(table_.size());  // the list view drops the rows past its count unannounced
   }
+  // A copy: the list view's notices change selection_ as it goes.
+  const TableSelection before = selection_;
+  before.ForEachDifference(selected, [this](std::size_t item, bool select) {
+    SetItemState(listView_, static_cast<int>(item), select ? LVIS_SELECTED : 0, LVIS_SELECTED);
+  });
   // A row that no longer shows (filtered out, or its file gone) takes the
   // focus and the anchor with it, rather than leave them on the row that
   // comes to its index.
@@ -97,6 +107,43 @@ void ResultListView::ShowSortInHeader() const {
 }
 
 void ResultListView::SelectAll() { SetItemState(listView_, -1, LVIS_SELECTED, LVIS_SELECTED); }
+
+// iItem -1: every item, as LVM_SETITEMSTATE on -1 (Ctrl+A) or a click that
+// deselects all the others gives it.
+void ResultListView::ItemChanged(const NMLISTVIEW& change) {
+  if (!(change.uChanged & LVIF_STATE)) return;
+  const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
+  if (change.iItem >= 0) {
+    const auto item = static_cast<std::size_t>(change.iItem);
+    selection_.Set(item, item + 1, selected);
+  } else if (selected) {
+    selection_.Set(0, static_cast<std::size_t>(ItemCount()), true);
+  } else if (change.uOldState & LVIS_SELECTED) {
+    selection_.Clear();
+  }
+}
+
+// A Shift+click's range, iFrom to iTo.
+void ResultListView::ItemsChanged(const NMLVODSTATECHANGE& change) {
+  if (change.iFrom < 0 || change.iTo < change.iFrom) return;
+  if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) == 0) return;
+  selection_.Set(static_cast<std::size_t>(change.iFrom), static_cast<std::size_t>(change.iTo) + 1,
+                 (change.uNewState & LVIS_SELECTED) != 0);
+}
+
+// Not every change of the selection comes with a notice the window can
+// follow (the list view drops the rows past a smaller count unannounced, and
+// a Shift+click may tell of the range it selects and not of the rows it
+// deselects): the selection kept is checked against the list view's count
+// and first selected row, and read again from the list view when they differ.
+void ResultListView::CheckSelection() {
+  const auto count = static_cast<std::size_t>(::SendMessageW(listView_, LVM_GETSELECTEDCOUNT, 0, 0));
+  const auto first = static_cast<int>(::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  const std::optional<std::size_t> kept = selection_.First();
+  if (count == selection_.count() && (first < 0 ? !kept : kept == static_cast<std::size_t>(first))) return;
+  selection_.Clear();
+  for (const std::size_t item : SelectedItems()) selection_.Set(item, item + 1, true);
+}
 
 std::vector<std::size_t> ResultListView::SelectedItems() const {
   std::vector<std::size_t> items;
