@@ -45,7 +45,7 @@ class ResultListView {
 
   void SelectAll();
   // The selected rows as copied (ResultTable::Lines), in the order shown.
-  std::string SelectedLines() const;
+  std::string SelectedLines();
 
   // LVN_GETDISPINFOW: the cell's one-line text (CellText), as UTF-16.
   void FillDisplayInfo(LVITEMW& item);
@@ -62,10 +62,13 @@ class ResultListView {
   bool InView(std::size_t item) const;
   std::vector<std::size_t> SelectedItems() const;
   void CheckSelection();
+  void SelectCounted(std::size_t from);
 
   HWND listView_;
   const ResultTable& table_;
-  TableSelection selection_;  // the list view's, kept to move it with the rows
+  // The list view's, kept to move it with the rows; and the selected rows
+  // moved past the list view's count, which it selects once it counts them.
+  TableSelection selection_;
   std::wstring cell_;  // the cell last asked for
 };
 

@@ -11,9 +11,18 @@ std::optional<std::size_t> TableSelection::First() const {
   return static_cast<std::size_t>(std::find(selected_.begin(), selected_.end(), true) - selected_.begin());
 }
 
-std::optional<std::size_t> TableSelection::Last() const {
-  if (count_ == 0) return std::nullopt;
-  return static_cast<std::size_t>(selected_.rend() - std::find(selected_.rbegin(), selected_.rend(), true)) - 1;
+std::size_t TableSelection::CountFrom(std::size_t first) const {
+  if (first >= selected_.size()) return 0;
+  return static_cast<std::size_t>(std::count(selected_.begin() + static_cast<std::ptrdiff_t>(first), selected_.end(), true));
+}
+
+std::vector<std::size_t> TableSelection::Items(std::size_t first, std::size_t end) const {
+  std::vector<std::size_t> items;
+  end = std::min(end, selected_.size());
+  for (std::size_t item = first; item < end; ++item) {
+    if (selected_[item]) items.push_back(item);
+  }
+  return items;
 }
 
 void TableSelection::Set(std::size_t first, std::size_t end, bool selected) {

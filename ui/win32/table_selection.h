@@ -16,8 +16,11 @@ class TableSelection {
  public:
   std::size_t count() const { return count_; }
   bool Contains(std::size_t item) const { return item < selected_.size() && selected_[item]; }
+  // How many items from `first` on are selected; which items from `first` to
+  // `end` (not included) are, in order.
+  std::size_t CountFrom(std::size_t first) const;
+  std::vector<std::size_t> Items(std::size_t first, std::size_t end) const;
   std::optional<std::size_t> First() const;
-  std::optional<std::size_t> Last() const;
 
   // Items first to end (not included) are selected, or not.
   void Set(std::size_t first, std::size_t end, bool selected);
