@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
       ::SendMessageW(window.hwnd(), WM_NOTIFY, vostrel::win32::kTableId, reinterpret_cast<LPARAM>(&header));
     }
 
-    std::vector<double> consoleTimes, windowTimes, ratios, processorRatios, selectedTimes, selectedRatios;
+    std::vector<double> consoleTimes, windowTimes, ratios, processorRatios, selectedTimes, selectedRatios, selectedProcessorRatios;
     for (int run = 0; run < runs; ++run) {
       auto start = Clock::now();
       double processor = ProcessorSeconds();
@@ -177,16 +177,19 @@ int main(int argc, char** argv) {
       if (selected) {
         constexpr UINT_PTR kCtrlATimer = 1;
         start = Clock::now();
+        processor = ProcessorSeconds();
         ::SetTimer(table, kCtrlATimer, 50, PressCtrlA);
         ::SendMessageW(scan, BM_CLICK, 0, 0);
         ::KillTimer(table, kCtrlATimer);
         selectedTimes.push_back(Seconds(Clock::now() - start));
+        selectedProcessorRatios.push_back((ProcessorSeconds() - processor) / windowProcessor);
         DrainMessages();
         if (::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) != count) throw std::runtime_error("the window missed rows");
         selectedRatios.push_back(selectedTimes.back() / windowTimes.back());
-        std::printf("       every row selected: window %.3f s (%lld rows selected at the end), selected/none %.3f\n",
+        std::printf("       every row selected: window %.3f s (%lld rows selected at the end), selected/none %.3f; "
+                    "processor time selected/none %.3f\n",
                     selectedTimes.back(), static_cast<long long>(::SendMessageW(table, LVM_GETSELECTEDCOUNT, 0, 0)),
-                    selectedRatios.back());
+                    selectedRatios.back(), selectedProcessorRatios.back());
       }
       std::fflush(stdout);
     }
@@ -200,8 +203,9 @@ int main(int argc, char** argv) {
                 Median(ratios), consoleBest, windowBest, windowBest / consoleBest, Median(processorRatios));
     if (selected)
       std::printf("Every row selected: median %.3f s (%.2f ms a file); selected/none of each pair of runs: median "
-                  "%.3f\n",
-                  Median(selectedTimes), 1000 * Median(selectedTimes) / count, Median(selectedRatios));
+                  "%.3f; processor time of this process, selected/none: median %.3f\n",
+                  Median(selectedTimes), 1000 * Median(selectedTimes) / count, Median(selectedRatios),
+                  Median(selectedProcessorRatios));
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "window_scan_bench: %s\n", error.what());
