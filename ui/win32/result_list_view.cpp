@@ -137,6 +137,8 @@ void ResultListView::SelectAll() {
   });
 }
 
+// The rows kept selected past the list view's count that a new count,
+// starting at `from`, has taken in.
 void ResultListView::SelectCounted(std::size_t from) {
   for (const std::size_t item : selection_.Items(from, static_cast<std::size_t>(ItemCount())))
     SetItemState(listView_, static_cast<int>(item), LVIS_SELECTED, LVIS_SELECTED);
