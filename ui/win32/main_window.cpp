@@ -451,6 +451,12 @@ LRESULT MainWindow::lvStats_Notify(NMHDR& header) {
     case LVN_GETDISPINFOW:
       table_->FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header).item);
       break;
+    case LVN_ITEMCHANGED:
+      table_->ItemChanged(reinterpret_cast<const NMLISTVIEW&>(header));
+      break;
+    case LVN_ODSTATECHANGED:
+      table_->ItemsChanged(reinterpret_cast<const NMLVODSTATECHANGE&>(header));
+      break;
     case LVN_COLUMNCLICK:
       session_.SortByColumn(static_cast<std::size_t>(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem));
       table_->ShowSortInHeader();

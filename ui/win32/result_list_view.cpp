@@ -1,6 +1,8 @@
 #include "result_list_view.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "wide_text.h"
 
@@ -11,6 +13,10 @@ namespace {
 // pixels of padding around them.
 constexpr std::size_t kListViewDrawnCharacters = 259;
 constexpr int kListViewCellPadding = 12;
+
+// Ctrl+A selects the rows left unselected one by one when they are at most
+// one in this many.
+constexpr std::size_t kFewRowsOf = 16;
 
 LRESULT Send(HWND window, UINT message, std::size_t wParam, LPARAM lParam = 0) {
   return ::SendMessageW(window, message, static_cast<WPARAM>(wParam), lParam);
@@ -41,7 +47,10 @@ RECT ResultListView::MessageRect(int item) const {
   return row;
 }
 
-void ResultListView::Cleared() { ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0); }
+void ResultListView::Cleared() {
+  ::SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+  selection_.Clear();
+}
 
 // An item at or just below the last row in view shows (partly, at least).
 bool ResultListView::InView(std::size_t item) const {
@@ -57,12 +66,23 @@ void ResultListView::Changed(const TableChange& change) {
   bool count = table_.size() != shown && (change.countRowsBelowView || InView(shown) || table_.size() < shown);
   if (change.moved.empty()) {
     // Rows below the others: only those in view need painting.
-    if (count) Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    if (count) {
+      Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+      SelectCounted(shown);
+    }
     return;
   }
   // The list view keeps the selection, the focus and the anchor of a
-  // Shift+click by index: they move with their rows, which must be counted.
-  const std::vector<std::size_t> selected = SelectedItems();
+  // Shift+click by index: they move with their rows. The focus and the
+  // anchor must be counted. The selection moves as the window keeps it, and
+  // the list view is told only of the rows it counts whose state changes: a
+  // batch of rows added above a thousand rows selected changes the state of
+  // about twice the batch, and selected rows pushed past the count wait for
+  // it (a new count redraws the scroll bar).
+  CheckSelection();
+  TableSelection listed = selection_;
+  listed.Truncate(shown);
+  TableSelection selected = selection_.Moved(change.moved);
   const auto focused = static_cast<int>(::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
   const auto mark = static_cast<int>(::SendMessageW(listView_, LVM_GETSELECTIONMARK, 0, 0));
   const std::vector<std::size_t>& moved = change.moved;
@@ -73,14 +93,15 @@ void ResultListView::Changed(const TableChange& change) {
   };
   const auto uncounted = [shown](int item) { return item >= 0 && static_cast<std::size_t>(item) >= shown; };
   count = count || uncounted(movedTo(focused)) || uncounted(movedTo(mark));
-  for (const std::size_t item : selected) count = count || uncounted(movedTo(static_cast<int>(item)));
   if (count) Send(listView_, LVM_SETITEMCOUNT, table_.size(), LVSICF_NOSCROLL);
-  if (!selected.empty()) {
-    SetItemState(listView_, -1, 0, LVIS_SELECTED);
-    for (const std::size_t item : selected) {
-      if (const int to = movedTo(static_cast<int>(item)); to >= 0) SetItemState(listView_, to, LVIS_SELECTED, LVIS_SELECTED);
-    }
-  }
+  const std::size_t counted = count ? table_.size() : shown;
+  listed.Truncate(counted);  // the list view drops the rows past a smaller count
+  TableSelection countedSelected = selected;
+  countedSelected.Truncate(counted);
+  listed.ForEachDifference(countedSelected, [this](std::size_t item, bool select) {
+    SetItemState(listView_, static_cast<int>(item), select ? LVIS_SELECTED : 0, LVIS_SELECTED);
+  });
+  selection_ = std::move(selected);
   // A row that no longer shows (filtered out, or its file gone) takes the
   // focus and the anchor with it, rather than leave them on the row that
   // comes to its index.
@@ -110,7 +131,71 @@ void ResultListView::ShowSortInHeader() const {
   }
 }
 
-void ResultListView::SelectAll() { SetItemState(listView_, -1, LVIS_SELECTED, LVIS_SELECTED); }
+// The list view selects all by setting each row in turn: with a few rows
+// left to select (Ctrl+A again once a scan has added some), those are
+// selected one by one instead, so that Ctrl+A held down during a scan costs
+// in proportion to the rows added rather than to every row.
+void ResultListView::SelectAll() {
+  CheckSelection();
+  const auto items = static_cast<std::size_t>(ItemCount());
+  TableSelection listed = selection_;
+  listed.Truncate(items);
+  if ((items - listed.count()) * kFewRowsOf > items) {
+    SetItemState(listView_, -1, LVIS_SELECTED, LVIS_SELECTED);
+    return;
+  }
+  TableSelection all;
+  all.Set(0, items, true);
+  listed.ForEachDifference(all, [this](std::size_t item, bool) {
+    SetItemState(listView_, static_cast<int>(item), LVIS_SELECTED, LVIS_SELECTED);
+  });
+}
+
+// The rows kept selected past the list view's count that a new count,
+// starting at `from`, has taken in.
+void ResultListView::SelectCounted(std::size_t from) {
+  for (const std::size_t item : selection_.Items(from, static_cast<std::size_t>(ItemCount())))
+    SetItemState(listView_, static_cast<int>(item), LVIS_SELECTED, LVIS_SELECTED);
+}
+
+// iItem -1: every item, as LVM_SETITEMSTATE on -1 (Ctrl+A) or a click that
+// deselects all the others gives it.
+void ResultListView::ItemChanged(const NMLISTVIEW& change) {
+  if (!(change.uChanged & LVIF_STATE)) return;
+  const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
+  if (change.iItem >= 0) {
+    const auto item = static_cast<std::size_t>(change.iItem);
+    selection_.Set(item, item + 1, selected);
+  } else if (selected) {
+    selection_.Set(0, static_cast<std::size_t>(ItemCount()), true);
+  } else if (change.uOldState & LVIS_SELECTED) {
+    selection_.Clear();
+  }
+}
+
+// A Shift+click's range, iFrom to iTo.
+void ResultListView::ItemsChanged(const NMLVODSTATECHANGE& change) {
+  if (change.iFrom < 0 || change.iTo < change.iFrom) return;
+  if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) == 0) return;
+  selection_.Set(static_cast<std::size_t>(change.iFrom), static_cast<std::size_t>(change.iTo) + 1,
+                 (change.uNewState & LVIS_SELECTED) != 0);
+}
+
+// Not every change of the selection comes with a notice the window can
+// follow (the list view drops the rows past a smaller count unannounced, and
+// a Shift+click may tell of the range it selects and not of the rows it
+// deselects): the selection kept is checked against the list view's count
+// and first selected row, and read again from the list view when they differ.
+void ResultListView::CheckSelection() {
+  const auto items = static_cast<std::size_t>(ItemCount());
+  const std::size_t kept = selection_.count() - selection_.CountFrom(items);  // those the list view counts
+  const auto count = static_cast<std::size_t>(::SendMessageW(listView_, LVM_GETSELECTEDCOUNT, 0, 0));
+  if (count == 0 && kept == 0) return;  // no row to look for: the list view would look at each
+  const auto first = static_cast<int>(::SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  if (count == kept && first >= 0 && selection_.First() == static_cast<std::size_t>(first)) return;
+  selection_.Clear();
+  for (const std::size_t item : SelectedItems()) selection_.Set(item, item + 1, true);
+}
 
 std::vector<std::size_t> ResultListView::SelectedItems() const {
   std::vector<std::size_t> items;
@@ -122,7 +207,13 @@ std::vector<std::size_t> ResultListView::SelectedItems() const {
   return items;
 }
 
-std::string ResultListView::SelectedLines() const { return table_.Lines(SelectedItems()); }
+// With the rows selected past the list view's count, which it shows once it counts them.
+std::string ResultListView::SelectedLines() {
+  std::vector<std::size_t> items = SelectedItems();
+  const std::vector<std::size_t> uncounted = selection_.Items(static_cast<std::size_t>(ItemCount()), table_.size());
+  items.insert(items.end(), uncounted.begin(), uncounted.end());
+  return table_.Lines(std::move(items));
+}
 
 void ResultListView::FillDisplayInfo(LVITEMW& item) {
   if (!(item.mask & LVIF_TEXT)) return;

@@ -13,6 +13,7 @@
 
 #include "result_table.h"
 #include "scan_session.h"
+#include "table_selection.h"
 #include "table_text.h"
 
 namespace vostrel::win32 {
@@ -28,7 +29,8 @@ class ResultListView {
   void Cleared();
   // The table changed: the list view counts its rows, and selected rows that
   // move stay selected; rows that no longer show lose the selection and the
-  // focus. Rows added below the rows in view, changing nothing
+  // focus. Costs as many list view calls as rows change state, whatever the
+  // number selected. Rows added below the rows in view, changing nothing
   // there, are counted only with change.countRowsBelowView: a new count
   // redraws the list view's scroll bar, which costs as much as painting all
   // the rows in view.
@@ -36,9 +38,14 @@ class ResultListView {
   // The header shows the column sorted by and which way.
   void ShowSortInHeader() const;
 
+  // LVN_ITEMCHANGED and LVN_ODSTATECHANGED: the selection the window keeps
+  // follows the list view's.
+  void ItemChanged(const NMLISTVIEW& change);
+  void ItemsChanged(const NMLVODSTATECHANGE& change);
+
   void SelectAll();
   // The selected rows as copied (ResultTable::Lines), in the order shown.
-  std::string SelectedLines() const;
+  std::string SelectedLines();
 
   // LVN_GETDISPINFOW: the cell's one-line text (CellText), as UTF-16.
   void FillDisplayInfo(LVITEMW& item);
@@ -60,9 +67,14 @@ class ResultListView {
   RECT MessageRect(int item) const;
   bool InView(std::size_t item) const;
   std::vector<std::size_t> SelectedItems() const;
+  void CheckSelection();
+  void SelectCounted(std::size_t from);
 
   HWND listView_;
   const ResultTable& table_;
+  // The list view's, kept to move it with the rows; and the selected rows
+  // moved past the list view's count, which it selects once it counts them.
+  TableSelection selection_;
   std::wstring cell_;  // the cell last asked for
 };
 

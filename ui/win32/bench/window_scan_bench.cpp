@@ -5,9 +5,13 @@
 // pair of runs (taken close together, so that a load that comes and goes
 // weighs on both alike) and the fastest times; and the ratio of the processor
 // time this process used (not the Wine server's or the X server's).
-//   window_scan_bench [COUNT [RUNS [descending]]]   (default 1000 missions, 5 runs)
+//   window_scan_bench [COUNT [RUNS [descending|selected]]]   (default 1000 missions, 5 runs)
 // With "descending" the window's table is sorted by file name, descending,
-// before the runs, so that every row a scan adds goes above the others.
+// before the runs, so that every row a scan adds goes above the others. With
+// "selected" it is sorted so too, and each run also scans with Ctrl+A held
+// down (pressed every 50 ms, as a held key repeats), so that every row shown
+// is selected as the rows move; the time of that scan is set beside the
+// window's scan with no row selected.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -95,6 +99,17 @@ double ProcessorSeconds() {
   return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
 }
 
+// Ctrl+A in the table, as the list view tells of it.
+void CALLBACK PressCtrlA(HWND table, UINT, UINT_PTR, DWORD) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  ::SendMessageW(table, WM_KEYDOWN, 'A', 0);
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+}
+
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
@@ -105,9 +120,10 @@ double Median(std::vector<double> v) {
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
-  const bool descending = argc > 3 && std::string(argv[3]) == "descending";
+  const bool selected = argc > 3 && std::string(argv[3]) == "selected";
+  const bool descending = selected || (argc > 3 && std::string(argv[3]) == "descending");
   if (count <= 0 || runs <= 0 || (argc > 3 && !descending)) {
-    std::fprintf(stderr, "usage: window_scan_bench [COUNT [RUNS [descending]]]\n");
+    std::fprintf(stderr, "usage: window_scan_bench [COUNT [RUNS [descending|selected]]]\n");
     return 2;
   }
   try {
@@ -137,7 +153,7 @@ int main(int argc, char** argv) {
       ::SendMessageW(window.hwnd(), WM_NOTIFY, vostrel::win32::kTableId, reinterpret_cast<LPARAM>(&header));
     }
 
-    std::vector<double> consoleTimes, windowTimes, ratios, processorRatios;
+    std::vector<double> consoleTimes, windowTimes, ratios, processorRatios, selectedTimes, selectedRatios, selectedProcessorRatios;
     for (int run = 0; run < runs; ++run) {
       auto start = Clock::now();
       double processor = ProcessorSeconds();
@@ -158,6 +174,23 @@ int main(int argc, char** argv) {
                   "window %.3f s, window/console %.3f\n",
                   run + 1, consoleTimes.back(), windowTimes.back(), ratios.back(), consoleProcessor, windowProcessor,
                   processorRatios.back());
+      if (selected) {
+        constexpr UINT_PTR kCtrlATimer = 1;
+        start = Clock::now();
+        processor = ProcessorSeconds();
+        ::SetTimer(table, kCtrlATimer, 50, PressCtrlA);
+        ::SendMessageW(scan, BM_CLICK, 0, 0);
+        ::KillTimer(table, kCtrlATimer);
+        selectedTimes.push_back(Seconds(Clock::now() - start));
+        selectedProcessorRatios.push_back((ProcessorSeconds() - processor) / windowProcessor);
+        DrainMessages();
+        if (::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) != count) throw std::runtime_error("the window missed rows");
+        selectedRatios.push_back(selectedTimes.back() / windowTimes.back());
+        std::printf("       every row selected: window %.3f s (%lld rows selected at the end), selected/none %.3f; "
+                    "processor time selected/none %.3f\n",
+                    selectedTimes.back(), static_cast<long long>(::SendMessageW(table, LVM_GETSELECTEDCOUNT, 0, 0)),
+                    selectedRatios.back(), selectedProcessorRatios.back());
+      }
       std::fflush(stdout);
     }
     const double consoleMedian = Median(consoleTimes), windowMedian = Median(windowTimes);
@@ -168,6 +201,11 @@ int main(int argc, char** argv) {
                 "ratio %.3f. Processor time of this process, window/console: median %.3f\n",
                 count, runs, consoleMedian, 1000 * consoleMedian / count, windowMedian, 1000 * windowMedian / count,
                 Median(ratios), consoleBest, windowBest, windowBest / consoleBest, Median(processorRatios));
+    if (selected)
+      std::printf("Every row selected: median %.3f s (%.2f ms a file); selected/none of each pair of runs: median "
+                  "%.3f; processor time of this process, selected/none: median %.3f\n",
+                  Median(selectedTimes), 1000 * Median(selectedTimes) / count, Median(selectedRatios),
+                  Median(selectedProcessorRatios));
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "window_scan_bench: %s\n", error.what());

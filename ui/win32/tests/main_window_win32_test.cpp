@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
@@ -164,6 +165,24 @@ class MainWindowTest : public ::testing::Test {
     LVITEMW state{};
     state.stateMask = state.state = LVIS_SELECTED;
     ::SendMessageW(lvStats(), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+  }
+
+  // A click on a row's name, as the mouse gives it, with Shift held or not.
+  void ClickRow(int item, bool shift = false) {
+    RECT name{};
+    name.left = LVIR_LABEL;
+    ::SendMessageW(lvStats(), LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&name));
+    const LPARAM at = MAKELPARAM(name.left + 4, (name.top + name.bottom) / 2);
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    const WPARAM held = shift ? MK_SHIFT : 0;
+    ::SendMessageW(lvStats(), WM_LBUTTONDOWN, MK_LBUTTON | held, at);
+    ::SendMessageW(lvStats(), WM_LBUTTONUP, held, at);
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+    DrainMessages();
   }
 
   HWND Header() const { return reinterpret_cast<HWND>(::SendMessageW(lvStats(), LVM_GETHEADER, 0, 0)); }
@@ -1023,6 +1042,67 @@ TEST(VostrelCommandLine, ReadAsBothWindowsReadIt) {
   DWORD exitCode = 0;
   ::GetExitCodeProcess(process.get(), &exitCode);
   EXPECT_EQ(exitCode, 2u);
+}
+
+// However rows are selected (one by one, Ctrl+A, a Shift+click over Ctrl+A),
+// the selection stays with them as rows above them leave and come back (the
+// filter) and come in (the table following its folder), rows added being
+// left unselected. The table is sorted, descending, so that the rows come
+// in above.
+TEST_F(MainWindowTest, TheSelectionStaysWithItsRowsAsRowsComeAbove) {
+  const TempFolder folder;
+  for (const char* name : {"z.dll", "m4.dll", "m3.dll", "m2.dll", "m1.dll"})
+    CopyTo(TestDll("win32_ridge.dll"), folder / name);  // its texts hold no "m"
+  SetFolder(NativeToUtf8(folder.str()));
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  ClickScan();
+  ClickHeader(0);
+  ClickHeader(0);
+  ASSERT_EQ(Names(), (std::vector<std::string>{"z.dll", "m4.dll", "m3.dll", "m2.dll", "m1.dll"}));
+  const auto item = [this](const std::string& name) {
+    const std::vector<std::string> names = Names();
+    return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
+  };
+  const auto waitUntil = [](const auto& done) {
+    for (const ULONGLONG end = ::GetTickCount64() + 5000; !done() && ::GetTickCount64() < end;) {
+      DrainMessages();
+      ::Sleep(20);
+    }
+  };
+  const HWND txtFilter = Control(kFilterBoxId);
+  const struct {
+    const char* how;
+    std::function<void()> select;
+    std::set<std::string> selected;  // once z.dll has been filtered out and shown again
+  } cases[] = {
+      {"one by one", [&] { Select(item("m3.dll")); Select(item("m1.dll")); }, {"m3.dll", "m1.dll"}},
+      {"Ctrl+A", [&] { CtrlKey('A'); }, {"m4.dll", "m3.dll", "m2.dll", "m1.dll"}},
+      {"Shift+click over Ctrl+A",
+       [&] {
+         ClickRow(item("m4.dll"));
+         CtrlKey('A');
+         ClickRow(item("m2.dll"), true);
+       },
+       {"m4.dll", "m3.dll", "m2.dll"}},
+  };
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED;
+  int added = 0;
+  for (const auto& selection : cases) {
+    ::SendMessageW(lvStats(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    selection.select();
+    ::SetWindowTextW(txtFilter, L"m");
+    EXPECT_EQ(Names().front(), "m4.dll") << selection.how;
+    ::SetWindowTextW(txtFilter, L"");
+    EXPECT_EQ(SelectedNames(), selection.selected) << selection.how;
+
+    const std::string name = "n" + std::to_string(++added) + ".dll";  // between z.dll and m4.dll
+    CopyTo(TestDll("win32_ridge.dll"), folder / name);
+    waitUntil([&] { return item(name) == 1; });
+    ASSERT_EQ(item(name), 1) << selection.how;
+    EXPECT_EQ(SelectedNames(), selection.selected) << selection.how;
+  }
 }
 
 }  // namespace
