@@ -31,6 +31,7 @@ WindowCommand<Char> ReadWindowArguments(std::span<const std::basic_string<Char>>
   using String = std::basic_string<Char>;
   using Kind = typename WindowCommand<Char>::Kind;
   std::vector<const String*> folders;
+  String session;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const String& arg = args[i];
@@ -38,6 +39,8 @@ WindowCommand<Char> ReadWindowArguments(std::span<const std::basic_string<Char>>
       if (!arg.empty()) folders.push_back(&arg);
     } else if (arg == Widen<Char>("--")) {
       optionsEnded = true;
+    } else if (arg == Widen<Char>("-session") && i + 1 < args.size()) {
+      session = args[++i];
     } else if (arg == Widen<Char>("--help") || arg == Widen<Char>("-h") || arg == Widen<Char>("--version")) {
       if (args.size() > 1) return Wrong(arg + Widen<Char>(" takes no other argument, not ") + Quoted(args[i == 0 ? 1 : 0]));
       WindowCommand<Char> command;
@@ -50,6 +53,7 @@ WindowCommand<Char> ReadWindowArguments(std::span<const std::basic_string<Char>>
   if (folders.size() > 1) return Wrong(Widen<Char>("give one folder at most, not also ") + Quoted(*folders[1]));
   WindowCommand<Char> command;
   if (!folders.empty()) command.folder = *folders.front();
+  command.session = std::move(session);
   return command;
 }
 

@@ -18,6 +18,9 @@ struct WindowCommand {
   std::basic_string<Char> folder;
   // kWrong: what is wrong, naming the argument ("unknown option -x").
   std::basic_string<Char> problem;
+  // "-session ID": the desktop's session manager restarting the window, for
+  // the toolkit to take up; empty when not given.
+  std::basic_string<Char> session;
 };
 
 // `args` are the arguments after the program's name: bytes on Linux, UTF-16

@@ -49,9 +49,15 @@ int main(int argc, char** argv) {
   // Qt is handed the program's name alone, so that an argument such as
   // "-reverse" or "-style" stays the user's folder; Qt's own settings are
   // given through its environment variables (QT_QPA_PLATFORM, QT_STYLE_OVERRIDE,
-  // QT_SCALE_FACTOR, ...).
-  int qtArgc = 1;
-  QApplication app(qtArgc, argv);
+  // QT_SCALE_FACTOR, ...). Only a session manager's "-session ID" is passed
+  // on, so that a window restored with the desktop's session starts.
+  std::string sessionOption = "-session";
+  std::string session = command.session;
+  std::vector<char*> qtArgv{argv[0]};
+  if (!session.empty()) qtArgv.insert(qtArgv.end(), {sessionOption.data(), session.data()});
+  qtArgv.push_back(nullptr);
+  int qtArgc = static_cast<int>(qtArgv.size()) - 1;
+  QApplication app(qtArgc, qtArgv.data());
   DescribeApplication();
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   QGuiApplication::setDesktopFileName(QStringLiteral("vostrel"));

@@ -795,6 +795,9 @@ class FrmMainTest : public QObject {
                                           << "give one folder at most, not also \"-b\"";
     QTest::newRow("an unknown option") << QStringList{"-reverse", "a"} << "wrong" << "unknown option -reverse";
     QTest::newRow("Qt's own option") << QStringList{"-platform", "offscreen"} << "wrong" << "unknown option -platform";
+    QTest::newRow("a session restored, then a folder") << QStringList{"-session", "1a2b_3", "a"} << "open" << "a";
+    QTest::newRow("a session restored, two folders") << QStringList{"-session", "1a2b_3", "a", "b"} << "wrong"
+                                                     << "give one folder at most, not also \"b\"";
     QTest::newRow("help and more") << QStringList{"--help", "extra"} << "wrong"
                                    << "--help takes no other argument, not \"extra\"";
   }
