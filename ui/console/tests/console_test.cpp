@@ -114,6 +114,63 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   return run;
 }
 
+// vostrel-scan started with its standard output into a pipe that the test
+// reads as it goes, and its standard error into a file.
+class PipedScan {
+ public:
+  explicit PipedScan(std::vector<std::string> args) {
+    int ends[2];
+    if (::pipe(ends) != 0) throw std::runtime_error("cannot make a pipe");
+    SpawnActions actions;
+    actions.Open(STDIN_FILENO, "/dev/null", O_RDONLY);
+    actions.Dup(ends[1], STDOUT_FILENO);
+    actions.Close(ends[0]);
+    actions.Open(STDERR_FILENO, scratch_ / "err", O_WRONLY | O_CREAT | O_TRUNC);
+    args.insert(args.begin(), VOSTREL_SCAN_PROGRAM);
+    std::vector<std::string> environment = WithLocale("C.UTF-8");
+    const int started = posix_spawn(&pid_, VOSTREL_SCAN_PROGRAM, actions.get(), nullptr, Pointers(args).data(),
+                                    Pointers(environment).data());
+    ::close(ends[1]);
+    out_ = ends[0];
+    if (started != 0) {
+      pid_ = 0;
+      throw std::runtime_error("cannot start vostrel-scan");
+    }
+  }
+  PipedScan(const PipedScan&) = delete;
+  PipedScan& operator=(const PipedScan&) = delete;
+  ~PipedScan() {
+    if (pid_ != 0) ::kill(pid_, SIGKILL);
+    Wait();
+  }
+
+  pid_t pid() const { return pid_; }
+  // Up to `size` bytes of the output; 0 at its end, -1 on an error.
+  ssize_t Read(char* buffer, std::size_t size) {
+    ssize_t got = 0;
+    do {
+      got = ::read(out_, buffer, size);
+    } while (got < 0 && errno == EINTR);
+    return got;
+  }
+  // Closes the pipe, then waits for the program: its wait status.
+  int Wait() {
+    if (out_ >= 0) ::close(out_);
+    out_ = -1;
+    int status = 0;
+    while (pid_ != 0 && ::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = 0;
+    return status;
+  }
+  std::string Err() const { return testing::ReadFile(scratch_ / "err"); }
+
+ private:
+  const TempFolder scratch_;
+  pid_t pid_ = 0;
+  int out_ = -1;  // the pipe's reading end
+};
+
 // What --format csv writes before the first row: the byte order mark and the header.
 constexpr char kCsvHeader[] = "\xEF\xBB\xBF" "DLL Name,Map Name,Techtree Name,Level Description\r\n";
 
@@ -327,34 +384,18 @@ TEST(VostrelScan, AnInterruptedScanEndsItsDocument) {
   };
   const Case cases[] = {{"json", "{\"file\": ", "\"}\n]\n"}, {"csv", ".dll,Map,", "\r\n"}};
   for (const Case& c : cases) {
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    const TempFolder scratch;
-    SpawnActions actions;
-    actions.Open(STDIN_FILENO, "/dev/null", O_RDONLY);
-    actions.Dup(pipeEnds[1], STDOUT_FILENO);
-    actions.Close(pipeEnds[0]);
-    actions.Open(STDERR_FILENO, scratch / "err", O_WRONLY | O_CREAT | O_TRUNC);
-    std::vector<std::string> args{VOSTREL_SCAN_PROGRAM, "--format", c.format, folder.str()};
-    std::vector<std::string> environment = WithLocale("C.UTF-8");
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, VOSTREL_SCAN_PROGRAM, actions.get(), nullptr, Pointers(args).data(),
-                          Pointers(environment).data()),
-              0);
-    ::close(pipeEnds[1]);
+    PipedScan scan({"--format", c.format, folder.str()});
     std::string out;
     char buffer[65536];
-    for (ssize_t got = 0; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
-      if (got < 0 && errno == EINTR) continue;
-      ASSERT_GT(got, 0);
-      if (out.empty()) ::kill(pid, SIGINT);  // the program is in its first row
+    ssize_t got = 0;
+    while ((got = scan.Read(buffer, sizeof buffer)) > 0) {
+      if (out.empty()) ::kill(scan.pid(), SIGINT);  // the program is in its first row
       out.append(buffer, static_cast<std::size_t>(got));
     }
-    ::close(pipeEnds[0]);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) ASSERT_EQ(errno, EINTR);
+    ASSERT_EQ(got, 0) << c.format;
+    const int status = scan.Wait();
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << c.format << ": status " << status;
-    EXPECT_EQ(testing::ReadFile(scratch / "err"), "Scan stopped.\n") << c.format;
+    EXPECT_EQ(scan.Err(), "Scan stopped.\n") << c.format;
     std::size_t rows = 0;
     for (std::size_t at = out.find(c.rowMark); at != std::string::npos; at = out.find(c.rowMark, at + 1)) ++rows;
     EXPECT_EQ(rows, 1u) << c.format;
@@ -595,31 +636,15 @@ TEST(VostrelScan, StopsAtTheFirstFailedWrite) {
     accessedBack();
     ProgramRun run;
     if (std::string_view(c.output) == "pipe") {
-      int pipeEnds[2];
-      ASSERT_EQ(::pipe(pipeEnds), 0);
-      const TempFolder scratch;
-      SpawnActions actions;
-      actions.Open(STDIN_FILENO, "/dev/null", O_RDONLY);
-      actions.Dup(pipeEnds[1], STDOUT_FILENO);
-      actions.Close(pipeEnds[0]);
-      actions.Open(STDERR_FILENO, scratch / "err", O_WRONLY | O_CREAT | O_TRUNC);
-      std::vector<std::string> args{VOSTREL_SCAN_PROGRAM, folder.str()};
-      std::vector<std::string> environment = WithLocale("C.UTF-8");
       // An ignored signal stays ignored in the child.
       const auto previous = ::signal(SIGPIPE, SIG_IGN);
-      pid_t pid = 0;
-      ASSERT_EQ(posix_spawn(&pid, VOSTREL_SCAN_PROGRAM, actions.get(), nullptr, Pointers(args).data(),
-                            Pointers(environment).data()),
-                0);
+      PipedScan scan({folder.str()});
       ::signal(SIGPIPE, previous);
-      ::close(pipeEnds[1]);
       char head[100];
-      ASSERT_GT(::read(pipeEnds[0], head, sizeof head), 0);
-      ::close(pipeEnds[0]);
-      int status = 0;
-      while (::waitpid(pid, &status, 0) < 0) ASSERT_EQ(errno, EINTR);
+      ASSERT_GT(scan.Read(head, sizeof head), 0);
+      const int status = scan.Wait();  // the pipe closed after 100 bytes, as `head -c 100` closes it
       run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      run.err = testing::ReadFile(scratch / "err");
+      run.err = scan.Err();
     } else {
       run = RunProgram(VOSTREL_SCAN_PROGRAM, {folder.str()}, WithLocale("C.UTF-8"), c.output);
     }
