@@ -22,7 +22,7 @@ struct FindHandleTraits {
   static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
   static void Release(HANDLE find) noexcept { ::FindClose(find); }
 };
-using FindHandle = peloc::UniqueHandle<FindHandleTraits>;
+using FindHandle = handle::UniqueHandle<FindHandleTraits>;
 
 }  // namespace
 

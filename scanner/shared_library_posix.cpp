@@ -22,7 +22,7 @@ std::variant<SharedLibrary, LoadFailure> SharedLibrary::Load(const std::string& 
   // the package manager puts whole files; a path is checked first.
   if (nameOrPath.find('/') == std::string::npos) return loaded(::dlopen(nameOrPath.c_str(), kMode));
 
-  const peloc::FileDescriptor file(::open(nameOrPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  const handle::FileDescriptor file(::open(nameOrPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   struct stat status {};
   if (!file || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return LoadFailure::kNotLoaded;
   switch (CheckLibraryFile(file.get(), static_cast<uint64_t>(status.st_size))) {

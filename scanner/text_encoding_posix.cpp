@@ -51,7 +51,7 @@ class Converter {
   }
 
  private:
-  peloc::UniqueHandle<ConversionTraits> cd_;
+  handle::UniqueHandle<ConversionTraits> cd_;
 };
 
 struct ByteRange {

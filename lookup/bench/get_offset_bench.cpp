@@ -36,7 +36,7 @@ namespace {
 constexpr std::array<const char*, 3> kNames{"MapName", "TechtreeName", "LevelDesc"};
 constexpr const char* kWineDlls = "/usr/lib/i386-linux-gnu/wine/i386-windows";
 
-using peloc::FileDescriptor;
+using handle::FileDescriptor;
 
 class Mapping {
  public:

@@ -81,8 +81,8 @@ std::unique_ptr<MissionFolder> MakeFullSizeFolder(int64_t count, vostrel::Lookup
   return made;
 }
 
-peloc::FileDescriptor Open(const std::string& path, int flags) {
-  peloc::FileDescriptor fd(::open(path.c_str(), flags));
+handle::FileDescriptor Open(const std::string& path, int flags) {
+  handle::FileDescriptor fd(::open(path.c_str(), flags));
   if (!fd) throw std::runtime_error("open failed");
   return fd;
 }

@@ -7,7 +7,7 @@
 namespace vostrel::win32 {
 namespace {
 
-using GlobalMemory = peloc::UniqueHandle<peloc::NullInvalid<HGLOBAL, ::GlobalFree>>;
+using GlobalMemory = handle::UniqueHandle<handle::NullInvalid<HGLOBAL, ::GlobalFree>>;
 
 class LockedMemory {
  public:

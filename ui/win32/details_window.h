@@ -40,7 +40,7 @@ class DetailsWindow final : public Window {
   void CreateControls(const MissionDetails& details);
   void Fit(int clientWidth, int clientHeight);
 
-  using Library = peloc::UniqueHandle<peloc::NullInvalid<HMODULE, ::FreeLibrary>>;
+  using Library = handle::UniqueHandle<handle::NullInvalid<HMODULE, ::FreeLibrary>>;
 
   float dpiX_;
   float dpiY_;

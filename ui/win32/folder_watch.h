@@ -27,7 +27,7 @@ class FolderWatch {
     static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void Release(HANDLE handle) noexcept { ::FindCloseChangeNotification(handle); }
   };
-  using Notification = peloc::UniqueHandle<NotificationTraits>;
+  using Notification = handle::UniqueHandle<NotificationTraits>;
 
   std::wstring folder_;
   Notification notification_;

@@ -7,6 +7,6 @@
 
 namespace vostrel::win32 {
 
-using Font = peloc::UniqueHandle<peloc::NullInvalid<HFONT, ::DeleteObject>>;
+using Font = handle::UniqueHandle<handle::NullInvalid<HFONT, ::DeleteObject>>;
 
 }  // namespace vostrel::win32

@@ -49,7 +49,7 @@ struct ScreenDcTraits {
   static HDC Invalid() noexcept { return nullptr; }
   static void Release(HDC dc) noexcept { ::ReleaseDC(nullptr, dc); }
 };
-using ScreenDc = peloc::UniqueHandle<ScreenDcTraits>;
+using ScreenDc = handle::UniqueHandle<ScreenDcTraits>;
 
 float LogicalDpi(int index) {
   const ScreenDc screen(::GetDC(nullptr));
@@ -64,8 +64,8 @@ void InitCommonControls() {
   if (!::InitCommonControlsEx(&controls)) throw std::runtime_error("cannot load the common controls");
 }
 
-using Menu = peloc::UniqueHandle<peloc::NullInvalid<HMENU, ::DestroyMenu>>;
-using Drop = peloc::UniqueHandle<peloc::NullInvalid<HDROP, ::DragFinish>>;
+using Menu = handle::UniqueHandle<handle::NullInvalid<HMENU, ::DestroyMenu>>;
+using Drop = handle::UniqueHandle<handle::NullInvalid<HDROP, ::DragFinish>>;
 
 // The table's context menu: Copy, Filter, Details (greyed without a
 // mission row in focus), and the code pages with the one in use checked.

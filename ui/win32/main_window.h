@@ -104,7 +104,7 @@ class MainWindow final : public Window, public SessionWindow {
   void RunTimer(UINT_PTR id);
   void LookAtFolder();
 
-  using Accelerators = peloc::UniqueHandle<peloc::NullInvalid<HACCEL, ::DestroyAcceleratorTable>>;
+  using Accelerators = handle::UniqueHandle<handle::NullInvalid<HACCEL, ::DestroyAcceleratorTable>>;
 
   ComApartment com_;  // outlives the folder box's completion
   HINSTANCE instance_;

@@ -26,7 +26,7 @@ constexpr char kProgram[] = "Vostrel.exe";
 // any script comes whole.
 std::vector<std::wstring> Arguments() {
   int count = 0;
-  const peloc::UniqueHandle<peloc::NullInvalid<wchar_t**, ::LocalFree>> arguments(
+  const handle::UniqueHandle<handle::NullInvalid<wchar_t**, ::LocalFree>> arguments(
       ::CommandLineToArgvW(::GetCommandLineW(), &count));
   if (!arguments) return {};
   return std::vector<std::wstring>(arguments.get() + std::min(count, 1), arguments.get() + count);

@@ -1025,8 +1025,8 @@ TEST(VostrelCommandLine, ReadAsBothWindowsReadIt) {
   PROCESS_INFORMATION started{};
   ASSERT_TRUE(::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &started));
-  const peloc::UniqueHandle<peloc::NullInvalid<HANDLE, ::CloseHandle>> process(started.hProcess);
-  const peloc::UniqueHandle<peloc::NullInvalid<HANDLE, ::CloseHandle>> thread(started.hThread);
+  const handle::UniqueHandle<handle::NullInvalid<HANDLE, ::CloseHandle>> process(started.hProcess);
+  const handle::UniqueHandle<handle::NullInvalid<HANDLE, ::CloseHandle>> thread(started.hThread);
   // The box is found among the program's windows, read and closed as a user would close it.
   MessageBoxSearch search{started.dwProcessId, nullptr};
   for (int tries = 0; tries < 600 && search.box == nullptr; ++tries) {
