@@ -3,7 +3,7 @@
 
 #include <unistd.h>
 
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
 
 namespace handle {
 

@@ -11,9 +11,9 @@
 #include <new>
 #include <span>
 
-#include "file_descriptor_posix.h"
-#include "image_file.h"
-#include "pe_exports.h"
+#include "handle/file_descriptor_posix.h"
+#include "lookup/image_file.h"
+#include "lookup/pe_exports.h"
 
 namespace peloc {
 namespace {

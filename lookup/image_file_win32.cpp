@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <span>
 
-#include "image_file.h"
-#include "pe_exports.h"
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
+#include "lookup/image_file.h"
+#include "lookup/pe_exports.h"
 
 namespace peloc {
 namespace {

@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "file_descriptor_posix.h"
-#include "library_file_check.h"
-#include "program_folder.h"
-#include "shared_library.h"
+#include "handle/file_descriptor_posix.h"
+#include "scanner/library_file_check.h"
+#include "scanner/program_folder.h"
+#include "scanner/shared_library.h"
 
 namespace vostrel {
 

@@ -1,7 +1,7 @@
-#include "system_message_win32.h"
+#include "scanner/system_message_win32.h"
 
-#include "code_page_win32.h"
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
+#include "scanner/code_page_win32.h"
 
 namespace vostrel::win32 {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "text_encoding.h"
-#include "unique_handle.h"
-#include "utf8.h"
+#include "handle/unique_handle.h"
+#include "scanner/text_encoding.h"
+#include "scanner/utf8.h"
 
 namespace vostrel {
 namespace {

@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "byte_reader.h"
-#include "file_descriptor_posix.h"
-#include "pe_exports.h"
+#include "handle/file_descriptor_posix.h"
+#include "lookup/byte_reader.h"
+#include "lookup/pe_exports.h"
 #include "peloc/peloc.h"
 
 namespace {

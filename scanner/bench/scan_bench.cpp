@@ -25,13 +25,13 @@
 #include <thread>
 #include <vector>
 
-#include "file_descriptor_posix.h"
-#include "lookup_binding.h"
-#include "mission_reader.h"
-#include "read_ahead.h"
-#include "scan_bench_support.h"
-#include "scan_driver.h"
-#include "test_support.h"
+#include "handle/file_descriptor_posix.h"
+#include "scanner/bench/scan_bench_support.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/mission_reader.h"
+#include "scanner/read_ahead.h"
+#include "scanner/scan_driver.h"
+#include "scanner/tests/test_support.h"
 
 namespace {
 

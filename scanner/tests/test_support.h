@@ -12,7 +12,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "text_reader.h"
+#include "scanner/text_reader.h"
 
 namespace vostrel::testing {
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "file_descriptor_posix.h"
+#include "handle/file_descriptor_posix.h"
 
 class QSocketNotifier;
 

@@ -1,8 +1,8 @@
-#include "clipboard.h"
+#include "ui/win32/clipboard.h"
 
 #include <algorithm>
 
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
 
 namespace vostrel::win32 {
 namespace {

@@ -9,9 +9,9 @@
 #include <array>
 #include <memory>
 
-#include "mission_details.h"
-#include "unique_handle.h"
-#include "window_base.h"
+#include "handle/unique_handle.h"
+#include "ui/core/mission_details.h"
+#include "ui/win32/window_base.h"
 
 namespace vostrel::win32 {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
 
 namespace vostrel::win32 {
 

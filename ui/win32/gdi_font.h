@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
 
 namespace vostrel::win32 {
 

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "ui/win32/main_window.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -10,15 +10,15 @@
 #include <stdexcept>
 #include <utility>
 
-#include "child_control.h"
-#include "clipboard.h"
-#include "folder_path.h"
-#include "program_folder.h"
-#include "program_icon.h"
-#include "table_menu.h"
-#include "text_encoding.h"
-#include "unique_handle.h"
-#include "wide_text.h"
+#include "handle/unique_handle.h"
+#include "scanner/program_folder.h"
+#include "scanner/text_encoding.h"
+#include "ui/core/table_menu.h"
+#include "ui/win32/child_control.h"
+#include "ui/win32/clipboard.h"
+#include "ui/win32/folder_path.h"
+#include "ui/win32/program_icon.h"
+#include "ui/win32/wide_text.h"
 
 namespace vostrel::win32 {
 namespace {

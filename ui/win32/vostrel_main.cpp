@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "lookup_binding.h"
-#include "main_window.h"
-#include "unique_handle.h"
-#include "vostrel_version.h"
-#include "wide_text.h"
-#include "window_arguments.h"
-#include "window_layout.h"
+#include "handle/unique_handle.h"
+#include "scanner/lookup_binding.h"
+#include "ui/core/window_arguments.h"
+#include "ui/core/window_layout.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/wide_text.h"
+#include "vostrel/version.h"
 
 namespace {
 

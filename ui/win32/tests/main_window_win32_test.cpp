@@ -17,21 +17,21 @@
 #include <string_view>
 #include <vector>
 
-#include "code_pages.h"
-#include "dll_listing.h"
-#include "lookup_binding.h"
-#include "main_window.h"
-#include "mission_writer.h"
-#include "program_folder.h"
-#include "sort_cases.h"
-#include "table_menu.h"
-#include "table_text.h"
-#include "text_encoding.h"
-#include "wide_text.h"
-#include "unique_handle.h"
-#include "win32_test_support.h"
-#include "window_arguments.h"
-#include "window_layout.h"
+#include "handle/unique_handle.h"
+#include "scanner/code_pages.h"
+#include "scanner/dll_listing.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/program_folder.h"
+#include "scanner/text_encoding.h"
+#include "ui/core/table_menu.h"
+#include "ui/core/table_text.h"
+#include "ui/core/tests/mission_writer.h"
+#include "ui/core/tests/sort_cases.h"
+#include "ui/core/window_arguments.h"
+#include "ui/core/window_layout.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/tests/win32_test_support.h"
+#include "ui/win32/wide_text.h"
 
 namespace vostrel::win32 {
 namespace {
