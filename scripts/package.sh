@@ -18,6 +18,13 @@ bash "$root/scripts/install-deps.sh" "$root/scripts/deps.txt" "$root/scripts/dep
 
 say() { printf -- '--- package: %s\n' "$*"; }
 
+# The files of one commit are the same bytes whenever they are made: the time
+# that the linker and strip write into each Windows file, the changelog's date
+# and the times in the .debs are the commit's. So the installers carry the
+# zips' very files.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)}
+export SOURCE_DATE_EPOCH
+
 # Linux: a release build with Debian's hardening flags (CMake reads no CPPFLAGS).
 say "Linux build (build-package)"
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
