@@ -299,7 +299,7 @@ VALUES
 }
 
 check_windows_zip "$dist/Vostrel-$version-windows-x64.zip" x86_64-w64-mingw32 /usr/lib/wine/wine64
-check_windows_zip "$dist/Vostrel-$version-windows-x86.zip" i686-w64-mingw32 /usr/lib/wine/wine  # wine32:i386
 check_windows_installer 64 /usr/lib/wine/wine64
+check_windows_zip "$dist/Vostrel-$version-windows-x86.zip" i686-w64-mingw32 /usr/lib/wine/wine  # wine32:i386
 check_windows_installer 32 /usr/lib/wine/wine  # wine32:i386
 say "all release checks passed"
