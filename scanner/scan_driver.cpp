@@ -15,7 +15,6 @@ namespace {
 
 constexpr char kNoFilesStatus[] = "No files to scan.";
 constexpr char kFinishedStatus[] = "Scan finished.";
-constexpr char kStoppedStatus[] = "Scan stopped.";
 // What the workers read of each text: a file with a longer one is read again,
 // by the scan itself, when its row comes. This bounds the bytes held ahead
 // (FilesAhead files, three texts each) when the texts are kept whole.
@@ -35,7 +34,8 @@ void Try(Step&& step) {
 // Ends the scan state however the scan leaves.
 class ScanGuard {
  public:
-  ScanGuard(bool& scanning, bool& stopRequested) : scanning_(scanning), stopRequested_(stopRequested) {
+  ScanGuard(std::atomic<bool>& scanning, std::atomic<bool>& stopRequested)
+      : scanning_(scanning), stopRequested_(stopRequested) {
     scanning_ = true;
     stopRequested_ = false;
   }
@@ -47,8 +47,8 @@ class ScanGuard {
   }
 
  private:
-  bool& scanning_;
-  bool& stopRequested_;
+  std::atomic<bool>& scanning_;
+  std::atomic<bool>& stopRequested_;
 };
 
 }  // namespace
@@ -62,7 +62,6 @@ ScanDriver::ScanDriver(ScanView& view, LookupBinding& binding, CodePage codePage
       workers_(std::max<std::size_t>(workers, 1)) {}
 
 void ScanDriver::cmdScan_Click() {
-  if (scanning_) return;  // a Scan command from inside the running scan's event pass
   // The folder text is taken once: an edit of the box during the scan must
   // not send the remaining files' lookups into another folder.
   std::string folder;
@@ -139,10 +138,9 @@ void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::
   bool lookupReported = false;  // the missing library has been said in this scan
   giveMore();
   while (!names.empty()) {
-    Try([&] { view_.ProcessPendingEvents(); });
     if (stopRequested_) {
       ahead.Stop();
-      Try([&] { view_.SetStatus(kStoppedStatus); });
+      Try([&] { view_.SetStatus(kScanStoppedStatus); });
       return;
     }
     const std::string nativeName = std::move(names.front());

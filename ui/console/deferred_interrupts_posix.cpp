@@ -1,14 +1,16 @@
-// SIGINT and SIGTERM are blocked, not caught: a signal sent meanwhile stays
-// pending, the scan asks sigpending() once per file, and unblocking them at
-// the end delivers it with its own disposition (so a shell that ignored
-// SIGINT for a background job still has it ignored). Threads started later
-// inherit the mask.
+// SIGINT and SIGTERM are blocked in every thread (threads started later
+// inherit the mask) and taken by a thread that waits for them (sigwaitinfo),
+// which stops the scan at once. Unblocking them at the end, the one taken is
+// raised again with its own disposition. Those the program was started with
+// ignored or blocked (a shell's background job) are left as they are.
 #include "ui/console/deferred_interrupts.h"
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <array>
+#include <utility>
 
 namespace vostrel {
 namespace {
@@ -24,31 +26,68 @@ sigset_t SetOf(unsigned held) {
   return set;
 }
 
+bool Ignored(int signal) {
+  struct sigaction action {};
+  return sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
+}
+
 }  // namespace
 
 DeferredInterrupts::DeferredInterrupts() {
   sigset_t blocked;
   if (pthread_sigmask(SIG_BLOCK, nullptr, &blocked) != 0) return;
-  // Those blocked already, by whoever started the program, stay so.
   for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
-    if (sigismember(&blocked, kInterrupts[i]) == 0) held_ |= 1u << i;
+    if (sigismember(&blocked, kInterrupts[i]) == 0 && !Ignored(kInterrupts[i])) held_ |= 1u << i;
   }
   const sigset_t set = SetOf(held_);
-  if (pthread_sigmask(SIG_BLOCK, &set, nullptr) != 0) held_ = 0;
+  if (held_ == 0 || pthread_sigmask(SIG_BLOCK, &set, nullptr) != 0) {
+    held_ = 0;
+    return;
+  }
+  watcher_ = std::thread([this, set] {
+    while (true) {
+      siginfo_t info{};
+      const int signal = sigwaitinfo(&set, &info);
+      if (signal < 0) continue;  // EINTR
+      // The destructor wakes this thread with a signal sent by this process.
+      if ((info.si_code == SI_USER || info.si_code == SI_TKILL) && info.si_pid == ::getpid()) return;
+      Interrupted(signal);
+      return;
+    }
+  });
 }
 
 DeferredInterrupts::~DeferredInterrupts() {
+  if (held_ == 0) return;
+  bool came = false;
+  {
+    const std::lock_guard lock(mutex_);
+    came = interrupt_ != 0;
+    stop_ = nullptr;
+  }
+  if (!came) pthread_kill(watcher_.native_handle(), kInterrupts[0]);
+  watcher_.join();
   const sigset_t set = SetOf(held_);
   pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+  // Taken by the watcher, so no longer pending: raised again.
+  if (Pending()) raise(interrupt_);
+}
+
+void DeferredInterrupts::Interrupted(int signal) {
+  const std::lock_guard lock(mutex_);
+  interrupt_ = signal;
+  if (stop_) stop_();
+}
+
+void DeferredInterrupts::OnInterrupt(std::function<void()> stop) {
+  const std::lock_guard lock(mutex_);
+  stop_ = std::move(stop);
+  if (interrupt_ != 0 && stop_) stop_();
 }
 
 bool DeferredInterrupts::Pending() const {
-  sigset_t pending;
-  if (sigpending(&pending) != 0) return false;
-  for (std::size_t i = 0; i < kInterrupts.size(); ++i) {
-    if ((held_ & (1u << i)) != 0 && sigismember(&pending, kInterrupts[i]) == 1) return true;
-  }
-  return false;
+  const std::lock_guard lock(mutex_);
+  return interrupt_ != 0;
 }
 
 int DeferredInterrupts::ExitStatus(int status) const { return status; }

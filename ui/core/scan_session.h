@@ -161,8 +161,11 @@ class ScanSession : private ScanView {
   void ClearRows() override;
   void AddRow(const ScanRow& row) override { rows_.push_back(KeptRow(row)); }
   void AddMessageRow(const std::string& text) override { rows_.push_back({{text, {}, {}, {}}, true}); }
-  void SetStatus(const std::string& text) override { status_ = text; }
-  void ProcessPendingEvents() override;
+  void SetStatus(const std::string& text) override {
+    status_ = text;
+    ProcessPendingEvents();
+  }
+  void ProcessPendingEvents();
   void ReportProblem(ScanProblem problem, const std::string& text) override;
 
   SessionWindow& window_;

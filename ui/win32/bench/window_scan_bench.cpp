@@ -44,7 +44,6 @@ class QuietView : public vostrel::ScanView {
   void AddRow(const vostrel::ScanRow&) override { ++rows_; }
   void AddMessageRow(const std::string&) override {}
   void SetStatus(const std::string&) override {}
-  void ProcessPendingEvents() override {}
   void ReportProblem(vostrel::ScanProblem, const std::string&) override {}
   std::size_t rows() const { return rows_; }
 
