@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCompleter>
-#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -31,13 +30,13 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextDocument>
-#include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
 #include <algorithm>
 #include <QUrl>
 #include <chrono>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -48,7 +47,6 @@
 #include "ui/core/window_layout.h"
 #include "ui/qt/details_dialog.h"
 #include "ui/qt/folder_path.h"
-#include "ui/qt/folder_watch.h"
 #include "ui/qt/result_table_model.h"
 
 namespace layout = vostrel::layout;
@@ -56,9 +54,8 @@ namespace layout = vostrel::layout;
 namespace {
 
 constexpr float kFallbackDpi = 96.0f;  // no screen at all: 15 twips a pixel
-// During a scan the window shows what it found and lets its events run, and
-// so paints and takes input, at most this often: 40 frames a second, while a
-// key or click waits at most this long (and one file's lookups).
+// During a scan the window shows what was found at most this often: 40
+// frames a second. Its events run as ever: the scan has a thread of its own.
 constexpr vostrel::FramePacing kScanPacing{std::chrono::milliseconds(25)};
 
 QString ToQString(std::string_view utf8) {
@@ -87,7 +84,9 @@ std::optional<NamedFolder> DroppedFolder(const QMimeData& data) {
 frmMain::frmMain(QWidget* parent) : frmMain(vostrel::DefaultLookupLibraryCandidates(), parent) {}
 
 frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
-    : QWidget(parent), binding_(std::move(lookupLibraries)), session_(*this, binding_, kScanPacing) {
+    : QWidget(parent),
+      loop_(this),
+      session_(loop_, *this, std::make_shared<vostrel::LookupBinding>(std::move(lookupLibraries)), kScanPacing) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(ToQString(layout::kCaption));
   setWindowIcon(QIcon(QStringLiteral(":/icons/vostrel.png")));
@@ -122,7 +121,6 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
   SetUpTable();
   SetUpFilter();
   SetUpTableMenu();
-  watch_ = new FolderWatch(this);
 
   // Escape stops a running scan, whichever control has the focus.
   auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -266,23 +264,6 @@ std::string frmMain::FolderText() {
   return text == boxFolder_.shown ? boxFolder_.native : text.toStdString();
 }
 
-void frmMain::Post(std::function<void()> call) {
-  // Queued on the window: dropped if the window goes first.
-  QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
-}
-
-void frmMain::PostAfter(std::chrono::milliseconds delay, std::function<void()> call) {
-  QTimer::singleShot(delay, this, std::move(call));
-}
-
-void frmMain::RunPendingEvents() { QCoreApplication::processEvents(); }
-
-bool frmMain::WatchFolder(const std::string& folder, std::function<void()> changed) {
-  return watch_->Watch(folder, std::move(changed));
-}
-
-void frmMain::StopWatching() { watch_->Stop(); }
-
 void frmMain::TableCleared() {
   rows_->Cleared();  // a reset: the view forgets its spans
   spannedRows_ = 0;
@@ -311,8 +292,8 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-  // A running scan sits below this event in the call stack: it is asked to
-  // end before its next file, and unwinds once this event has returned.
+  // A running scan stops at once; its thread, which may wait for a read that
+  // hangs, is not waited for.
   session_.Close();
   event->accept();
 }

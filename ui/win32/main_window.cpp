@@ -27,23 +27,11 @@ constexpr wchar_t kWindowClass[] = L"VostrelMainWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = 0;
 
-// Posted to run the calls the scan session posts (see Post).
-constexpr UINT kRunPostedMessage = WM_APP + 1;
-
-// The timer that looks at the folder followed, and how often: a change shows
-// within this much of the system's notice (the session then waits for the
-// files to settle). The timers of PostAfter come after it, one a call.
-constexpr UINT_PTR kFolderTimerId = 1;
-constexpr UINT_PTR kFirstPostedTimerId = 2;
-constexpr UINT kFolderLookMilliseconds = 100;
-
-// During a scan the window shows what the scan found and lets its messages
-// run (and paint) at most every 40 ms; between those frames it looks for keys
-// and clicks every 10 ms, so that they are answered at once. Rows that come
-// below the rows in view are counted in every 500 ms: each new count redraws
-// the scroll bar, which costs Wine as much as painting the rows in view.
-constexpr FramePacing kScanPacing{std::chrono::milliseconds(40), std::chrono::milliseconds(10),
-                                  std::chrono::milliseconds(500)};
+// During a scan the window shows what the scan found at most every 40 ms.
+// Rows that come below the rows in view are counted in every 500 ms: each
+// new count redraws the scroll bar, which costs Wine as much as painting the
+// rows in view.
+constexpr FramePacing kScanPacing{std::chrono::milliseconds(40), std::chrono::milliseconds(500)};
 
 struct ScreenDcTraits {
   static HDC Invalid() noexcept { return nullptr; }
@@ -110,12 +98,12 @@ std::wstring WindowText(HWND control) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_view startFolder)
+MainWindow::MainWindow(HINSTANCE instance, std::shared_ptr<LookupBinding> binding, std::wstring_view startFolder)
     : instance_(instance),
       dpiX_(LogicalDpi(LOGPIXELSX)),
       dpiY_(LogicalDpi(LOGPIXELSY)),
-      session_(*this, binding, kScanPacing),
-      nextTimerId_(kFirstPostedTimerId) {
+      loop_(instance),
+      session_(loop_, *this, std::move(binding), kScanPacing) {
   InitCommonControls();
   ACCEL filterKey{FCONTROL | FVIRTKEY, 'F', kFilterCommandId};
   accelerators_.reset(::CreateAcceleratorTableW(&filterKey, 1));
@@ -207,16 +195,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
       DropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
-    case kRunPostedMessage:
-      RunPosted();
-      return 0;
-    case WM_TIMER:
-      if (wParam == kFolderTimerId) {
-        LookAtFolder();
-      } else {
-        RunTimer(wParam);
-      }
-      return 0;
     case DM_GETDEFID:
       return 0;  // no default push button: Enter in the folder box does nothing
     case WM_ACTIVATE:
@@ -228,7 +206,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RestoreFocus(cmdScan_);
       return 0;
     case WM_CLOSE:
-      // A running scan ends before its next file; the session then finds the window gone.
+      // A running scan stops at once; its thread, which may wait for a read
+      // that hangs, is not waited for.
       session_.Close();
       ::DestroyWindow(hwnd());
       return 0;
@@ -236,10 +215,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The details windows, owned by this one, go with it.
       cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = txtFilter_ = nullptr;
       table_.reset();
-      posted_.clear();
-      timed_.clear();
-      folderWatch_.reset();
-      folderChanged_ = nullptr;
       details_.clear();
       ::PostQuitMessage(0);
       return 0;
@@ -337,72 +312,6 @@ void MainWindow::cmdScan_Click() { session_.Scan(); }
 
 std::string MainWindow::FolderText() { return txtTrhDir_ != nullptr ? Narrow(WindowText(txtTrhDir_)) : std::string(); }
 
-// The calls wait in the window, which a message wakes: what a destroyed
-// window had waiting goes with it.
-void MainWindow::Post(std::function<void()> call) {
-  if (!IsOpen()) return;
-  posted_.push_back(std::move(call));
-  if (posted_.size() == 1) ::PostMessageW(hwnd(), kRunPostedMessage, 0, 0);
-}
-
-void MainWindow::RunPosted() {
-  for (auto& call : std::exchange(posted_, {})) call();
-}
-
-// One timer a call, killed when it first fires: the call runs once, and a
-// destroyed window's timers go with it.
-void MainWindow::PostAfter(std::chrono::milliseconds delay, std::function<void()> call) {
-  if (!IsOpen()) return;
-  const auto milliseconds = static_cast<UINT>(std::clamp<std::chrono::milliseconds::rep>(
-      delay.count(), USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
-  const UINT_PTR id = nextTimerId_++;
-  if (::SetTimer(hwnd(), id, milliseconds, nullptr) == 0) {
-    Post(std::move(call));  // sooner than asked rather than never
-    return;
-  }
-  timed_.emplace(id, std::move(call));
-}
-
-void MainWindow::RunTimer(UINT_PTR id) {
-  ::KillTimer(hwnd(), id);
-  const auto timed = timed_.find(id);
-  if (timed == timed_.end()) return;
-  const std::function<void()> call = std::move(timed->second);
-  timed_.erase(timed);
-  call();
-}
-
-// The folder's change notifications, looked at by a timer. The same folder
-// watched again keeps its notifications, so that no change made meanwhile is
-// missed.
-bool MainWindow::WatchFolder(const std::string& folder, std::function<void()> changed) {
-  if (!IsOpen()) return false;
-  const std::wstring wide = Widen(NativeToUtf8(folder));
-  if (!folderWatch_ || wide != watchedFolder_) {
-    StopWatching();
-    auto watch = std::make_unique<FolderWatch>(wide);
-    if (!watch->watching() || ::SetTimer(hwnd(), kFolderTimerId, kFolderLookMilliseconds, nullptr) == 0) return false;
-    folderWatch_ = std::move(watch);
-    watchedFolder_ = wide;
-  }
-  folderChanged_ = std::move(changed);
-  return true;
-}
-
-void MainWindow::StopWatching() {
-  if (IsOpen()) ::KillTimer(hwnd(), kFolderTimerId);
-  folderWatch_.reset();
-  watchedFolder_.clear();
-  folderChanged_ = nullptr;
-}
-
-void MainWindow::LookAtFolder() {
-  if (!folderWatch_ || !folderWatch_->Changed() || !folderChanged_) return;
-  // A copy: the call may watch again, or stop.
-  const std::function<void()> changed = folderChanged_;
-  changed();
-}
-
 void MainWindow::TableCleared() {
   if (table_) table_->Cleared();
 }
@@ -415,32 +324,6 @@ void MainWindow::ShowStatus(const std::string& text) {
   if (sbStatusBar_ == nullptr) return;
   const std::wstring wide = Widen(text);
   ::SendMessageW(sbStatusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide.c_str()));
-}
-
-// A quit request met during the scan is passed on now that the scan is over.
-void MainWindow::ScanEnded() {
-  if (!quitCode_) return;
-  ::PostQuitMessage(*quitCode_);
-  quitCode_.reset();
-}
-
-bool MainWindow::InputWaiting() { return HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0; }
-
-void MainWindow::RunPendingEvents() {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      // The program is ending: the scan stops, and the quit is posted again
-      // once the scan has returned (ScanEnded).
-      quitCode_ = static_cast<int>(message.wParam);
-      session_.Close();
-      return;
-    }
-    if (!PreTranslateMessage(message)) {
-      ::TranslateMessage(&message);
-      ::DispatchMessageW(&message);
-    }
-  }
 }
 
 LRESULT MainWindow::lvStats_Notify(NMHDR& header) {
