@@ -1,9 +1,31 @@
 #include "lookup_binding.h"
 
+#include <string>
 #include <utility>
 #include <variant>
 
 namespace vostrel {
+namespace {
+
+// What is wrong with the file a candidate found, ending in "; ", or nothing
+// when there is no such file.
+std::string FaultOf(const std::string& candidate, const LoadFailure& failure) {
+  const std::string file = LibraryFileName(candidate);
+  switch (failure.kind) {
+    case LoadFailure::Kind::kNotLoaded:
+      break;
+    case LoadFailure::Kind::kDamaged:
+      return file + " is damaged or incomplete; ";
+    case LoadFailure::Kind::kOtherWordSize:
+      return file + " is a " + std::to_string(failure.libraryBits) + "-bit library (this program is " +
+             std::to_string(sizeof(void*) * 8) + "-bit); ";
+    case LoadFailure::Kind::kOtherMachine:
+      return file + " is not a shared library for this machine; ";
+  }
+  return {};
+}
+
+}  // namespace
 
 LookupBinding::LookupBinding() : LookupBinding(DefaultLookupLibraryCandidates()) {}
 
@@ -24,15 +46,15 @@ PelocGetOffsetFn LookupBinding::Bind() {
   for (const std::string& candidate : candidates_) {
     auto loaded = SharedLibrary::Load(candidate);
     if (const auto* failure = std::get_if<LoadFailure>(&loaded)) {
-      if (*failure == LoadFailure::kDamaged) faults += LibraryFileName(candidate) + " is damaged or incomplete; ";
-      if (*failure == LoadFailure::kOtherMachine) {
-        faults += LibraryFileName(candidate) + " is not a shared library for this machine; ";
-      }
+      faults += FaultOf(candidate, *failure);
       continue;
     }
     auto& library = std::get<SharedLibrary>(loaded);
     auto* entry = library.Symbol("GetOffset");
-    if (entry == nullptr) continue;
+    if (entry == nullptr) {
+      faults += LibraryFileName(candidate) + " does not export GetOffset; ";
+      continue;
+    }
     library_ = std::move(library);
     const auto bound = reinterpret_cast<PelocGetOffsetFn>(entry);
     getOffset_.store(bound, std::memory_order_release);

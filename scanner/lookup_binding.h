@@ -16,8 +16,9 @@
 namespace vostrel {
 
 // The library or its entry could not be found; the next call tries again.
-// Says which file found was damaged, cut short or for another machine, and
-// where the library was looked for.
+// Says which file found was damaged or cut short, of the other word size,
+// for another machine or without GetOffset, and where the library was looked
+// for.
 class LookupUnavailable : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -25,9 +26,10 @@ class LookupUnavailable : public std::runtime_error {
 
 class LookupBinding {
  public:
-  // Binds the library as the platform finds it: on Windows "Peloc" through the
-  // system's search order (the program's folder first); elsewhere libPeloc.so
-  // in the program's folder, then through the loader's default search.
+  // Binds the library where the platform keeps it, never from the current
+  // folder: on Windows Peloc.dll in the program's folder, then in the
+  // system's; elsewhere libPeloc.so in the program's folder, then through
+  // the loader's default search.
   LookupBinding();
   // Tries these library names or paths, in order, as given.
   explicit LookupBinding(std::vector<std::string> candidates);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -60,23 +61,40 @@ TEST(LookupBinding, FailsUntilTheLibraryIsInPlaceThenKeepsIt) {
   EXPECT_EQ(binding.GetOffset(dll, "MapName"), offset);
 }
 
-// A library cut short (a copy still being written) is not loaded but said,
-// at every size, and bound by the next lookup once it is whole.
-TEST(LookupBinding, SaysACutLibraryAndBindsItOnceWhole) {
+// Each mistake in the library's place is said as what it is (a library cut
+// short, a copy still being written, at every size it is refused), alike on
+// every platform; the library is bound by the next lookup once it is whole.
+TEST(LookupBinding, SaysEachLibraryMistakeThenBindsTheWholeLibrary) {
   const TempFolder folder;
   const std::string library = folder / testing::kPelocFileName;
   const std::string whole = testing::ReadFile(VOSTREL_PELOC_LIBRARY);
   const std::string dll = TestDll("mission_full.dll");
-  LookupBinding binding({library});
+  const std::string bits = sizeof(void*) == 8 ? "64" : "32";
+  const std::string otherBits = sizeof(void*) == 8 ? "32" : "64";
+  struct Case {
+    std::optional<std::string> bytes;  // none: no file
+    std::string said;                  // before "looked for"
+  };
+  std::vector<Case> cases{
+      {std::nullopt, ""},
+      {testing::OtherWordSizeLibrary(whole),
+       library + " is a " + otherBits + "-bit library (this program is " + bits + "-bit); "},
+      {testing::OtherMachineLibrary(whole), library + " is not a shared library for this machine; "},
+      {testing::ReadFile(testing::LibraryFileWithoutGetOffset()), library + " does not export GetOffset; "},
+  };
   for (const std::size_t size : testing::RefusedLibraryCuts(whole.size())) {
-    testing::WriteFile(library, std::string_view(whole).substr(0, size));
+    cases.push_back({whole.substr(0, size), library + " is damaged or incomplete; "});
+  }
+  LookupBinding binding({library});
+  for (const Case& c : cases) {
+    std::filesystem::remove(library);
+    if (c.bytes) testing::WriteFile(library, *c.bytes);
     try {
       binding.GetOffset(dll, "MapName");
-      ADD_FAILURE() << "bound a library cut at " << size << " bytes";
+      ADD_FAILURE() << "bound " << c.said;
     } catch (const LookupUnavailable& unavailable) {
-      EXPECT_EQ(std::string(unavailable.what()), "Cannot load the lookup library Peloc: " + library +
-                                                     " is damaged or incomplete; looked for " + library + ".")
-          << size << " bytes";
+      EXPECT_EQ(std::string(unavailable.what()),
+                "Cannot load the lookup library Peloc: " + c.said + "looked for " + library + ".");
     }
   }
   testing::WriteFile(library, whole);

@@ -1,7 +1,9 @@
+#include <elf.h>
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <filesystem>
 #include <iterator>
 #include <stdexcept>
@@ -15,6 +17,20 @@ const char kPelocFileName[] = "libPeloc.so";
 const char kLibraryExtension[] = ".so";
 const char kLibraryWithoutGetOffset[] = "libm.so.6";
 const bool kFolderPermissions = true;
+
+std::string LibraryFileWithoutGetOffset() { return VOSTREL_NO_GET_OFFSET_LIBRARY; }
+
+std::string OtherWordSizeLibrary(const std::string& whole) {
+  std::string other = whole;
+  other[EI_CLASS] = other[EI_CLASS] == ELFCLASS64 ? ELFCLASS32 : ELFCLASS64;
+  return other;
+}
+
+std::string OtherMachineLibrary(std::string whole) {
+  // e_machine, at the same offset in either class.
+  whole.replace(offsetof(Elf64_Ehdr, e_machine), 2, 2, '\0');
+  return whole;
+}
 
 std::vector<std::size_t> RefusedLibraryCuts(std::size_t whole) {
   std::vector<std::size_t> cuts;

@@ -2,6 +2,10 @@
 // After windows.h, which it needs.
 #include <tlhelp32.h>
 
+#include <cstddef>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "test_platform.h"
@@ -13,6 +17,31 @@ const char kPelocFileName[] = "Peloc.dll";
 const char kLibraryExtension[] = ".dll";
 const char kLibraryWithoutGetOffset[] = "version.dll";
 const bool kFolderPermissions = false;
+
+namespace {
+
+// The test missions: DLLs of either width, without GetOffset.
+std::string MissionOfWidth(bool sixtyFourBits) {
+  return (std::filesystem::path(VOSTREL_TEST_DLL_DIR) / (sixtyFourBits ? "mission_full_x64.dll" : "mission_full.dll"))
+      .string();
+}
+
+}  // namespace
+
+std::string LibraryFileWithoutGetOffset() { return MissionOfWidth(sizeof(void*) == 8); }
+
+std::string OtherWordSizeLibrary(const std::string&) {
+  std::ifstream file(MissionOfWidth(sizeof(void*) == 4), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string OtherMachineLibrary(std::string whole) {
+  // FileHeader.Machine, right after the NT signature at e_lfanew.
+  LONG e_lfanew = 0;
+  std::memcpy(&e_lfanew, whole.data() + offsetof(IMAGE_DOS_HEADER, e_lfanew), sizeof e_lfanew);
+  whole.replace(static_cast<std::size_t>(e_lfanew) + offsetof(IMAGE_NT_HEADERS, FileHeader.Machine), 2, 2, '\0');
+  return whole;
+}
 
 std::vector<std::size_t> RefusedLibraryCuts(std::size_t whole) {
   // Inside the headers, then inside the code, then well before the symbols

@@ -89,8 +89,9 @@ constexpr char kHelpText[] =
     "     text; the output cannot be written (the scan stops at the first row\n"
     "     that fails)\n"
     "  2  wrong arguments\n"
-    "  3  the lookup library (Peloc) cannot be loaded, or is damaged or\n"
-    "     incomplete; a scan goes on, without texts, trying again for each file\n";
+    "  3  the lookup library (Peloc) cannot be loaded: missing, damaged or\n"
+    "     incomplete, of the other word size, for another machine or without\n"
+    "     GetOffset; a scan goes on, without texts, trying again for each file\n";
 
 constexpr char kProgram[] = "vostrel-scan: ";
 

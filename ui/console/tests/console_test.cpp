@@ -525,7 +525,9 @@ TEST(VostrelScan, PrintsAHugeTextWholeHoldingItAtMostTwice) {
 
 // Exit status 3 and the reason when the library beside the program is missing,
 // cut short (a copy still being written: the loader would have been killed
-// by SIGBUS mapping it) or for another processor.
+// by SIGBUS mapping it) or for another processor. The program runs in a
+// folder that holds a libPeloc.so whose loading would leave a mark: the
+// current folder is never looked in.
 TEST(VostrelScan, WithoutAWholeLibraryBesideIt) {
   const std::string whole = testing::ReadFile(std::filesystem::path(VOSTREL_SCAN_PROGRAM).parent_path() / "libPeloc.so");
   std::string otherMachine = whole;
@@ -539,6 +541,13 @@ TEST(VostrelScan, WithoutAWholeLibraryBesideIt) {
                         {whole.substr(0, 65536), " is damaged or incomplete;"},
                         {whole.substr(0, 100000), " is damaged or incomplete;"},
                         {otherMachine, " is not a shared library for this machine;"}};
+  const TempFolder planted;
+  std::filesystem::copy_file(VOSTREL_PLANTED_LIBRARY, planted / "libPeloc.so");
+  const auto runInPlanted = [&](const std::string& program, const std::vector<std::string>& args) {
+    std::vector<std::string> command{"-C", planted.str(), program};
+    command.insert(command.end(), args.begin(), args.end());
+    return RunProgram("/usr/bin/env", command);
+  };
   for (const Case& c : cases) {
     // A copy of the program in a folder of its own.
     const TempFolder alone;
@@ -550,17 +559,18 @@ TEST(VostrelScan, WithoutAWholeLibraryBesideIt) {
     const std::string reason = "Cannot load the lookup library Peloc: " + (c.library ? library + c.said + " " : "") +
                                "looked for " + library + ", then libPeloc.so on the system's library path.";
 
-    const ProgramRun offset = RunProgram(program, {"--offset", alone / "mission_full.dll", "MapName"});
+    const ProgramRun offset = runInPlanted(program, {"--offset", alone / "mission_full.dll", "MapName"});
     EXPECT_EQ(offset.exitCode, 3) << reason;
     EXPECT_EQ(offset.out, "");
     EXPECT_NE(offset.err.find(reason), std::string::npos) << offset.err;
-    EXPECT_EQ(RunProgram(program, {"--format=json", "--offset", alone / "mission_full.dll", "MapName"}).out, "[]\n");
+    EXPECT_EQ(runInPlanted(program, {"--format=json", "--offset", alone / "mission_full.dll", "MapName"}).out, "[]\n");
 
-    const ProgramRun scan = RunProgram(program, {alone.str()});
+    const ProgramRun scan = runInPlanted(program, {alone.str()});
     EXPECT_EQ(scan.exitCode, 3) << reason;
     EXPECT_EQ(scan.out, "");
     EXPECT_EQ(scan.err, "vostrel-scan: " + reason + "\nScan finished.\n");
   }
+  EXPECT_FALSE(std::filesystem::exists(planted / "planted-library-ran")) << "the planted library was loaded";
 }
 
 // Each wrong command line is refused with exit status 2 and names what is
