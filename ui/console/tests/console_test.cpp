@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <filesystem>
 #include <iostream>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "console_view.h"
+#include "csv_writer.h"
 #include "lookup_binding.h"
 #include "mission_writer.h"
 #include "record_writer.h"
@@ -231,6 +233,38 @@ TEST(ConsoleView, RowsAndProgressShareOneTerminal) {
   EXPECT_EQ(Screen(emptyTerminal.str()), (std::vector<std::string>{"No DLL's found!", "No files to scan."}));
 }
 
+// A CSV cell that a spreadsheet would take for a formula is written after an
+// apostrophe; one that begins with apostrophes before such a character gets
+// one more, so that a script takes one off and has the text exactly.
+TEST(CsvWriter, KeepsSpreadsheetsFromTakingACellForAFormula) {
+  struct Case {
+    std::string_view text;
+    std::string_view cell;
+  };
+  const Case cases[] = {
+      {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+      {"=cmd.dll", "'=cmd.dll"},
+      {"+1", "'+1"},
+      {"-2+3", "'-2+3"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"\t=1", "'\t=1"},
+      {"\r=1", "\"'\r=1\""},
+      {"'=1", "''=1"},
+      {"''-1", "'''-1"},
+      {"'quoted'", "'quoted'"},
+      {"a=b-c", "a=b-c"},
+      {"", ""},
+  };
+  constexpr std::array<OutputColumn, 1> kColumn{{{"text", "Text"}}};
+  for (const Case& c : cases) {
+    std::ostringstream out;
+    CsvWriter csv(out, kColumn);
+    const std::array<std::string_view, 1> fields{c.text};
+    csv.Record(fields);
+    EXPECT_EQ(out.str(), "\xEF\xBB\xBFText\r\n" + std::string(c.cell) + "\r\n") << ::testing::PrintToString(std::string(c.text));
+  }
+}
+
 TEST(VostrelScan, OffsetPrintsWhereTheExportLiesAndItsText) {
   const std::string dll = testing::TestDll("mission_full.dll");
   const ProgramRun found = Scan({"--offset", dll, "TechtreeName"});
@@ -356,6 +390,7 @@ TEST(VostrelScan, JsonAndCsvHoldTheTextsOfTheLines) {
   testing::WriteMission(notUtf8, "Map\r\n", "Desc\b\f\x01");
   testing::WriteMission(folder / "c \"quoted\", comma.dll", "\"Say \"\"hi\"\", then\", ", "one\ntwo\r\nthree\rfour\t,\"");
   testing::WriteMission(folder / "long.dll", "Long, \"long\"", "Begin, \"\n", 300'000);
+  testing::WriteMission(folder / "=cmd.dll", "=HYPERLINK(\"http://x\",\"y\")", "'-1");
   PlaceDll("mission_high_bytes.dll", folder / "high.dll");
   const TempFolder outputs;
   for (const std::string format : {"tsv", "json", "csv"}) {
