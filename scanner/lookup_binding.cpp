@@ -31,10 +31,10 @@ LookupBinding::LookupBinding() : LookupBinding(DefaultLookupLibraryCandidates())
 
 LookupBinding::LookupBinding(std::vector<std::string> candidates) : candidates_(std::move(candidates)) {}
 
-int32_t LookupBinding::GetOffset(const std::string& path, const std::string& exportName) {
+uint32_t LookupBinding::GetOffset(const std::string& path, const std::string& exportName) {
   PelocGetOffsetFn getOffset = getOffset_.load(std::memory_order_acquire);
   if (getOffset == nullptr) getOffset = Bind();
-  return static_cast<int32_t>(getOffset(path.c_str(), exportName.c_str()));
+  return getOffset(path.c_str(), exportName.c_str());
 }
 
 PelocGetOffsetFn LookupBinding::Bind() {

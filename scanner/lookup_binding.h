@@ -37,11 +37,11 @@ class LookupBinding {
   LookupBinding(const LookupBinding&) = delete;
   LookupBinding& operator=(const LookupBinding&) = delete;
 
-  // The offset of the export's data in the file (native path), reinterpreted
-  // as signed as the program holds it; 0 when not found. Throws
+  // The offset of the export's data in the file (native path), unsigned 32-bit
+  // as the library gives it (up to 4 GiB - 1); 0 when not found. Throws
   // LookupUnavailable when the library cannot be bound. Safe from several
   // threads at once, as GetOffset itself is.
-  int32_t GetOffset(const std::string& path, const std::string& exportName);
+  uint32_t GetOffset(const std::string& path, const std::string& exportName);
 
  private:
   PelocGetOffsetFn Bind();

@@ -13,32 +13,24 @@ namespace {
 constexpr std::size_t kFirstReadBytes = 4 * 1024;
 constexpr std::size_t kBlockBytes = 64 * 1024;
 
-// The offset is a signed 32-bit value whose 1-based file position must fit
-// the same type: negative offsets and the largest one cannot be positioned to.
-void CheckOffset(int32_t lngOffset) {
-  if (lngOffset < 0) throw TextReadError("bad file position " + std::to_string(lngOffset));
-  if (lngOffset == std::numeric_limits<int32_t>::max()) throw TextReadError("file position overflows");
-}
-
 ReadOnlyFile OpenForTexts(const std::string& path) {
   OpenFailure failure;
   std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path, &failure);
-  if (!file) throw TextReadError("cannot open " + path + ": " + failure.reason);
+  if (!file) throw TextReadError(failure.reason);
   return std::move(*file);
 }
 
 }  // namespace
 
-std::string ReadToFirstNull(const std::string& strFile, int32_t lngOffset, const TextDecoder& decoder,
+std::string ReadToFirstNull(const std::string& strFile, uint32_t lngOffset, const TextDecoder& decoder,
                             std::size_t maxBytes) {
   if (lngOffset == 0) return {};  // the lookup found nothing: leave the file alone
-  CheckOffset(lngOffset);
   return TextFile(strFile).Read(lngOffset, decoder, maxBytes).text;
 }
 
-TextFile::TextFile(const std::string& path) : path_(path), file_(OpenForTexts(path)) {}
+TextFile::TextFile(const std::string& path) : file_(OpenForTexts(path)) {}
 
-TextFile::TextFile(std::string path, ReadOnlyFile file) : path_(std::move(path)), file_(std::move(file)) {}
+TextFile::TextFile(ReadOnlyFile file) : file_(std::move(file)) {}
 
 std::string_view TextFile::BytesFrom(std::uint64_t position, std::size_t readBytes) {
   if (position >= blockStart_ && position - blockStart_ < blockBytes_) {
@@ -48,18 +40,18 @@ std::string_view TextFile::BytesFrom(std::uint64_t position, std::size_t readByt
   if (fileEnd_ && position >= *fileEnd_) return {};
   if (block_.size() < readBytes) block_.resize(readBytes);
   blockBytes_ = 0;
-  const std::optional<std::size_t> got = file_.ReadAt(position, std::span(block_.data(), readBytes));
-  if (!got) throw TextReadError("cannot read " + path_);
+  std::string reason;
+  const std::optional<std::size_t> got = file_.ReadAt(position, std::span(block_.data(), readBytes), &reason);
+  if (!got) throw TextReadError(reason);
   blockStart_ = position;
   blockBytes_ = *got;
   if (*got < readBytes) fileEnd_ = position + *got;
   return std::string_view(block_.data(), blockBytes_);
 }
 
-TextRead TextFile::Read(int32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes) {
+TextRead TextFile::Read(uint32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes) {
   TextRead read;
   if (lngOffset == 0) return read;
-  CheckOffset(lngOffset);
 
   // Each block is decoded as it comes; the bytes of a double-byte character
   // that a block's end splits are carried over to the next one.

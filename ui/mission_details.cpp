@@ -10,6 +10,7 @@
 
 #include "dll_listing.h"
 #include "mission_reader.h"
+#include "read_only_file.h"
 #include "table_menu.h"
 #include "table_text.h"
 #include "text_reader.h"
@@ -50,9 +51,12 @@ std::string LocalTime(std::filesystem::file_time_type time) {
 std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
                                       std::size_t maxTextBytes) {
   // The lookup answers 0 for a file it cannot open, as for one without the
-  // export: a file locked by its writer must not pass for one without texts.
-  if (!std::ifstream(NativePath(path), std::ios::binary)) throw TextReadError("cannot open " + path);
+  // export: a file locked by its writer (or gone again) must not pass for one
+  // without texts.
+  OpenFailure failure;
+  if (!ReadOnlyFile::Open(path, &failure)) throw TextReadError(failure.reason);
   MissionRead read = ReadMission(binding, path, decoder, maxTextBytes);
+  if (read.unreadable) throw TextReadError(*read.unreadable);
   if (!read.HasText()) return std::nullopt;
   return ScanRow{NativeToUtf8(path.substr(path.rfind(kPathSeparator[0]) + 1)), std::move(read.texts[0]),
                  std::move(read.texts[1]), std::move(read.texts[2])};
@@ -96,7 +100,7 @@ MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& fol
       shown.text = *read.lookupUnavailable;
       continue;
     }
-    shown.offset = OffsetText(static_cast<std::uint32_t>(read.offsets[i]));
+    shown.offset = OffsetText(read.offsets[i]);
     shown.text = readable ? DetailsText(read.texts[i]) : "The file cannot be read.";
   }
   return details;

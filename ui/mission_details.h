@@ -46,7 +46,8 @@ MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& fol
 // The row of the mission DLL at `path` (native text) as a scan finds it, of
 // each text at most `maxTextBytes` bytes read (kTableTextBytes for the table,
 // kFullTextBytes for a copy); none when it holds none of the three.
-// Throws TextReadError when the file cannot be opened (locked, or gone).
+// Throws TextReadError when the file cannot be opened (locked, or gone) or
+// a text of it cannot be read.
 std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
                                       std::size_t maxTextBytes);
 

@@ -24,13 +24,13 @@ using testing::TestDll;
 TEST(LookupBinding, BindsTheLibraryBesideTheProgram) {
   LookupBinding binding;
   const std::string dll = TestDll("mission_full.dll");
-  const int32_t offset = binding.GetOffset(dll, "MapName");
-  ASSERT_GT(offset, 0);
+  const uint32_t offset = binding.GetOffset(dll, "MapName");
+  ASSERT_GT(offset, 0u);
   EXPECT_EQ(testing::ReadText(dll, offset), testing::texts::kFullMap);
   EXPECT_EQ(testing::ReadText(dll, binding.GetOffset(dll, "LevelDesc")), testing::texts::kFullDesc);
-  EXPECT_EQ(binding.GetOffset(dll, "mapname"), 0);
-  EXPECT_EQ(binding.GetOffset(TestDll("functions_only.dll"), "MapName"), 0);
-  EXPECT_EQ(binding.GetOffset(TestDll("no_such_file.dll"), "MapName"), 0);
+  EXPECT_EQ(binding.GetOffset(dll, "mapname"), 0u);
+  EXPECT_EQ(binding.GetOffset(TestDll("functions_only.dll"), "MapName"), 0u);
+  EXPECT_EQ(binding.GetOffset(TestDll("no_such_file.dll"), "MapName"), 0u);
 }
 
 TEST(LookupBinding, FailsUntilTheLibraryIsInPlaceThenKeepsIt) {
@@ -46,12 +46,12 @@ TEST(LookupBinding, FailsUntilTheLibraryIsInPlaceThenKeepsIt) {
 
   std::filesystem::copy_file(std::filesystem::path(VOSTREL_PELOC_LIBRARY), library);
   // Bound by whichever of several threads asks first, once.
-  std::array<int32_t, 4> offsets{};
+  std::array<uint32_t, 4> offsets{};
   {
     std::vector<std::jthread> threads;
-    for (int32_t& found : offsets) threads.emplace_back([&] { found = binding.GetOffset(dll, "MapName"); });
+    for (uint32_t& found : offsets) threads.emplace_back([&] { found = binding.GetOffset(dll, "MapName"); });
   }
-  const int32_t offset = offsets[0];
+  const uint32_t offset = offsets[0];
   EXPECT_EQ(testing::ReadText(dll, offset), testing::texts::kFullMap);
   EXPECT_EQ(std::count(offsets.begin(), offsets.end(), offset), 4);
 

@@ -28,7 +28,7 @@ using win32::testing::TestProgramFolder;
 using win32::testing::WriteFile;
 
 // The text as the scan reads it, in Windows-1252, the test DLLs' code page.
-std::string ReadText(const std::string& path, int32_t offset) {
+std::string ReadText(const std::string& path, uint32_t offset) {
   static const TextDecoder kWindows1252(1252);
   return ReadToFirstNull(path, offset, kWindows1252);
 }
@@ -69,9 +69,9 @@ TEST(LookupBindingWin32, FindsPelocInTheProgramFolderBeforeTheCurrentFolder) {
   const std::string dll = TestDll("win32_ridge.dll");
   EXPECT_EQ(ReadText(dll, binding.GetOffset(dll, "MapName")), kRidgeMap);
   EXPECT_EQ(ReadText(dll, binding.GetOffset(dll, "LevelDesc")), kRidgeDesc);
-  EXPECT_EQ(binding.GetOffset(dll, "mapname"), 0);
-  EXPECT_EQ(binding.GetOffset(TestDll("win32_plain.dll"), "MapName"), 0);
-  EXPECT_EQ(binding.GetOffset(decoy / "missing.dll", "MapName"), 0);
+  EXPECT_EQ(binding.GetOffset(dll, "mapname"), 0u);
+  EXPECT_EQ(binding.GetOffset(TestDll("win32_plain.dll"), "MapName"), 0u);
+  EXPECT_EQ(binding.GetOffset(decoy / "missing.dll", "MapName"), 0u);
 }
 
 using OwnedHandle = peloc::UniqueHandle<peloc::NullInvalid<HANDLE, ::CloseHandle>>;
@@ -161,7 +161,7 @@ TEST(LookupBindingWin32, BindsByFullPathOnceTheLibraryIsInPlace) {
     EXPECT_THROW(binding.GetOffset(dll, "MapName"), LookupUnavailable);
 
     CopyTo(PelocBesideTheProgram(), library);
-    const int32_t offset = binding.GetOffset(dll, "MapName");
+    const uint32_t offset = binding.GetOffset(dll, "MapName");
     EXPECT_EQ(ReadText(dll, offset), kRidgeMap);
     EXPECT_EQ(binding.GetOffset(dll, "MapName"), offset);
     // Bound and loaded: the system keeps the library file while it is in use.
@@ -175,19 +175,19 @@ TEST(LookupWin32, AFileHeldOpenForWritingCannotBeLookedUp) {
   const std::string dll = folder / "mission.dll";
   CopyTo(TestDll("win32_ridge.dll"), dll);
   LookupBinding binding;
-  const int32_t offset = binding.GetOffset(dll, "MapName");
-  ASSERT_GT(offset, 0);
+  const uint32_t offset = binding.GetOffset(dll, "MapName");
+  ASSERT_GT(offset, 0u);
   {
     FileHandle writer = Open(dll, GENERIC_WRITE, FILE_SHARE_READ);
     ASSERT_TRUE(writer.valid());
-    EXPECT_EQ(binding.GetOffset(dll, "MapName"), 0);
+    EXPECT_EQ(binding.GetOffset(dll, "MapName"), 0u);
     writer.Close();
     EXPECT_EQ(binding.GetOffset(dll, "MapName"), offset);
   }
   {
     FileHandle exclusive = Open(dll, GENERIC_READ, 0);
     ASSERT_TRUE(exclusive.valid());
-    EXPECT_EQ(binding.GetOffset(dll, "MapName"), 0);
+    EXPECT_EQ(binding.GetOffset(dll, "MapName"), 0u);
   }
   {
     // Other readers are welcome, even ones that let others write.

@@ -208,23 +208,24 @@ int PrintOffset(const std::string& path, const std::string& exportName, const Te
                 OutputFormat format, const ConsoleOutput& output) {
   LookupBinding binding;
   const auto writer = MakeRecordWriter(format, output.out, kOffsetColumns);
-  int32_t offset = 0;
+  uint32_t offset = 0;
   try {
     offset = binding.GetOffset(path, exportName);
   } catch (const LookupUnavailable& error) {
     Say(output.err, error.what());
     return 3;
   }
+  const std::string file = NativeToUtf8(path);
   std::string text;
   try {
     text = ReadToFirstNull(path, offset, decoder);
   } catch (const TextReadError& error) {
-    Say(output.err, error.what());
+    // As a scan says a file it cannot read.
+    Say(output.err, "Cannot read " + file + ": " + error.what());
     return 1;
   }
-  const std::string file = NativeToUtf8(path);
   const std::string exportText = NativeToUtf8(exportName);
-  const std::string offsetText = std::to_string(static_cast<uint32_t>(offset));
+  const std::string offsetText = std::to_string(offset);
   const std::array<std::string_view, 4> fields{file, exportText, offsetText, text};
   writer->Record(fields);
   return offset != 0 ? 0 : 1;

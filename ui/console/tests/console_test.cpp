@@ -280,6 +280,13 @@ TEST(VostrelScan, OffsetPrintsWhereTheExportLiesAndItsText) {
   EXPECT_EQ(high.exitCode, 0);
   EXPECT_TRUE(high.out.ends_with("\t" + std::string(texts::kHighMap) + "\n")) << high.out;
 
+  // Unsigned, past 2 GiB into a sparse file: held as signed, it was a "bad file position".
+  const TempFolder folder;
+  testing::WriteMissionWithTextsAt(folder / "far.dll", 0xFFFFFE00u, "Far", "Near 4 GiB.");
+  const ProgramRun far = Scan({"--offset", folder / "far.dll", "MapName"});
+  EXPECT_EQ(far.exitCode, 0) << far.err;
+  EXPECT_EQ(far.out, "4294966784\tFar\n");
+
   for (const auto& args : std::vector<std::vector<std::string>>{{"--offset", dll, "techtreename"},
                                                                 {"--offset", testing::TestDll("functions_only.dll"), "MapName"},
                                                                 {"--offset", dll + ".missing", "MapName"}}) {
