@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "dll_listing.h"
@@ -78,9 +77,10 @@ std::string DetailsText(std::string_view text) {
 MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& folder, const std::string& file,
                                   const TextDecoder& decoder) {
   MissionDetails details;
-  details.file = file;
+  // A name may hold any control character (ESC, BEL, a line break): shown as the table copies it.
+  details.file = EscapeMessage(file);
   const std::string path = JoinPath(Utf8ToNative(folder), Utf8ToNative(file));
-  details.path = NativeToUtf8(path);
+  details.path = EscapeMessage(NativeToUtf8(path));
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(NativePath(path), error);
   details.size = error ? "unknown" : WithThousands(size) + (size == 1 ? " byte" : " bytes");
@@ -90,18 +90,21 @@ MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& fol
   details.codePage = codePage ? CodePageLabel(*codePage) : std::to_string(decoder.codePage());
 
   // The same reading as a scan's, each text whole up to the windows' bound.
-  const MissionRead read = ReadMission(binding, path, decoder, kFullTextBytes);
-  const bool readable = static_cast<bool>(std::ifstream(NativePath(path), std::ios::binary));
+  // A file gone since the scan is said too: the scan's reading passes it over.
+  OpenFailure failure;
+  MissionRead read;
+  if (ReadOnlyFile::Open(path, &failure)) {
+    read = ReadMission(binding, path, decoder, kFullTextBytes);
+  } else {
+    read.unreadable = failure.reason;
+  }
+  if (read.lookupUnavailable) details.problem = EscapeMessage(*read.lookupUnavailable);
+  if (read.unreadable) details.problem = "Cannot read " + details.file + ": " + *read.unreadable;
   for (std::size_t i = 0; i < kMissionExports.size(); ++i) {
     MissionDetails::Export& shown = details.exports[i];
     shown.name = kMissionExports[i];
-    if (read.lookupUnavailable) {
-      shown.offset = "unknown";
-      shown.text = *read.lookupUnavailable;
-      continue;
-    }
-    shown.offset = OffsetText(read.offsets[i]);
-    shown.text = readable ? DetailsText(read.texts[i]) : "The file cannot be read.";
+    shown.offset = details.problem.empty() ? OffsetText(read.offsets[i]) : "unknown";
+    if (details.problem.empty()) shown.text = DetailsText(read.texts[i]);
   }
   return details;
 }
