@@ -9,9 +9,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="${root}/build-fuzz"
 seconds="${FUZZ_SECONDS:-60}"
 
-CC=clang CXX=clang++ cmake -S "${root}" -B "${build}" -G Ninja \
-  -DVOSTREL_FUZZ=ON -DVOSTREL_TESTS=OFF -DVOSTREL_UI=none
-cmake --build "${build}" -j2 --target fuzz_find_export
+# The preset "fuzz" (CMakePresets.json) builds into build-fuzz.
+(cd "${root}" && cmake --preset fuzz && cmake --build --preset fuzz -j2)
 
 work="$(mktemp -d)"
 trap 'rm -rf "${work}"' EXIT
