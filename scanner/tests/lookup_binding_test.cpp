@@ -79,7 +79,6 @@ TEST(LookupBinding, SaysEachLibraryMistakeThenBindsTheWholeLibrary) {
       {std::nullopt, ""},
       {testing::OtherWordSizeLibrary(whole),
        library + " is a " + otherBits + "-bit library (this program is " + bits + "-bit); "},
-      {testing::OtherMachineLibrary(whole), library + " is not a shared library for this machine; "},
       {testing::ReadFile(testing::LibraryFileWithoutGetOffset()), library + " does not export GetOffset; "},
   };
   for (const std::size_t size : testing::RefusedLibraryCuts(whole.size())) {

@@ -23,9 +23,8 @@ extern const char kLibraryWithoutGetOffset[];
 std::string LibraryFileWithoutGetOffset();
 // The lookup library (its bytes, `whole`) made one of the other word size:
 // on Linux its ELF class changed; on Windows the test mission DLL of the
-// other width. And one for no processor (its machine field 0).
+// other width.
 std::string OtherWordSizeLibrary(const std::string& whole);
-std::string OtherMachineLibrary(std::string whole);
 // Whether UnreadableFile can also take a folder's permissions away (Linux).
 extern const bool kFolderPermissions;
 // Sizes at which the lookup library of `whole` bytes, cut short, is refused:

@@ -3,7 +3,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <cstddef>
 #include <filesystem>
 #include <iterator>
 #include <stdexcept>
@@ -24,12 +23,6 @@ std::string OtherWordSizeLibrary(const std::string& whole) {
   std::string other = whole;
   other[EI_CLASS] = other[EI_CLASS] == ELFCLASS64 ? ELFCLASS32 : ELFCLASS64;
   return other;
-}
-
-std::string OtherMachineLibrary(std::string whole) {
-  // e_machine, at the same offset in either class.
-  whole.replace(offsetof(Elf64_Ehdr, e_machine), 2, 2, '\0');
-  return whole;
 }
 
 std::vector<std::size_t> RefusedLibraryCuts(std::size_t whole) {

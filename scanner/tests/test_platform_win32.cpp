@@ -2,8 +2,7 @@
 // After windows.h, which it needs.
 #include <tlhelp32.h>
 
-#include <cstddef>
-#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -33,14 +32,6 @@ std::string LibraryFileWithoutGetOffset() { return MissionOfWidth(sizeof(void*) 
 std::string OtherWordSizeLibrary(const std::string&) {
   std::ifstream file(MissionOfWidth(sizeof(void*) == 4), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::string OtherMachineLibrary(std::string whole) {
-  // FileHeader.Machine, right after the NT signature at e_lfanew.
-  LONG e_lfanew = 0;
-  std::memcpy(&e_lfanew, whole.data() + offsetof(IMAGE_DOS_HEADER, e_lfanew), sizeof e_lfanew);
-  whole.replace(static_cast<std::size_t>(e_lfanew) + offsetof(IMAGE_NT_HEADERS, FileHeader.Machine), 2, 2, '\0');
-  return whole;
 }
 
 std::vector<std::size_t> RefusedLibraryCuts(std::size_t whole) {
