@@ -24,7 +24,8 @@ void ReadTexts(TextFile& file, const TextDecoder& decoder, std::size_t maxTextBy
       read.texts[i] = std::move(text.text);
       read.cut = read.cut || text.cut;
     } catch (const TextReadError& error) {
-      // Said as a file that cannot be read: no row of some of its texts.
+      // The file is said as one that cannot be read and has no row, rather
+      // than a row that lacks a text.
       read.unreadable = error.what();
       read.texts = {};
       read.cut = false;
