@@ -79,7 +79,7 @@ void WriteMissionWithTextsAt(const std::string& path, std::uint32_t textsOffset,
   image.PokeU32(pointerField, textsOffset);
   const auto* bytes = reinterpret_cast<const char*>(image.bytes().data());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes, dataStart);
+  out.write(bytes, static_cast<std::streamsize>(dataStart));
   out.seekp(static_cast<std::streamoff>(textsOffset));
   out.write(bytes + dataStart, static_cast<std::streamsize>(image.size() - dataStart));
   if (!out) throw std::runtime_error("cannot write " + path);
