@@ -1,7 +1,7 @@
 // The library's one exported function.
 #include <string_view>
 
-#include "image_file.h"
+#include "lookup/image_file.h"
 #include "peloc/peloc.h"
 
 extern "C" PELOC_API uint32_t PELOC_CALL GetOffset(const char* path, const char* exportName) {

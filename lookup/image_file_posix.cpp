@@ -11,9 +11,9 @@
 #include <new>
 #include <span>
 
-#include "file_descriptor_posix.h"
-#include "image_file.h"
-#include "pe_exports.h"
+#include "handle/file_descriptor_posix.h"
+#include "lookup/image_file.h"
+#include "lookup/pe_exports.h"
 
 namespace peloc {
 namespace {
@@ -140,7 +140,7 @@ class FileBytes {
 
 uint32_t FindExportInFile(const char* path, std::string_view name) {
   // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
-  const FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  const handle::FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!file.valid()) return 0;
   struct stat status {};
   if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) return 0;

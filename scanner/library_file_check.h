@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "shared_library.h"
+#include "scanner/shared_library.h"
 
 namespace vostrel {
 

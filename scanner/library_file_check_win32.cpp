@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <span>
 
-#include "byte_reader.h"
-#include "library_file_check.h"
+#include "lookup/byte_reader.h"
+#include "scanner/library_file_check.h"
 
 namespace vostrel {
 namespace {

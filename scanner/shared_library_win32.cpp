@@ -3,11 +3,11 @@
 // PATH, where a DLL planted beside a mission pack would run its DllMain.
 #include <windows.h>
 
-#include "library_file_check.h"
-#include "program_folder.h"
-#include "shared_library.h"
-#include "text_encoding.h"
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
+#include "scanner/library_file_check.h"
+#include "scanner/program_folder.h"
+#include "scanner/shared_library.h"
+#include "scanner/text_encoding.h"
 
 namespace vostrel {
 namespace {
@@ -28,7 +28,7 @@ struct FileHandleTraits {
   static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
   static void Release(HANDLE file) noexcept { ::CloseHandle(file); }
 };
-using FileHandle = peloc::UniqueHandle<FileHandleTraits>;
+using FileHandle = handle::UniqueHandle<FileHandleTraits>;
 
 bool IsPath(const std::string& nameOrPath) { return nameOrPath.find_first_of("\\/") != std::string::npos; }
 

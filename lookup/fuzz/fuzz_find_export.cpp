@@ -15,9 +15,9 @@
 #include <string>
 #include <string_view>
 
-#include "byte_reader.h"
-#include "image_file.h"
-#include "pe_exports.h"
+#include "lookup/byte_reader.h"
+#include "lookup/image_file.h"
+#include "lookup/pe_exports.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include <iterator>
 #include <string>
 
-#include "dll_listing.h"
-#include "lookup_binding.h"
-#include "program_folder.h"
-#include "text_encoding.h"
-#include "text_reader.h"
-#include "unique_handle.h"
-#include "win32_test_support.h"
+#include "handle/unique_handle.h"
+#include "scanner/dll_listing.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/program_folder.h"
+#include "scanner/text_encoding.h"
+#include "scanner/text_reader.h"
+#include "ui/win32/tests/win32_test_support.h"
 
 namespace vostrel {
 namespace {
@@ -74,7 +74,7 @@ TEST(LookupBindingWin32, FindsPelocInTheProgramFolderBeforeTheCurrentFolder) {
   EXPECT_EQ(binding.GetOffset(decoy / "missing.dll", "MapName"), 0u);
 }
 
-using OwnedHandle = peloc::UniqueHandle<peloc::NullInvalid<HANDLE, ::CloseHandle>>;
+using OwnedHandle = handle::UniqueHandle<handle::NullInvalid<HANDLE, ::CloseHandle>>;
 
 // A folder put first on PATH for a while.
 class FirstOnPath {

@@ -1,4 +1,4 @@
-#include "text_reader.h"
+#include "scanner/text_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "test_platform.h"
-#include "test_support.h"
+#include "scanner/tests/test_platform.h"
+#include "scanner/tests/test_support.h"
 
 namespace vostrel {
 namespace {

@@ -36,7 +36,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 . "$root/scripts/steps/summary.sh"
 build=$(realpath -m "${BUILD_DIR:-$root/build-test}")
 dist="$root/dist"
-version=$(sed -n 's/^#define VOSTREL_VERSION "\(.*\)"$/\1/p' "$build/generated/vostrel_version.h")
+version=$(sed -n 's/^#define VOSTREL_VERSION "\(.*\)"$/\1/p' "$build/generated/vostrel/version.h")
 packages=(vostrel vostrel-dev)
 apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq "$@"; }
 

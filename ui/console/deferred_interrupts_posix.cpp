@@ -3,7 +3,7 @@
 // the end delivers it with its own disposition (so a shell that ignored
 // SIGINT for a background job still has it ignored). Threads started later
 // inherit the mask.
-#include "deferred_interrupts.h"
+#include "ui/console/deferred_interrupts.h"
 
 #include <pthread.h>
 #include <signal.h>

@@ -1,15 +1,15 @@
 // A mission's details, as both details windows show them, read again from
 // real files with the real lookup library.
-#include "mission_details.h"
+#include "ui/core/mission_details.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "dll_listing.h"
-#include "mission_writer.h"
-#include "test_platform.h"
-#include "test_support.h"
+#include "scanner/dll_listing.h"
+#include "scanner/tests/test_platform.h"
+#include "scanner/tests/test_support.h"
+#include "ui/core/tests/mission_writer.h"
 
 namespace vostrel {
 namespace {
