@@ -83,7 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const uint32_t expected = peloc::FindExportOffset(image, name);
     if (expected != peloc::FindExportOffset(choppedImage, name)) __builtin_trap();
     // An empty file is refused before it is read, whatever the bytes say.
-    if (!bytes.empty() && expected != peloc::FindExportInFile(path.c_str(), name)) __builtin_trap();
+    const std::string terminated(name);
+    const char* names = terminated.c_str();
+    uint32_t fromFile = 0;
+    peloc::FindExportsInFile(path.c_str(), &names, 1, &fromFile);
+    if (!bytes.empty() && expected != fromFile) __builtin_trap();
   }
   return 0;
 }
