@@ -1,9 +1,12 @@
 #include "mission_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <numeric>
 #include <optional>
+#include <span>
+#include <string_view>
 #include <utility>
 
 #include "read_only_file.h"
@@ -12,6 +15,37 @@
 namespace vostrel {
 
 namespace {
+
+// A mission DLL's headers, export table and texts lie in its first 16 KB,
+// unless much code comes before them: then one read serves the lookup and
+// the texts. (The game's own missions, 172 KB with the texts at the end,
+// take a read more for the export data and one for the texts.)
+constexpr std::size_t kHeadBytes = 16 * 1024;
+
+// The lookup library's reads of the file, through the scan's open of it.
+int32_t PELOC_CALL ReadForLookup(void* file, uint64_t offset, void* into, uint32_t length) noexcept {
+  const std::optional<std::size_t> got =
+      static_cast<ReadOnlyFile*>(file)->ReadAt(offset, std::span(static_cast<char*>(into), length));
+  return got ? static_cast<int32_t>(*got) : -1;
+}
+
+// The three offsets, the file read through `file`, its first bytes kept for
+// the texts. A file whose first bytes or size cannot be read is looked up as
+// an empty one, which has none.
+void LookUp(LookupBinding& binding, const std::string& path, TextFile& file, MissionRead& read) {
+  PelocImage image{0, nullptr, 0, ReadForLookup, &file.File()};
+  try {
+    const std::string_view head = file.Head(kHeadBytes);
+    image = {*file.Size(), head.data(), head.size(), ReadForLookup, &file.File()};
+  } catch (const TextReadError&) {
+  }
+  try {
+    binding.GetOffsets(path, image, kMissionExports, read.offsets);
+  } catch (const LookupUnavailable& error) {
+    read.lookupUnavailable = error.what();
+  } catch (const std::exception&) {
+  }
+}
 
 void ReadTexts(TextFile& file, const TextDecoder& decoder, std::size_t maxTextBytes, MissionRead& read) {
   const auto& offsets = read.offsets;
@@ -45,16 +79,9 @@ MissionRead ReadMission(LookupBinding& binding, const std::string& path, const T
     if (!failure.gone) read.unreadable = std::move(failure.reason);
     return read;
   }
-  for (std::size_t i = 0; i < kMissionExports.size(); ++i) {
-    try {
-      read.offsets[i] = binding.GetOffset(path, kMissionExports[i]);
-    } catch (const LookupUnavailable& error) {
-      if (!read.lookupUnavailable) read.lookupUnavailable = error.what();
-    } catch (const std::exception&) {
-    }
-  }
-  if (NoneFound(read)) return read;
   TextFile file(path, std::move(*opened));
+  LookUp(binding, path, file, read);
+  if (NoneFound(read)) return read;
   ReadTexts(file, decoder, maxTextBytes, read);
   return read;
 }

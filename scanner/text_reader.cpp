@@ -56,6 +56,20 @@ std::string_view TextFile::BytesFrom(std::uint64_t position, std::size_t readByt
   return std::string_view(block_.data(), blockBytes_);
 }
 
+std::string_view TextFile::Head(std::size_t bytes) {
+  // Asked for no more than the file holds, the read needs no second one to
+  // find the end.
+  const std::optional<std::uint64_t> size = Size();
+  if (!size) throw TextReadError("cannot read " + path_);
+  const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(bytes, *size));
+  return BytesFrom(0, wanted).substr(0, wanted);
+}
+
+std::optional<std::uint64_t> TextFile::Size() {
+  if (!size_) size_ = file_.Size();
+  return size_;
+}
+
 TextRead TextFile::Read(int32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes) {
   TextRead read;
   if (lngOffset == 0) return read;

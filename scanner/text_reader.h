@@ -56,6 +56,15 @@ class TextFile {
   // The text at `lngOffset`, as ReadToFirstNull gives it.
   TextRead Read(int32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes = kWholeText);
 
+  // The file's first `bytes` bytes (fewer in a shorter file), read with one
+  // read into the block kept for the texts: texts that lie in them are read
+  // without another. Valid until the next Read. Throws TextReadError.
+  std::string_view Head(std::size_t bytes);
+  // The file's size, asked of the system once; empty when it cannot say.
+  std::optional<std::uint64_t> Size();
+  // The open file, for other reads of it.
+  ReadOnlyFile& File() { return file_; }
+
  private:
   std::string_view BytesFrom(std::uint64_t position, std::size_t readBytes);
 
@@ -65,6 +74,7 @@ class TextFile {
   std::uint64_t blockStart_ = 0;
   std::size_t blockBytes_ = 0;               // how many bytes of block_ hold the file's
   std::optional<std::uint64_t> fileEnd_;     // known once a read came back short
+  std::optional<std::uint64_t> size_;        // as the system gave it, once asked
 };
 
 }  // namespace vostrel
