@@ -12,6 +12,12 @@ if(NOT TARGET GTest::gtest)  # GoogleTest 1.12 names them itself
   add_library(GTest::gtest_main ALIAS gtest_main)
 endif()
 
+# Without a Wine that runs here, only the checks that run no Windows program
+# are registered (OutputTests.cmake).
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  message(STATUS "The tests that run Windows programs are not registered: ${vostrel_wine_unusable_reason}")
+endif()
+
 # The tests list themselves under the emulator (Wine) when CTest starts; make
 # its prefix now, so that the first listing does not wait for it.
 if(CMAKE_CROSSCOMPILING_EMULATOR)

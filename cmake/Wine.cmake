@@ -22,7 +22,7 @@ set(VOSTREL_WINEPREFIX "${CMAKE_BINARY_DIR}/wine" CACHE PATH "The Wine prefix th
 set(VOSTREL_WINE_EXCLUDED_TESTS "${vostrel_wine_excluded_default}" CACHE FILEPATH
   "A file naming the tests not run under this build's Wine, each with its reason (see WineRun.cmake)")
 
-# Usable when the command's program is found and every absolute path in it exists.
+# Usable when the command's program is found and every absolute path in it exists...
 list(GET VOSTREL_WINE 0 vostrel_wine_program)
 find_program(vostrel_wine_found NAMES "${vostrel_wine_program}" NO_CACHE)
 set(vostrel_wine_usable FALSE)
@@ -33,6 +33,20 @@ if(vostrel_wine_found)
       set(vostrel_wine_usable FALSE)
     endif()
   endforeach()
+endif()
+
+# ... and when it starts: a 32-bit loader on a kernel that runs no 32-bit
+# programs is there but cannot run. CrossGTest.cmake says why.
+set(vostrel_wine_unusable_reason "")
+if(NOT vostrel_wine_usable)
+  set(vostrel_wine_unusable_reason "${VOSTREL_WINE} is not installed")
+else()
+  execute_process(COMMAND ${VOSTREL_WINE} --version RESULT_VARIABLE vostrel_wine_status
+    OUTPUT_QUIET ERROR_VARIABLE vostrel_wine_said ERROR_STRIP_TRAILING_WHITESPACE)
+  if(NOT vostrel_wine_status EQUAL 0)
+    set(vostrel_wine_usable FALSE)
+    set(vostrel_wine_unusable_reason "${VOSTREL_WINE} does not start (${vostrel_wine_status} ${vostrel_wine_said})")
+  endif()
 endif()
 
 if(vostrel_wine_usable)

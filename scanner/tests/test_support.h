@@ -3,6 +3,7 @@
 // every platform; what differs is in test_platform.h.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <thread>
 
 #include "text_reader.h"
 
@@ -42,6 +44,18 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
+
+// Waits until the condition holds; says whether it did. The bound is far
+// beyond any wait on a loaded machine: it ends a test that would otherwise
+// hang, it is not what the test measures.
+template <typename Condition>
+bool Eventually(const Condition& condition) {
+  for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60); !condition();) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
 
 inline void WriteFile(const std::string& path, std::string_view bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);

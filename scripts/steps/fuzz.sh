@@ -10,9 +10,8 @@ build="${root}/build-fuzz"
 seconds="${FUZZ_SECONDS:-60}"
 targets=(fuzz_find_export fuzz_get_offsets)
 
-CC=clang CXX=clang++ cmake -S "${root}" -B "${build}" -G Ninja \
-  -DVOSTREL_FUZZ=ON -DVOSTREL_TESTS=OFF -DVOSTREL_UI=none
-cmake --build "${build}" -j2 --target "${targets[@]}"
+# The preset "fuzz" (CMakePresets.json) builds both targets into build-fuzz.
+(cd "${root}" && cmake --preset fuzz && cmake --build --preset fuzz -j2)
 
 work="$(mktemp -d)"
 trap 'rm -rf "${work}"' EXIT

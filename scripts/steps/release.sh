@@ -14,11 +14,15 @@
 #     for byte, and the same program built against the zip's header and each
 #     of its import libraries, and by the CMake project with the mingw-w64
 #     toolchain through the zip's CMake package, finds the same offsets.
+#     Where 32-bit Windows programs cannot run (VOSTREL_NO32 says why; else
+#     scripts/steps/probe32.sh is asked), the x86 zip's files are checked and
+#     its programs built, and their runs are skipped with one line.
 # Runs as root (it installs and purges the packages) after the Linux test build
 # ($BUILD_DIR, default build-test), whose test DLLs and vostrel-scan it uses.
 #   JOBS  parallel jobs (default 2)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+. "$root/scripts/steps/summary.sh"
 build=$(realpath -m "${BUILD_DIR:-$root/build-test}")
 dist="$root/dist"
 version=$(sed -n 's/^#define VOSTREL_VERSION "\(.*\)"$/\1/p' "$build/generated/vostrel_version.h")
@@ -121,20 +125,38 @@ for path in "${owned[@]}"; do
 done
 
 # A Windows zip, unpacked as a user unpacks it; its programs run under the
-# given Wine command.
+# given Wine command, or are only built where it cannot (the third argument
+# says why).
 windows_path() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
-check_windows_zip() {  # zip mingw-triple wine-command...
-  local zip=$1 triple=$2 name
-  shift 2
+check_windows_zip() {  # zip mingw-triple why-not-run wine-command...
+  local zip=$1 triple=$2 no_run=$3 name
+  shift 3
   local wine=("$@")
   name=$(basename "$zip" .zip)
-  say "$name under ${wine[*]}"
+  if [ -z "$no_run" ]; then say "$name under ${wine[*]}"; else say "$name, its files and programs built"; fi
   unzip -q "$zip" -d "$scratch/$name"
   local folder="$scratch/$name/$name" file
   for file in Vostrel.exe Peloc.dll vostrel-scan.exe README.txt LICENSE.txt include/peloc/peloc.h \
     lib/libPeloc.dll.a lib/Peloc.lib lib/cmake/Peloc/PelocConfig.cmake lib/cmake/Peloc/PelocConfigVersion.cmake; do
     [ -f "$folder/$file" ] || fail "$zip has no $name/$file"
   done
+
+  # The programs a user links with the zip: through its header and each
+  # import library beside Peloc.dll, where a linked program finds it, and by
+  # the CMake project, cross-built through the zip's package wherever the
+  # zip was unpacked (Peloc.dll is copied beside it by the project).
+  local library consumer="$scratch/consumer-$name"
+  for library in libPeloc.dll.a Peloc.lib; do
+    "$triple-gcc" -O1 -o "$folder/link_client-${library%%.*}.exe" "$root/lookup/tests/link_client.c" \
+      -I"$folder/include" "$folder/lib/$library"
+  done
+  cmake -S "$consumer_source" -B "$consumer" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$triple.cmake" \
+    -DCMAKE_PREFIX_PATH="$folder" >/dev/null
+  cmake --build "$consumer" >/dev/null
+  if [ -n "$no_run" ]; then
+    skipped "running $name's programs under Wine: $no_run"
+    return 0
+  fi
 
   export WINEPREFIX="$scratch/wine-$name" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   "${wine[@]}" wineboot -i >/dev/null 2>&1 || true
@@ -148,27 +170,17 @@ check_windows_zip() {  # zip mingw-triple wine-command...
       fail "$name: vostrel-scan.exe --format $format differs from the Linux build's"
   done
 
-  # Beside Peloc.dll, where a linked program finds it.
-  local library
   for library in libPeloc.dll.a Peloc.lib; do
-    "$triple-gcc" -O1 -o "$folder/link_client.exe" "$root/lookup/tests/link_client.c" -I"$folder/include" \
-      "$folder/lib/$library"
-    [ "$("${wine[@]}" "$folder/link_client.exe" "$(windows_path "$mission")" "${names[@]}" 2>/dev/null | tr -d '\r')" = \
-      "$expected_offsets" ] || fail "$name: a program linked with $library finds other offsets"
+    [ "$("${wine[@]}" "$folder/link_client-${library%%.*}.exe" "$(windows_path "$mission")" "${names[@]}" 2>/dev/null |
+      tr -d '\r')" = "$expected_offsets" ] || fail "$name: a program linked with $library finds other offsets"
   done
-
-  # The CMake project, cross-built through the zip's package, wherever the
-  # zip was unpacked; Peloc.dll is copied beside it by the project.
-  local consumer="$scratch/consumer-$name"
-  cmake -S "$consumer_source" -B "$consumer" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$triple.cmake" \
-    -DCMAKE_PREFIX_PATH="$folder" >/dev/null
-  cmake --build "$consumer" >/dev/null
   [ "$("${wine[@]}" "$consumer/peloc_consumer.exe" "$(windows_path "$mission")" "${names[@]}" 2>/dev/null | tr -d '\r')" = \
     "$expected_offsets" ] || fail "$name: a program linked through find_package(Peloc) finds other offsets"
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   unset WINEPREFIX
 }
 
-check_windows_zip "$dist/Vostrel-$version-windows-x64.zip" x86_64-w64-mingw32 /usr/lib/wine/wine64
-check_windows_zip "$dist/Vostrel-$version-windows-x86.zip" i686-w64-mingw32 /usr/lib/wine/wine  # wine32:i386
+no32=${VOSTREL_NO32-$(bash "$root/scripts/steps/probe32.sh" wine || true)}
+check_windows_zip "$dist/Vostrel-$version-windows-x64.zip" x86_64-w64-mingw32 "" /usr/lib/wine/wine64
+check_windows_zip "$dist/Vostrel-$version-windows-x86.zip" i686-w64-mingw32 "$no32" /usr/lib/wine/wine  # wine32:i386
 say "all release checks passed"

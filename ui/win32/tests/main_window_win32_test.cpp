@@ -108,8 +108,12 @@ class MainWindowTest : public ::testing::Test {
   }
 
   // The tooltip a user gets on a cell: the mouse comes to rest on it. Empty
-  // when none shows.
+  // when none shows. Before it shows, the tooltip asks the table for the
+  // cell's text (TTN_GETDISPINFO, watched on its way in): an empty answer
+  // shows none.
   std::string TipOn(int item, int subItem) {
+    TipRequest request{frmMain_.hwnd(), false, {}};
+    ::SetWindowSubclass(lvStats(), &WatchTipRequests, kTipWatchId, reinterpret_cast<DWORD_PTR>(&request));
     RECT cell{};
     cell.top = subItem;
     cell.left = subItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;
@@ -119,12 +123,36 @@ class MainWindowTest : public ::testing::Test {
     ::ClientToScreen(lvStats(), &onScreen);
     ::SetCursorPos(onScreen.x, onScreen.y);  // where the tooltip looks for the mouse before it shows
     ::SendMessageW(lvStats(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
-    for (const ULONGLONG end = ::GetTickCount64() + 2000; ::GetTickCount64() < end;) {
-      DrainMessages();
-      if (const HWND tip = ShownTooltip()) return WindowText(tip);
-      ::Sleep(20);
+    const bool asked = testing::WaitUntil([&] { return request.answered; });
+    ::RemoveWindowSubclass(lvStats(), &WatchTipRequests, kTipWatchId);
+    if (!asked) return "(the tooltip never asked for its text)";
+    if (request.text.empty()) return {};
+    HWND tip = nullptr;
+    testing::WaitUntil([&] { return (tip = ShownTooltip()) != nullptr; });
+    return tip != nullptr ? WindowText(tip) : "(the tooltip did not show " + request.text + ")";
+  }
+
+  struct TipRequest {
+    HWND owner;  // of the table's tooltip: the table's own ones are others
+    bool answered = false;
+    std::string text;
+  };
+  static constexpr UINT_PTR kTipWatchId = 0x71b;
+
+  // A subclass of the table, called before the window's own: what the table
+  // answers its tooltip.
+  static LRESULT CALLBACK WatchTipRequests(HWND table, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR data) {
+    const LRESULT result = ::DefSubclassProc(table, message, wParam, lParam);
+    const auto* const header = reinterpret_cast<const NMHDR*>(lParam);
+    auto& request = *reinterpret_cast<TipRequest*>(data);
+    if (message == WM_NOTIFY && header->code == TTN_GETDISPINFOW &&
+        ::GetWindow(header->hwndFrom, GW_OWNER) == request.owner) {
+      const auto& info = *reinterpret_cast<const NMTTDISPINFOW*>(lParam);
+      request.text = info.lpszText != nullptr ? Narrow(info.lpszText) : Narrow(info.szText);
+      request.answered = true;
     }
-    return {};
+    return result;
   }
 
   static HWND ShownTooltip() {
@@ -957,19 +985,13 @@ TEST_F(MainWindowTest, TheTableFollowsItsFolder) {
   CopyTo(TestDll("win32_scouting.dll"), folder / "win32_scouting.dll");
   ASSERT_TRUE(::DeleteFileA((folder / "win32_harbour.dll").c_str()));
   const std::vector<ScanRow> followed{kRidge, kScouting};
-  const auto waitUntil = [](const auto& done) {
-    for (const ULONGLONG end = ::GetTickCount64() + 5000; !done() && ::GetTickCount64() < end;) {
-      DrainMessages();
-      ::Sleep(20);
-    }
-  };
-  waitUntil([&] { return Rows() == followed; });
+  testing::WaitUntil([&] { return Rows() == followed; });
   EXPECT_EQ(Rows(), followed);
   EXPECT_EQ(SelectedNames(), (std::set<std::string>{"win32_ridge.dll"}));
 
   const std::string renamed = folder.str() + "-renamed";
   ASSERT_TRUE(::MoveFileA(folder.str().c_str(), renamed.c_str()));
-  waitUntil([&] { return Status().ends_with("no longer follows it."); });
+  testing::WaitUntil([&] { return Status().ends_with("no longer follows it."); });
   EXPECT_TRUE(Status().ends_with("no longer follows it.")) << Status();
   EXPECT_EQ(Rows(), followed);
   ::MoveFileA(renamed.c_str(), folder.str().c_str());
@@ -1064,12 +1086,6 @@ TEST_F(MainWindowTest, TheSelectionStaysWithItsRowsAsRowsComeAbove) {
     const std::vector<std::string> names = Names();
     return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
   };
-  const auto waitUntil = [](const auto& done) {
-    for (const ULONGLONG end = ::GetTickCount64() + 5000; !done() && ::GetTickCount64() < end;) {
-      DrainMessages();
-      ::Sleep(20);
-    }
-  };
   const HWND txtFilter = Control(kFilterBoxId);
   const struct {
     const char* how;
@@ -1099,7 +1115,7 @@ TEST_F(MainWindowTest, TheSelectionStaysWithItsRowsAsRowsComeAbove) {
 
     const std::string name = "n" + std::to_string(++added) + ".dll";  // between z.dll and m4.dll
     CopyTo(TestDll("win32_ridge.dll"), folder / name);
-    waitUntil([&] { return item(name) == 1; });
+    testing::WaitUntil([&] { return item(name) == 1; });
     ASSERT_EQ(item(name), 1) << selection.how;
     EXPECT_EQ(SelectedNames(), selection.selected) << selection.how;
   }

@@ -21,6 +21,19 @@ inline void DrainMessages() {
   }
 }
 
+// Runs the message queue until the condition holds; says whether it did.
+// The bound is far beyond any wait on a loaded machine under Wine: it ends a
+// test that would otherwise hang, it is not what the test measures.
+template <typename Condition>
+bool WaitUntil(const Condition& condition) {
+  for (const ULONGLONG end = ::GetTickCount64() + 60000; !condition();) {
+    if (::GetTickCount64() >= end) return false;
+    DrainMessages();
+    ::Sleep(10);
+  }
+  return true;
+}
+
 // The folder of the running test program.
 inline std::string TestProgramFolder() {
   std::string path(MAX_PATH * 4, '\0');
