@@ -31,12 +31,15 @@ int32_t PELOC_CALL ReadForLookup(void* file, uint64_t offset, void* into, uint32
 
 // The three offsets, the file read through `file`, its first bytes kept for
 // the texts. A file whose first bytes or size cannot be read is looked up as
-// an empty one, which has none.
+// an empty one, which has none. A small mission costs one read: its size is
+// known when the read comes back short.
 void LookUp(LookupBinding& binding, const std::string& path, TextFile& file, MissionRead& read) {
   PelocImage image{0, nullptr, 0, ReadForLookup, &file.File()};
   try {
     const std::string_view head = file.Head(kHeadBytes);
-    image = {*file.Size(), head.data(), head.size(), ReadForLookup, &file.File()};
+    if (const std::optional<uint64_t> size = file.Size()) {
+      image = {*size, head.data(), std::min<uint64_t>(head.size(), *size), ReadForLookup, &file.File()};
+    }
   } catch (const TextReadError&) {
   }
   try {

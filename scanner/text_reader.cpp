@@ -57,12 +57,16 @@ std::string_view TextFile::BytesFrom(std::uint64_t position, std::size_t readByt
 }
 
 std::string_view TextFile::Head(std::size_t bytes) {
-  // Asked for no more than the file holds, the read needs no second one to
-  // find the end.
-  const std::optional<std::uint64_t> size = Size();
-  if (!size) throw TextReadError("cannot read " + path_);
-  const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(bytes, *size));
-  return BytesFrom(0, wanted).substr(0, wanted);
+  // One read: an ordinary file's comes back short only at its end, so a file
+  // shorter than `bytes` needs no other call to tell its size.
+  if (block_.size() < bytes) block_.resize(bytes);
+  blockBytes_ = 0;
+  const std::optional<std::size_t> got = file_.ReadSomeAt(0, std::span(block_.data(), bytes));
+  if (!got) throw TextReadError("cannot read " + path_);
+  blockStart_ = 0;
+  blockBytes_ = *got;
+  if (*got < bytes) fileEnd_ = size_ = *got;
+  return std::string_view(block_.data(), blockBytes_);
 }
 
 std::optional<std::uint64_t> TextFile::Size() {

@@ -60,7 +60,8 @@ class TextFile {
   // read into the block kept for the texts: texts that lie in them are read
   // without another. Valid until the next Read. Throws TextReadError.
   std::string_view Head(std::size_t bytes);
-  // The file's size, asked of the system once; empty when it cannot say.
+  // The file's size: known once a read came back short, else asked of the
+  // system once; empty when it cannot say.
   std::optional<std::uint64_t> Size();
   // The open file, for other reads of it.
   ReadOnlyFile& File() { return file_; }
@@ -74,7 +75,7 @@ class TextFile {
   std::uint64_t blockStart_ = 0;
   std::size_t blockBytes_ = 0;               // how many bytes of block_ hold the file's
   std::optional<std::uint64_t> fileEnd_;     // known once a read came back short
-  std::optional<std::uint64_t> size_;        // as the system gave it, once asked
+  std::optional<std::uint64_t> size_;        // once known
 };
 
 }  // namespace vostrel
