@@ -43,30 +43,38 @@ TextFile::TextFile(std::string path, ReadOnlyFile file) : path_(std::move(path))
 std::string_view TextFile::BytesFrom(std::uint64_t position, std::size_t readBytes) {
   if (position >= blockStart_ && position - blockStart_ < blockBytes_) {
     const auto within = static_cast<std::size_t>(position - blockStart_);
-    return std::string_view(block_.data() + within, blockBytes_ - within);
+    return std::string_view(block_.get() + within, blockBytes_ - within);
   }
   if (fileEnd_ && position >= *fileEnd_) return {};
-  if (block_.size() < readBytes) block_.resize(readBytes);
+  Reserve(readBytes);
   blockBytes_ = 0;
-  const std::optional<std::size_t> got = file_.ReadAt(position, std::span(block_.data(), readBytes));
+  const std::optional<std::size_t> got = file_.ReadAt(position, std::span(block_.get(), readBytes));
   if (!got) throw TextReadError("cannot read " + path_);
   blockStart_ = position;
   blockBytes_ = *got;
   if (*got < readBytes) fileEnd_ = position + *got;
-  return std::string_view(block_.data(), blockBytes_);
+  return std::string_view(block_.get(), blockBytes_);
+}
+
+void TextFile::Reserve(std::size_t bytes) {
+  if (blockSize_ >= bytes) return;
+  // Not zeroed: only bytes read into it are ever handed out.
+  block_ = std::make_unique_for_overwrite<char[]>(bytes);
+  blockSize_ = bytes;
+  blockBytes_ = 0;
 }
 
 std::string_view TextFile::Head(std::size_t bytes) {
   // One read: an ordinary file's comes back short only at its end, so a file
   // shorter than `bytes` needs no other call to tell its size.
-  if (block_.size() < bytes) block_.resize(bytes);
+  Reserve(bytes);
   blockBytes_ = 0;
-  const std::optional<std::size_t> got = file_.ReadSomeAt(0, std::span(block_.data(), bytes));
+  const std::optional<std::size_t> got = file_.ReadSomeAt(0, std::span(block_.get(), bytes));
   if (!got) throw TextReadError("cannot read " + path_);
   blockStart_ = 0;
   blockBytes_ = *got;
   if (*got < bytes) fileEnd_ = size_ = *got;
-  return std::string_view(block_.data(), blockBytes_);
+  return std::string_view(block_.get(), blockBytes_);
 }
 
 std::optional<std::uint64_t> TextFile::Size() {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -69,9 +70,13 @@ class TextFile {
  private:
   std::string_view BytesFrom(std::uint64_t position, std::size_t readBytes);
 
+  // Makes the block hold at least `bytes`.
+  void Reserve(std::size_t bytes);
+
   std::string path_;
   ReadOnlyFile file_;
-  std::vector<char> block_;
+  std::unique_ptr<char[]> block_;
+  std::size_t blockSize_ = 0;
   std::uint64_t blockStart_ = 0;
   std::size_t blockBytes_ = 0;               // how many bytes of block_ hold the file's
   std::optional<std::uint64_t> fileEnd_;     // known once a read came back short
