@@ -16,29 +16,33 @@ namespace vostrel {
 
 namespace {
 
-// A mission DLL's headers, export table and texts lie in its first 16 KB,
-// unless much code comes before them: then one read serves the lookup and
-// the texts. (The game's own missions, 172 KB with the texts at the end,
-// take a read more for the export data and one for the texts.)
-constexpr std::size_t kHeadBytes = 16 * 1024;
+// A small mission (up to 16 KB) is read whole, with one read, which serves
+// the lookup and the texts. Of a larger one only the first page, which holds
+// the headers, is read at first: the game's own missions (172 KB) keep their
+// texts and export table at the end, which the lookup's reads then bring in
+// one block (TextFile::ReadNear). A mission not in memory costs the disk two
+// reads, where a first read of 16 KB (the kernel reading ahead of it) would
+// cost more than the floor's first page.
+constexpr std::size_t kWholeBytes = 16 * 1024;
+constexpr std::size_t kHeadBytes = 4 * 1024;
 
-// The lookup library's reads of the file, through the scan's open of it.
+// The lookup library's reads of the file, through the scan's open of it and
+// what it keeps for the texts.
 int32_t PELOC_CALL ReadForLookup(void* file, uint64_t offset, void* into, uint32_t length) noexcept {
   const std::optional<std::size_t> got =
-      static_cast<ReadOnlyFile*>(file)->ReadAt(offset, std::span(static_cast<char*>(into), length));
+      static_cast<TextFile*>(file)->ReadNear(offset, std::span(static_cast<char*>(into), length));
   return got ? static_cast<int32_t>(*got) : -1;
 }
 
-// The three offsets, the file read through `file`, its first bytes kept for
-// the texts. A file whose first bytes or size cannot be read is looked up as
-// an empty one, which has none. A small mission costs one read: its size is
-// known when the read comes back short.
+// The three offsets, the file read through `file`, what was read kept for
+// the texts. A file whose size or first bytes cannot be read is looked up as
+// an empty one, which has none.
 void LookUp(LookupBinding& binding, const std::string& path, TextFile& file, MissionRead& read) {
-  PelocImage image{0, nullptr, 0, ReadForLookup, &file.File()};
+  PelocImage image{0, nullptr, 0, ReadForLookup, &file};
   try {
-    const std::string_view head = file.Head(kHeadBytes);
     if (const std::optional<uint64_t> size = file.Size()) {
-      image = {*size, head.data(), std::min<uint64_t>(head.size(), *size), ReadForLookup, &file.File()};
+      const std::string_view head = file.Head(*size <= kWholeBytes ? static_cast<std::size_t>(*size) : kHeadBytes);
+      image = {*size, head.data(), std::min<uint64_t>(head.size(), *size), ReadForLookup, &file};
     }
   } catch (const TextReadError&) {
   }

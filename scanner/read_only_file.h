@@ -31,20 +31,7 @@ class ReadOnlyFile {
 
   // Reads up to into.size() bytes from `offset`: fewer only at the end of the
   // file. Empty when the system reports an error.
-  std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<char> into) const {
-    std::size_t got = 0;
-    while (got < into.size()) {
-      const std::optional<std::size_t> piece = ReadSomeAt(offset + got, into.subspan(got));
-      if (!piece) return std::nullopt;
-      if (*piece == 0) break;
-      got += *piece;
-    }
-    return got;
-  }
-  // One read of the system's, of up to into.size() bytes from `offset`: an
-  // ordinary file gives fewer only at its end (0 there), and none on an
-  // interrupt, which is tried again. Empty when the system reports an error.
-  std::optional<std::size_t> ReadSomeAt(std::uint64_t offset, std::span<char> into) const;
+  std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<char> into) const;
   // The file's size in bytes now (0 for what is no ordinary file); empty when
   // the system reports an error.
   std::optional<std::uint64_t> Size() const;

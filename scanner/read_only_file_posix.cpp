@@ -25,12 +25,17 @@ ReadOnlyFile::~ReadOnlyFile() {
   if (handle_ != kNoHandle) ::close(static_cast<int>(handle_));
 }
 
-std::optional<std::size_t> ReadOnlyFile::ReadSomeAt(std::uint64_t offset, std::span<char> into) const {
-  while (true) {
-    const ssize_t n = ::pread(static_cast<int>(handle_), into.data(), into.size(), static_cast<off_t>(offset));
-    if (n >= 0) return static_cast<std::size_t>(n);
-    if (errno != EINTR) return std::nullopt;
+std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> into) const {
+  std::size_t got = 0;
+  while (got < into.size()) {
+    const ssize_t n = ::pread(static_cast<int>(handle_), into.data() + got, into.size() - got,
+                              static_cast<off_t>(offset + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
   }
+  return got;
 }
 
 std::optional<std::uint64_t> ReadOnlyFile::Size() const {

@@ -26,17 +26,23 @@ ReadOnlyFile::~ReadOnlyFile() {
   if (handle_ != kNoHandle) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
-std::optional<std::size_t> ReadOnlyFile::ReadSomeAt(std::uint64_t offset, std::span<char> into) const {
-  OVERLAPPED at{};
-  at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
-  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-  const auto want = static_cast<DWORD>(std::min<std::size_t>(into.size(), MAXDWORD));
-  DWORD read = 0;
-  if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), into.data(), want, &read, &at)) {
-    if (::GetLastError() == ERROR_HANDLE_EOF) return 0;
-    return std::nullopt;
+std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> into) const {
+  std::size_t got = 0;
+  while (got < into.size()) {
+    OVERLAPPED at{};
+    const std::uint64_t position = offset + got;
+    at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(position >> 32);
+    const auto want = static_cast<DWORD>(std::min<std::size_t>(into.size() - got, MAXDWORD));
+    DWORD read = 0;
+    if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), into.data() + got, want, &read, &at)) {
+      if (::GetLastError() == ERROR_HANDLE_EOF) break;
+      return std::nullopt;
+    }
+    if (read == 0) break;
+    got += read;
   }
-  return read;
+  return got;
 }
 
 std::optional<std::uint64_t> ReadOnlyFile::Size() const {
