@@ -10,6 +10,5 @@ endif()
 set(VOSTREL_VERSION_NUMBERS
   "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},${PROJECT_VERSION_TWEAK}")
 
-configure_file("${CMAKE_CURRENT_LIST_DIR}/vostrel_version.h.in" "${CMAKE_BINARY_DIR}/generated/vostrel_version.h" @ONLY)
-add_library(vostrel_version INTERFACE)
-target_include_directories(vostrel_version INTERFACE "${CMAKE_BINARY_DIR}/generated")
+# Included as "vostrel/version.h": the generated folder is an include root.
+configure_file("${CMAKE_CURRENT_LIST_DIR}/vostrel_version.h.in" "${CMAKE_BINARY_DIR}/generated/vostrel/version.h" @ONLY)

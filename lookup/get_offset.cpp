@@ -1,5 +1,5 @@
 // GetOffset, the library's first export: one name, one file.
-#include "image_file.h"
+#include "lookup/image_file.h"
 #include "peloc/peloc.h"
 
 extern "C" PELOC_API uint32_t PELOC_CALL GetOffset(const char* path, const char* exportName) {

@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <span>
 
-#include "byte_reader.h"
-#include "file_bytes.h"
-#include "image_file.h"
-#include "pe_exports.h"
+#include "lookup/byte_reader.h"
+#include "lookup/file_bytes.h"
+#include "lookup/image_file.h"
+#include "lookup/pe_exports.h"
 #include "peloc/peloc.h"
 
 namespace peloc {

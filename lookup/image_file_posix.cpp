@@ -8,10 +8,10 @@
 #include <cerrno>
 #include <cstddef>
 
-#include "file_bytes.h"
-#include "file_descriptor_posix.h"
-#include "image_file.h"
-#include "pe_exports.h"
+#include "handle/file_descriptor_posix.h"
+#include "lookup/file_bytes.h"
+#include "lookup/image_file.h"
+#include "lookup/pe_exports.h"
 
 namespace peloc {
 namespace {
@@ -41,7 +41,7 @@ class DescriptorReads {
 uint32_t FindExportsInFile(const char* path, const char* const* names, uint32_t count, uint32_t* offsets) {
   std::fill_n(offsets, count, 0u);
   // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
-  const FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  const handle::FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!file.valid()) return 0;
   struct stat status {};
   if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) return 0;

@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <span>
 
-#include "image_file.h"
-#include "pe_exports.h"
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
+#include "lookup/image_file.h"
+#include "lookup/pe_exports.h"
 
 namespace peloc {
 namespace {
@@ -17,9 +17,9 @@ struct FileHandleTraits {
   static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
   static void Release(HANDLE file) noexcept { ::CloseHandle(file); }
 };
-using FileHandle = UniqueHandle<FileHandleTraits>;
-using MappingHandle = UniqueHandle<NullInvalid<HANDLE, ::CloseHandle>>;
-using MappedView = UniqueHandle<NullInvalid<void*, ::UnmapViewOfFile>>;
+using FileHandle = handle::UniqueHandle<FileHandleTraits>;
+using MappingHandle = handle::UniqueHandle<handle::NullInvalid<HANDLE, ::CloseHandle>>;
+using MappedView = handle::UniqueHandle<handle::NullInvalid<void*, ::UnmapViewOfFile>>;
 
 }  // namespace
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "byte_reader.h"
+#include "lookup/byte_reader.h"
 
 namespace peloc {
 

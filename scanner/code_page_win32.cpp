@@ -1,4 +1,4 @@
-#include "code_page_win32.h"
+#include "scanner/code_page_win32.h"
 
 #include <limits>
 #include <stdexcept>

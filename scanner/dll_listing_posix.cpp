@@ -7,7 +7,7 @@
 #include <system_error>
 #include <vector>
 
-#include "dll_listing.h"
+#include "scanner/dll_listing.h"
 
 namespace vostrel {
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "dll_listing.h"
-#include "system_message_win32.h"
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
+#include "scanner/dll_listing.h"
+#include "scanner/system_message_win32.h"
 
 namespace vostrel {
 
@@ -22,7 +22,7 @@ struct FindHandleTraits {
   static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
   static void Release(HANDLE find) noexcept { ::FindClose(find); }
 };
-using FindHandle = peloc::UniqueHandle<FindHandleTraits>;
+using FindHandle = handle::UniqueHandle<FindHandleTraits>;
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 #include <sys/stat.h>
 
-#include "file_stamp.h"
+#include "scanner/file_stamp.h"
 
 namespace vostrel {
 

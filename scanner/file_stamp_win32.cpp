@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "file_stamp.h"
+#include "scanner/file_stamp.h"
 
 namespace vostrel {
 

@@ -15,8 +15,8 @@
 #include <optional>
 #include <span>
 
-#include "byte_reader.h"
-#include "library_file_check.h"
+#include "lookup/byte_reader.h"
+#include "scanner/library_file_check.h"
 
 namespace vostrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "lookup_binding.h"
+#include "scanner/lookup_binding.h"
 
 #include <algorithm>
 #include <utility>

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "peloc/peloc.h"
-#include "shared_library.h"
+#include "scanner/shared_library.h"
 
 namespace vostrel {
 

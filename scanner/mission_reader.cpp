@@ -1,4 +1,4 @@
-#include "mission_reader.h"
+#include "scanner/mission_reader.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,8 +9,8 @@
 #include <string_view>
 #include <utility>
 
-#include "read_only_file.h"
-#include "text_reader.h"
+#include "scanner/read_only_file.h"
+#include "scanner/text_reader.h"
 
 namespace vostrel {
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "lookup_binding.h"
-#include "text_encoding.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/text_encoding.h"
 
 namespace vostrel {
 

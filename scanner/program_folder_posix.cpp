@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "program_folder.h"
+#include "scanner/program_folder.h"
 
 namespace vostrel {
 

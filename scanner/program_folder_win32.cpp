@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "program_folder.h"
+#include "scanner/program_folder.h"
 
 namespace vostrel {
 namespace {

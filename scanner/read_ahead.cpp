@@ -1,4 +1,4 @@
-#include "read_ahead.h"
+#include "scanner/read_ahead.h"
 
 #include <algorithm>
 #include <system_error>

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "mission_reader.h"
+#include "scanner/mission_reader.h"
 
 namespace vostrel {
 

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "read_only_file.h"
+#include "scanner/read_only_file.h"
 
 namespace vostrel {
 

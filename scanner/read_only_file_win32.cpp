@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "read_only_file.h"
-#include "system_message_win32.h"
+#include "scanner/read_only_file.h"
+#include "scanner/system_message_win32.h"
 
 namespace vostrel {
 

@@ -1,4 +1,4 @@
-#include "scan_driver.h"
+#include "scanner/scan_driver.h"
 
 #include <algorithm>
 #include <deque>
@@ -6,9 +6,9 @@
 #include <optional>
 #include <vector>
 
-#include "dll_listing.h"
-#include "mission_reader.h"
-#include "text_encoding.h"
+#include "scanner/dll_listing.h"
+#include "scanner/mission_reader.h"
+#include "scanner/text_encoding.h"
 
 namespace vostrel {
 namespace {

@@ -7,12 +7,12 @@
 #include <optional>
 #include <string>
 
-#include "dll_listing.h"
-#include "lookup_binding.h"
-#include "read_ahead.h"
-#include "scan_view.h"
-#include "text_encoding.h"
-#include "text_reader.h"
+#include "scanner/dll_listing.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/read_ahead.h"
+#include "scanner/scan_view.h"
+#include "scanner/text_encoding.h"
+#include "scanner/text_reader.h"
 
 namespace vostrel {
 

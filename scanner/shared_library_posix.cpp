@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "file_descriptor_posix.h"
-#include "library_file_check.h"
-#include "program_folder.h"
-#include "shared_library.h"
+#include "handle/file_descriptor_posix.h"
+#include "scanner/library_file_check.h"
+#include "scanner/program_folder.h"
+#include "scanner/shared_library.h"
 
 namespace vostrel {
 
@@ -22,7 +22,7 @@ std::variant<SharedLibrary, LoadFailure> SharedLibrary::Load(const std::string& 
   // the package manager puts whole files; a path is checked first.
   if (nameOrPath.find('/') == std::string::npos) return loaded(::dlopen(nameOrPath.c_str(), kMode));
 
-  const peloc::FileDescriptor file(::open(nameOrPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  const handle::FileDescriptor file(::open(nameOrPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   struct stat status {};
   if (!file || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return LoadFailure::kNotLoaded;
   switch (CheckLibraryFile(file.get(), static_cast<uint64_t>(status.st_size))) {

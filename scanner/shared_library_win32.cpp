@@ -2,9 +2,9 @@
 // folder of the running program.
 #include <windows.h>
 
-#include "program_folder.h"
-#include "shared_library.h"
-#include "text_encoding.h"
+#include "scanner/program_folder.h"
+#include "scanner/shared_library.h"
+#include "scanner/text_encoding.h"
 
 namespace vostrel {
 namespace {

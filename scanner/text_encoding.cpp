@@ -1,6 +1,6 @@
 // What TextDecoder does alike on every platform; the lead-byte test under it
 // is each platform's own.
-#include "text_encoding.h"
+#include "scanner/text_encoding.h"
 
 namespace vostrel {
 

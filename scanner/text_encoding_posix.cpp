@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "text_encoding.h"
-#include "unique_handle.h"
-#include "utf8.h"
+#include "handle/unique_handle.h"
+#include "scanner/text_encoding.h"
+#include "scanner/utf8.h"
 
 namespace vostrel {
 namespace {
@@ -51,7 +51,7 @@ class Converter {
   }
 
  private:
-  peloc::UniqueHandle<ConversionTraits> cd_;
+  handle::UniqueHandle<ConversionTraits> cd_;
 };
 
 struct ByteRange {

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "code_page_win32.h"
-#include "text_encoding.h"
+#include "scanner/code_page_win32.h"
+#include "scanner/text_encoding.h"
 
 namespace vostrel {
 

@@ -1,4 +1,4 @@
-#include "text_reader.h"
+#include "scanner/text_reader.h"
 
 #include <algorithm>
 #include <exception>

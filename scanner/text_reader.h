@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "read_only_file.h"
-#include "text_encoding.h"
+#include "scanner/read_only_file.h"
+#include "scanner/text_encoding.h"
 
 namespace vostrel {
 

@@ -1,4 +1,4 @@
-#include "utf8.h"
+#include "scanner/utf8.h"
 
 namespace vostrel::utf8 {
 

@@ -5,7 +5,9 @@
 #   vostrel-dev_<version>-1_amd64.deb  Peloc's header and pkg-config file
 #   Vostrel-<version>-windows-x86.zip  the 32-bit Windows files, with Peloc's header and import libraries
 #   Vostrel-<version>-windows-x64.zip  the same, 64-bit
-# CPack makes each of them (packaging/CMakeLists.txt). Build folders:
+#   Vostrel-<version>-windows-x86-setup.exe, ...-x64-setup.exe
+#                                      the installers of the zips' files for users (NSIS)
+# CPack makes the .debs and zips, makensis the installers (packaging/CMakeLists.txt). Build folders:
 # build-package (Linux), build-win32 and build-win64 (scripts/build-windows.sh).
 #   JOBS  parallel jobs (default 2)
 set -euo pipefail
@@ -15,6 +17,13 @@ dist="$root/dist"
 bash "$root/scripts/install-deps.sh" "$root/scripts/deps.txt" "$root/scripts/deps-package.txt"
 
 say() { printf -- '--- package: %s\n' "$*"; }
+
+# The files of one commit are the same bytes whenever they are made: the time
+# that the linker and strip write into each Windows file, the changelog's date
+# and the times in the .debs are the commit's. So the installers carry the
+# zips' very files.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)}
+export SOURCE_DATE_EPOCH
 
 # Linux: a release build with Debian's hardening flags (CMake reads no CPPFLAGS).
 say "Linux build (build-package)"
@@ -40,6 +49,8 @@ mkdir -p "$dist"
 for build in build-win32 build-win64; do
   cmake --build "$root/$build" -j"$jobs"  # also what only the zip holds: Peloc.lib
   (cd "$root/$build" && cpack -G ZIP)
+  cmake --build "$root/$build" --target vostrel_installer
 done
-cp "$root"/build-package/packages/*.deb "$root"/build-win32/packages/*.zip "$root"/build-win64/packages/*.zip "$dist/"
+cp "$root"/build-package/packages/*.deb "$root"/build-win32/packages/*.zip "$root"/build-win64/packages/*.zip \
+  "$root"/build-win32/packages/*-setup.exe "$root"/build-win64/packages/*-setup.exe "$dist/"
 say "dist: $(cd "$dist" && echo *)"

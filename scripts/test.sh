@@ -19,15 +19,23 @@ jobs="$(nproc)"
 VOSTREL_SUMMARY=$(mktemp)
 export VOSTREL_SUMMARY
 current=""
-step() {
+end_step() {
   [ -z "$current" ] || summary_record "ran      $current"
+  current=""
+}
+step() {
+  end_step
   current="$*"
   printf '\n=== %s ===\n' "$*"
+}
+skip() {
+  end_step
+  skipped "$@"
 }
 finish() {
   local status=$?
   if [ "$status" -eq 0 ]; then
-    [ -z "$current" ] || summary_record "ran      $current"
+    end_step
   else
     summary_record "FAILED   $current (exit status $status)"
   fi
@@ -77,7 +85,7 @@ else
   # Windows program (machine type, imports, exports, resources, version).
   step "The static checks of the shipped 32-bit files"
   ctest --preset windows-x86-tests -j"$jobs"
-  skipped "the 32-bit tests under 32-bit Wine: $no32"
+  skip "the 32-bit tests under 32-bit Wine: $no32"
 fi
 
 step "Vostrel.exe under Wine on a virtual screen (64-bit)"
@@ -86,7 +94,7 @@ if [ -z "$no32" ]; then
   step "Vostrel.exe under Wine on a virtual screen (32-bit)"
   ARTIFACTS_DIR=build-test/artifacts bash scripts/steps/windows.sh smoke32
 else
-  skipped "the 32-bit Vostrel.exe on a virtual screen: $no32"
+  skip "the 32-bit Vostrel.exe on a virtual screen: $no32"
 fi
 
 step "Fuzzing the export lookup"

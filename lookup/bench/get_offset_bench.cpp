@@ -31,9 +31,9 @@
 #include <string>
 #include <vector>
 
-#include "byte_reader.h"
-#include "file_descriptor_posix.h"
-#include "pe_exports.h"
+#include "handle/file_descriptor_posix.h"
+#include "lookup/byte_reader.h"
+#include "lookup/pe_exports.h"
 #include "peloc/peloc.h"
 
 namespace {
@@ -41,7 +41,7 @@ namespace {
 constexpr std::array<const char*, 3> kNames{"MapName", "TechtreeName", "LevelDesc"};
 constexpr const char* kWineDlls = "/usr/lib/i386-linux-gnu/wine/i386-windows";
 
-using peloc::FileDescriptor;
+using handle::FileDescriptor;
 
 class Mapping {
  public:

@@ -12,10 +12,10 @@
 #include <string>
 #include <string_view>
 
-#include "byte_reader.h"
-#include "fuzz_input.h"
-#include "image_file.h"
-#include "pe_exports.h"
+#include "lookup/byte_reader.h"
+#include "lookup/fuzz/fuzz_input.h"
+#include "lookup/image_file.h"
+#include "lookup/pe_exports.h"
 
 namespace {
 

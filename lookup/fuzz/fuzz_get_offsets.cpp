@@ -12,7 +12,7 @@
 #include <span>
 #include <string>
 
-#include "fuzz_input.h"
+#include "lookup/fuzz/fuzz_input.h"
 #include "peloc/peloc.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "lookup/tests/test_files.h"
 #include "peloc/peloc.h"
-#include "test_files.h"
 
 namespace peloc::testing {
 namespace {

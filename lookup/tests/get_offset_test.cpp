@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "byte_reader.h"
-#include "pe_exports.h"
-#include "pe_image_writer.h"
-#include "test_files.h"
+#include "lookup/byte_reader.h"
+#include "lookup/pe_exports.h"
+#include "lookup/tests/pe_image_writer.h"
+#include "lookup/tests/test_files.h"
 
 namespace peloc::testing {
 namespace {

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "test_files.h"
+#include "lookup/tests/test_files.h"
 
 namespace peloc::testing {
 namespace {

@@ -1,6 +1,6 @@
 // The PE reader over images written field by field: each row changes one thing
 // about a well-formed image and says what the lookup must give.
-#include "pe_exports.h"
+#include "lookup/pe_exports.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "byte_reader.h"
-#include "pe_image_writer.h"
+#include "lookup/byte_reader.h"
+#include "lookup/tests/pe_image_writer.h"
+#include "lookup/tests/test_files.h"
 #include "peloc/peloc.h"
-#include "test_files.h"
 
 namespace peloc::testing {
 namespace {

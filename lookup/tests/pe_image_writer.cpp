@@ -1,4 +1,4 @@
-#include "pe_image_writer.h"
+#include "lookup/tests/pe_image_writer.h"
 
 #include <algorithm>
 #include <array>

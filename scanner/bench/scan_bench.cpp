@@ -24,12 +24,12 @@
 #include <thread>
 #include <vector>
 
-#include "file_descriptor_posix.h"
-#include "lookup_binding.h"
-#include "read_ahead.h"
-#include "scan_bench_support.h"
-#include "scan_driver.h"
-#include "test_support.h"
+#include "handle/file_descriptor_posix.h"
+#include "scanner/bench/scan_bench_support.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/read_ahead.h"
+#include "scanner/scan_driver.h"
+#include "scanner/tests/test_support.h"
 
 namespace {
 
@@ -65,8 +65,8 @@ std::unique_ptr<MissionFolder> MakeFullSizeFolder(int64_t count) {
   return made;
 }
 
-peloc::FileDescriptor Open(const std::string& path, int flags) {
-  peloc::FileDescriptor fd(::open(path.c_str(), flags));
+handle::FileDescriptor Open(const std::string& path, int flags) {
+  handle::FileDescriptor fd(::open(path.c_str(), flags));
   if (!fd) throw std::runtime_error("open failed");
   return fd;
 }

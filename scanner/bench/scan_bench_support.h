@@ -9,8 +9,8 @@
 #include <string>
 #include <utility>
 
-#include "scan_view.h"
-#include "test_support.h"
+#include "scanner/scan_view.h"
+#include "scanner/tests/test_support.h"
 
 namespace vostrel::bench {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text_encoding.h"
+#include "scanner/text_encoding.h"
 
 namespace {
 

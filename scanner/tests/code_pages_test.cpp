@@ -1,4 +1,4 @@
-#include "code_pages.h"
+#include "scanner/code_pages.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "dll_listing.h"
-#include "listed_names.h"
-#include "test_support.h"
+#include "scanner/dll_listing.h"
+#include "scanner/tests/listed_names.h"
+#include "scanner/tests/test_support.h"
 
 namespace vostrel {
 namespace {

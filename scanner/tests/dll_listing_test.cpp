@@ -1,4 +1,4 @@
-#include "dll_listing.h"
+#include "scanner/dll_listing.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "listed_names.h"
-#include "test_platform.h"
-#include "test_support.h"
+#include "scanner/tests/listed_names.h"
+#include "scanner/tests/test_platform.h"
+#include "scanner/tests/test_support.h"
 
 namespace vostrel {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dll_listing.h"
+#include "scanner/dll_listing.h"
 
 namespace vostrel::testing {
 

@@ -1,4 +1,4 @@
-#include "lookup_binding.h"
+#include "scanner/lookup_binding.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "mission_reader.h"
-#include "test_platform.h"
-#include "test_support.h"
-#include "text_reader.h"
+#include "scanner/mission_reader.h"
+#include "scanner/tests/test_platform.h"
+#include "scanner/tests/test_support.h"
+#include "scanner/text_reader.h"
 
 namespace vostrel {
 namespace {

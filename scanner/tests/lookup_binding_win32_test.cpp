@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "dll_listing.h"
-#include "lookup_binding.h"
-#include "program_folder.h"
-#include "text_encoding.h"
-#include "text_reader.h"
-#include "win32_test_support.h"
+#include "scanner/dll_listing.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/program_folder.h"
+#include "scanner/text_encoding.h"
+#include "scanner/text_reader.h"
+#include "ui/win32/tests/win32_test_support.h"
 
 namespace vostrel {
 namespace {

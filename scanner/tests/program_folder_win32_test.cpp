@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "program_folder.h"
-#include "win32_test_support.h"
+#include "scanner/program_folder.h"
+#include "ui/win32/tests/win32_test_support.h"
 
 namespace vostrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "scan_driver.h"
+#include "scanner/scan_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "dll_listing.h"
-#include "mission_writer.h"
-#include "read_ahead.h"
-#include "test_platform.h"
-#include "test_support.h"
+#include "scanner/dll_listing.h"
+#include "scanner/read_ahead.h"
+#include "scanner/tests/test_platform.h"
+#include "scanner/tests/test_support.h"
+#include "ui/core/tests/mission_writer.h"
 
 namespace vostrel {
 namespace {

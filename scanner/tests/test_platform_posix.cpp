@@ -6,7 +6,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "test_platform.h"
+#include "scanner/tests/test_platform.h"
 
 namespace vostrel::testing {
 

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "test_platform.h"
+#include "scanner/tests/test_platform.h"
 
 namespace vostrel::testing {
 

@@ -14,7 +14,7 @@
 #include <system_error>
 #include <thread>
 
-#include "text_reader.h"
+#include "scanner/text_reader.h"
 
 namespace vostrel::testing {
 

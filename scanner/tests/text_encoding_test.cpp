@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "text_encoding.h"
+#include "scanner/text_encoding.h"
 
 namespace vostrel {
 namespace {

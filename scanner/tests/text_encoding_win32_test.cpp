@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "text_encoding.h"
+#include "scanner/text_encoding.h"
 
 namespace vostrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "text_reader.h"
+#include "scanner/text_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "test_platform.h"
-#include "test_support.h"
+#include "scanner/tests/test_platform.h"
+#include "scanner/tests/test_support.h"
 
 namespace vostrel {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "utf8.h"
+#include "scanner/utf8.h"
 
 namespace vostrel {
 namespace {

@@ -17,6 +17,17 @@
 #     Where 32-bit Windows programs cannot run (VOSTREL_NO32 says why; else
 #     scripts/steps/probe32.sh is asked), the x86 zip's files are checked and
 #     its programs built, and their runs are skipped with one line.
+#   - the AppStream metadata and the desktop entry the .deb installs pass
+#     appstreamcli validate (strict, offline) and desktop-file-validate, and a
+#     software centre's catalog composed of the .deb's files holds the window;
+#   - each Windows installer is an NSIS installer for its word size, carrying
+#     the zip's files less those for programmers; under Wine it installs
+#     silently (/S) into Program Files with a Start menu entry and an
+#     uninstall entry, the installed vostrel-scan.exe scans as the Linux build
+#     does and Vostrel.exe opens its window, and its QuietUninstallString
+#     leaves no file, entry or key behind. An installer this machine cannot
+#     run (a 32-bit program where no 32-bit program runs) has only the first
+#     checks, and its run is skipped with one line.
 # Runs as root (it installs and purges the packages) after the Linux test build
 # ($BUILD_DIR, default build-test), whose test DLLs and vostrel-scan it uses.
 #   JOBS  parallel jobs (default 2)
@@ -25,7 +36,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 . "$root/scripts/steps/summary.sh"
 build=$(realpath -m "${BUILD_DIR:-$root/build-test}")
 dist="$root/dist"
-version=$(sed -n 's/^#define VOSTREL_VERSION "\(.*\)"$/\1/p' "$build/generated/vostrel_version.h")
+version=$(sed -n 's/^#define VOSTREL_VERSION "\(.*\)"$/\1/p' "$build/generated/vostrel/version.h")
 packages=(vostrel vostrel-dev)
 apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq "$@"; }
 
@@ -96,6 +107,19 @@ kill "$window"
 wait "$window" 2>/dev/null || true
 
 man -w vostrel-scan >/dev/null || fail "man finds no page vostrel-scan"
+
+# What a software centre reads: the metadata and the entry it launches, as
+# installed, and the catalog a distribution composes of the package's files
+# (it drops a program whose icon it cannot find at 64x64 or more).
+metainfo=/usr/share/metainfo/org.example.vostrel.metainfo.xml
+appstreamcli validate --no-net --strict --pedantic "$metainfo" || fail "appstreamcli finds faults in $metainfo"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "$metainfo has no release $version"
+desktop-file-validate /usr/share/applications/vostrel.desktop || fail "desktop-file-validate finds faults in vostrel.desktop"
+dpkg-deb -x "$deb" "$scratch/deb"
+appstreamcli compose --no-net --origin vostrel --result-root="$scratch/catalog" "$scratch/deb" >"$scratch/compose.log" 2>&1 ||
+  fail "no software centre catalog of the .deb: $(cat "$scratch/compose.log")"
+zgrep -q '<id>org.example.vostrel</id>' "$scratch/catalog/usr/share/swcatalog/xml/vostrel.xml.gz" ||
+  fail "the software centre catalog of the .deb has no org.example.vostrel"
 
 # shellcheck disable=SC2046  # pkg-config's flags are words
 cc -o "$scratch/link_client" "$root/lookup/tests/link_client.c" $(pkg-config --cflags --libs peloc)
@@ -180,7 +204,118 @@ check_windows_zip() {  # zip mingw-triple why-not-run wine-command...
   unset WINEPREFIX
 }
 
+# Runs under xvfb-run: the program's window "Kelvane" opens, and the program
+# ends when the window is closed.
+window_opens() {  # wine-command... program.exe
+  "$@" &
+  local program=$! window
+  window=$(timeout 90 xdotool search --sync --onlyvisible --name '^Kelvane$' | head -n 1) && [ -n "$window" ] ||
+    { kill "$program"; echo "the window Kelvane did not open"; return 1; }
+  # The window goes as soon as F4 is down, so sending the key's release may fail.
+  xdotool key --window "$window" alt+F4 2>/dev/null || true
+  timeout 60 /usr/lib/wine/wineserver -w || { echo "the program did not end when its window was closed"; return 1; }
+  wait "$program" || { echo "the program ended with status $?"; return 1; }
+}
+
+# A Windows installer: what it carries, read by 7-Zip, against the zip of
+# the same build; then, unless the second argument says why it cannot run
+# here, installed, used and uninstalled under the given Wine command as a
+# user (or a deployment tool) does.
+check_windows_installer() {  # bits why-not-run wine-command...
+  local bits=$1 no_run=$2 arch=x64 kind='PE32+ executable (GUI) x86-64' subtype='NSIS-3 Unicode 64-bit' entry=Vostrel
+  shift 2
+  local wine=("$@")
+  if [ "$bits" = 32 ]; then
+    arch=x86 kind='PE32 executable (GUI) Intel 80386' subtype='NSIS-3 Unicode' entry='Vostrel (32-bit)'
+  fi
+  local name="Vostrel-$version-windows-$arch"
+  local installer="$dist/$name-setup.exe" files="$scratch/$name-files"
+  say "$name-setup.exe"
+  [ -f "$installer" ] || fail "no $installer"
+  file -b "$installer" | grep -q "^$kind" || fail "$installer is not a $kind: $(file -b "$installer")"
+  7zz l "$installer" >"$scratch/$name-setup.list" || fail "7-Zip reads no installer in $installer"
+  grep -qx "SubType = $subtype" "$scratch/$name-setup.list" || fail "$installer is not an installer of $subtype"
+  # The zip's files outside include/ and lib/, the same bytes (package.sh
+  # makes both of one commit's time), and an uninstaller of the same width.
+  local carried="$scratch/$name-carried"
+  unzip -q -j "$dist/$name.zip" -x "$name/include/*" "$name/lib/*" -d "$files"
+  # shellcheck disable=SC2016  # the installer's own variable
+  7zz x -bso0 -o"$carried" "$installer" -x'!$PLUGINSDIR'
+  diff -r -x Uninstall.exe "$files" "$carried" >&2 || fail "$installer does not carry the zip's files (above)"
+  file -b "$carried/Uninstall.exe" | grep -q "^$kind" || fail "$installer carries no uninstaller, or one of another kind"
+
+  if [ -n "$no_run" ]; then
+    skipped "running $name-setup.exe under Wine: $no_run"
+    return 0
+  fi
+  export WINEPREFIX="$scratch/wine-$name-setup" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+  # The prefix made whole before its files are listed: wineboot leaves
+  # processes that go on writing it.
+  "${wine[@]}" wineboot -i >/dev/null 2>&1 || true
+  /usr/lib/wine/wineserver -w
+  [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] || fail "Wine made no whole prefix in $WINEPREFIX"
+  # The prefix is a Windows of the loader's width: its Program Files is the
+  # folder of programs of that width.
+  local drive="$WINEPREFIX/drive_c" folder='C:\Program Files\Vostrel'
+  local installed="$drive/Program Files/Vostrel" shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/$entry.lnk"
+  local key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vostrel'
+  (cd "$drive" && find . -type f | sort) >"$scratch/$name-before"
+
+  "${wine[@]}" "$installer" /S || fail "$name-setup.exe /S ended with status $?"
+  /usr/lib/wine/wineserver -w
+  diff -r -x Uninstall.exe "$files" "$installed" >&2 && [ -f "$installed/Uninstall.exe" ] ||
+    fail "$name-setup.exe /S installed other files into $installed (above)"
+  [ -f "$shortcut" ] || fail "$name-setup.exe /S made no Start menu entry $shortcut"
+  local values
+  values=$("${wine[@]}" reg query "$key" 2>/dev/null | tr -d '\r' | sed -n 's/^    \([A-Za-z]*\)    REG_[A-Z_]*    /\1=/p')
+  [ -n "$values" ] || fail "$name-setup.exe /S made no uninstall entry $key"
+  diff <(grep -v '^EstimatedSize=' <<<"$values") - >&2 <<VALUES || fail "the uninstall entry $key differs (above)"
+DisplayIcon=$folder\Vostrel.exe,0
+DisplayName=Vostrel $version ($bits-bit)
+DisplayVersion=$version
+InstallLocation=$folder
+NoModify=0x1
+NoRepair=0x1
+Publisher=The Vostrel developers
+QuietUninstallString="$folder\Uninstall.exe" /S
+UninstallString="$folder\Uninstall.exe"
+VALUES
+  # In KiB, each file rounded up.
+  local size bytes count
+  size=$(($(sed -n 's/^EstimatedSize=//p' <<<"$values")))
+  bytes=$(cat "$files"/* | wc -c)
+  count=$(find "$files" -type f | wc -l)
+  [ "$size" -ge $((bytes / 1024)) ] && [ "$size" -le $((bytes / 1024 + count)) ] ||
+    fail "the uninstall entry's EstimatedSize, $size KiB, is not the $bytes bytes installed"
+
+  local rows
+  rows=$("${wine[@]}" "$folder\\vostrel-scan.exe" "$(windows_path "$testdlls")" 2>/dev/null | tr -d '\r' | sort)
+  [ "$rows" = "$expected_rows" ] || fail "$name: the installed vostrel-scan.exe's rows differ from the Linux build's:"$'\n'"$rows"
+  # xvfb-run's sh passes on no exported function: the definition goes along.
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$(declare -f window_opens); "'window_opens "$@"' window_opens \
+    "${wine[@]}" "$folder\\Vostrel.exe" ||
+    fail "$name: the installed Vostrel.exe did not open its window and end when closed"
+
+  # As the system's list of programs removes it. The uninstaller runs a copy
+  # of itself and returns at once: wineserver -w waits for the copy to end.
+  local quiet
+  quiet=$(sed -n 's/^QuietUninstallString=//p' <<<"$values")
+  [[ $quiet =~ ^\"([^\"]+)\"\ (.*)$ ]] || fail "QuietUninstallString is not a quoted program and its arguments: $quiet"
+  # shellcheck disable=SC2086  # the arguments are words
+  "${wine[@]}" "${BASH_REMATCH[1]}" ${BASH_REMATCH[2]} || fail "$quiet ended with status $?"
+  /usr/lib/wine/wineserver -w
+  ! "${wine[@]}" reg query "$key" >/dev/null 2>&1 || fail "uninstalled, but the uninstall entry $key is left"
+  [ ! -e "$installed" ] || fail "uninstalled, but $installed is left: $(ls "$installed")"
+  [ ! -e "$shortcut" ] || fail "uninstalled, but the Start menu entry $shortcut is left"
+  (cd "$drive" && find . -type f | sort) | diff "$scratch/$name-before" - >&2 ||
+    fail "uninstalled, but files are left in the Wine prefix (above)"
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  unset WINEPREFIX
+}
+
 no32=${VOSTREL_NO32-$(bash "$root/scripts/steps/probe32.sh" wine || true)}
 check_windows_zip "$dist/Vostrel-$version-windows-x64.zip" x86_64-w64-mingw32 "" /usr/lib/wine/wine64
+check_windows_installer 64 "" /usr/lib/wine/wine64
 check_windows_zip "$dist/Vostrel-$version-windows-x86.zip" i686-w64-mingw32 "$no32" /usr/lib/wine/wine  # wine32:i386
+check_windows_installer 32 "$no32" /usr/lib/wine/wine  # wine32:i386
 say "all release checks passed"

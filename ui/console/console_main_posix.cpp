@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "deferred_interrupts.h"
-#include "vostrel_scan.h"
+#include "ui/console/deferred_interrupts.h"
+#include "ui/console/vostrel_scan.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "code_page_win32.h"
-#include "console_stream_win32.h"
-#include "deferred_interrupts.h"
-#include "text_encoding.h"
-#include "vostrel_scan.h"
+#include "scanner/code_page_win32.h"
+#include "scanner/text_encoding.h"
+#include "ui/console/console_stream_win32.h"
+#include "ui/console/deferred_interrupts.h"
+#include "ui/console/vostrel_scan.h"
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;

@@ -1,9 +1,9 @@
-#include "console_stream_win32.h"
+#include "ui/console/console_stream_win32.h"
 
 #include <string>
 
-#include "code_page_win32.h"
-#include "utf8.h"
+#include "scanner/code_page_win32.h"
+#include "scanner/utf8.h"
 
 namespace vostrel {
 

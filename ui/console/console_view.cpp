@@ -1,4 +1,4 @@
-#include "console_view.h"
+#include "ui/console/console_view.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "table_text.h"
+#include "ui/core/table_text.h"
 
 namespace vostrel {
 

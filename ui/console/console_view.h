@@ -8,8 +8,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "record_writer.h"
-#include "scan_view.h"
+#include "scanner/scan_view.h"
+#include "ui/console/record_writer.h"
 
 namespace vostrel {
 

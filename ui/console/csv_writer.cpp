@@ -1,9 +1,9 @@
-#include "csv_writer.h"
+#include "ui/console/csv_writer.h"
 
 #include <vector>
 
-#include "table_text.h"
-#include "utf8.h"
+#include "scanner/utf8.h"
+#include "ui/core/table_text.h"
 
 namespace vostrel {
 namespace {

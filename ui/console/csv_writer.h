@@ -12,7 +12,7 @@
 #include <span>
 #include <string_view>
 
-#include "record_writer.h"
+#include "ui/console/record_writer.h"
 
 namespace vostrel {
 

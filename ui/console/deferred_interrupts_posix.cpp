@@ -4,7 +4,7 @@
 // they are unblocked and one that came is raised again, so it is delivered
 // with its own disposition (a shell that ignored SIGINT for a background job
 // still has it ignored). Threads started later inherit the mask.
-#include "deferred_interrupts.h"
+#include "ui/console/deferred_interrupts.h"
 
 #include <pthread.h>
 #include <signal.h>

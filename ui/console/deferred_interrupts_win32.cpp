@@ -2,7 +2,7 @@
 // which the system calls on a thread of its own and with no context: the flag
 // it sets can live nowhere but here. Closing the console, logging off and
 // shutting down still end the program at once.
-#include "deferred_interrupts.h"
+#include "ui/console/deferred_interrupts.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
-#include "json_writer.h"
+#include "ui/console/json_writer.h"
 
 #include <string>
 
-#include "table_text.h"
-#include "utf8.h"
+#include "scanner/utf8.h"
+#include "ui/core/table_text.h"
 
 namespace vostrel {
 namespace {

@@ -1,8 +1,8 @@
-#include "record_writer.h"
+#include "ui/console/record_writer.h"
 
-#include "csv_writer.h"
-#include "json_writer.h"
-#include "tsv_writer.h"
+#include "ui/console/csv_writer.h"
+#include "ui/console/json_writer.h"
+#include "ui/console/tsv_writer.h"
 
 namespace vostrel {
 

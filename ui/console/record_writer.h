@@ -10,7 +10,7 @@
 #include <span>
 #include <string_view>
 
-#include "window_layout.h"
+#include "ui/core/window_layout.h"
 
 namespace vostrel {
 

@@ -1,6 +1,6 @@
-#include "tsv_writer.h"
+#include "ui/console/tsv_writer.h"
 
-#include "table_text.h"
+#include "ui/core/table_text.h"
 
 namespace vostrel {
 

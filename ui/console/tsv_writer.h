@@ -5,7 +5,7 @@
 #include <ostream>
 #include <span>
 
-#include "record_writer.h"
+#include "ui/console/record_writer.h"
 
 namespace vostrel {
 

@@ -2,7 +2,7 @@
 //   vostrel-scan [--code-page N] [--format F] [--jobs N] FOLDER       scan a folder as the window does
 //   vostrel-scan [--code-page N] [--format F] --offset FILE EXPORT    print one export's offset and text
 //   vostrel-scan --version | --help
-#include "vostrel_scan.h"
+#include "ui/console/vostrel_scan.h"
 
 #include <algorithm>
 #include <array>
@@ -17,15 +17,15 @@
 #include <string_view>
 #include <vector>
 
-#include "console_view.h"
-#include "lookup_binding.h"
-#include "record_writer.h"
-#include "read_ahead.h"
-#include "scan_driver.h"
-#include "table_text.h"
-#include "text_encoding.h"
-#include "text_reader.h"
-#include "vostrel_version.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/read_ahead.h"
+#include "scanner/scan_driver.h"
+#include "scanner/text_encoding.h"
+#include "scanner/text_reader.h"
+#include "ui/console/console_view.h"
+#include "ui/console/record_writer.h"
+#include "ui/core/table_text.h"
+#include "vostrel/version.h"
 
 namespace vostrel {
 namespace {

@@ -3,6 +3,9 @@
 # and the mission's target cross, as a 32x32 picture of at most 256 colours:
 #   vostrel.png  8-bit palette PNG (window icon, desktop entry)
 #   vostrel.ico  the same picture as a 32x32 8-bit icon for the Windows build
+#   vostrel-64.png, vostrel-128.png  the same pixels four and sixteen to a
+#                pixel, for software centres (they list no program whose
+#                icon is smaller than 64x64)
 # Needs ImageMagick 6. Run from anywhere; writes beside this script.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -27,3 +30,6 @@ convert -size 32x32 xc:none \
 # Both files from the one palette picture, so they show the same pixels.
 convert "$work/icon.png" -dither None -colors 256 -type PaletteAlpha "PNG8:$here/vostrel.png"
 convert "$here/vostrel.png" -type PaletteAlpha -define icon:auto-resize=32 "$here/vostrel.ico"
+for size in 64 128; do
+  convert "$here/vostrel.png" -filter point -resize "${size}x${size}" "PNG8:$here/vostrel-$size.png"
+done

@@ -1,4 +1,4 @@
-#include "details_dialog.h"
+#include "ui/qt/details_dialog.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <string_view>
 
-#include "window_layout.h"
+#include "ui/core/window_layout.h"
 
 namespace {
 

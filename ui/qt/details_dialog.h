@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "mission_details.h"
+#include "ui/core/mission_details.h"
 
 class DetailsDialog : public QDialog {
   Q_OBJECT

@@ -1,4 +1,4 @@
-#include "folder_path.h"
+#include "ui/qt/folder_path.h"
 
 #include <QByteArray>
 #include <QFile>

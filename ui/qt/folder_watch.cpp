@@ -1,4 +1,4 @@
-#include "folder_watch.h"
+#include "ui/qt/folder_watch.h"
 
 #include <sys/inotify.h>
 #include <unistd.h>

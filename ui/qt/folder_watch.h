@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "file_descriptor_posix.h"
+#include "handle/file_descriptor_posix.h"
 
 class QSocketNotifier;
 
@@ -28,7 +28,7 @@ class FolderWatch : public QObject {
  private:
   void ReadEvents();
 
-  peloc::FileDescriptor inotify_;
+  handle::FileDescriptor inotify_;
   QSocketNotifier* readable_ = nullptr;
   int watch_ = -1;
   std::string folder_;

@@ -1,4 +1,4 @@
-#include "frm_main.h"
+#include "ui/qt/frm_main.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -42,14 +42,14 @@
 #include <string_view>
 #include <utility>
 
-#include "details_dialog.h"
-#include "folder_path.h"
-#include "folder_watch.h"
-#include "program_folder.h"
-#include "result_table_model.h"
-#include "shared_library.h"
-#include "table_menu.h"
-#include "window_layout.h"
+#include "scanner/program_folder.h"
+#include "scanner/shared_library.h"
+#include "ui/core/table_menu.h"
+#include "ui/core/window_layout.h"
+#include "ui/qt/details_dialog.h"
+#include "ui/qt/folder_path.h"
+#include "ui/qt/folder_watch.h"
+#include "ui/qt/result_table_model.h"
 
 namespace layout = vostrel::layout;
 

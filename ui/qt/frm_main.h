@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "code_pages.h"
-#include "folder_path.h"
-#include "lookup_binding.h"
-#include "scan_session.h"
-#include "table_text.h"
+#include "scanner/code_pages.h"
+#include "scanner/lookup_binding.h"
+#include "ui/core/scan_session.h"
+#include "ui/core/table_text.h"
+#include "ui/qt/folder_path.h"
 
 class QActionGroup;
 class QCloseEvent;

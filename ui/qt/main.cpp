@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "folder_path.h"
-#include "frm_main.h"
-#include "usage_problem.h"
-#include "vostrel_version.h"
-#include "window_arguments.h"
+#include "ui/core/window_arguments.h"
+#include "ui/qt/folder_path.h"
+#include "ui/qt/frm_main.h"
+#include "ui/qt/usage_problem.h"
+#include "vostrel/version.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "result_table_model.h"
+#include "ui/qt/result_table_model.h"
 
 #include <limits>
 #include <stdexcept>
 #include <string_view>
 
-#include "table_text.h"
-#include "window_layout.h"
+#include "ui/core/table_text.h"
+#include "ui/core/window_layout.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "result_table.h"
-#include "scan_session.h"
+#include "ui/core/result_table.h"
+#include "ui/core/scan_session.h"
 
 class ResultTableModel : public QAbstractTableModel {
   Q_OBJECT

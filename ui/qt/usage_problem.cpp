@@ -1,4 +1,4 @@
-#include "usage_problem.h"
+#include "ui/qt/usage_problem.h"
 
 #include <unistd.h>
 
@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "folder_path.h"
-#include "table_text.h"
-#include "window_layout.h"
+#include "ui/core/table_text.h"
+#include "ui/core/window_layout.h"
+#include "ui/qt/folder_path.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "child_control.h"
+#include "ui/win32/child_control.h"
 
 namespace vostrel::win32 {
 

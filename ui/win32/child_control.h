@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "window_layout.h"
+#include "ui/core/window_layout.h"
 
 namespace vostrel::win32 {
 

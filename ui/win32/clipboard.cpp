@@ -1,13 +1,13 @@
-#include "clipboard.h"
+#include "ui/win32/clipboard.h"
 
 #include <algorithm>
 
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
 
 namespace vostrel::win32 {
 namespace {
 
-using GlobalMemory = peloc::UniqueHandle<peloc::NullInvalid<HGLOBAL, ::GlobalFree>>;
+using GlobalMemory = handle::UniqueHandle<handle::NullInvalid<HGLOBAL, ::GlobalFree>>;
 
 class LockedMemory {
  public:

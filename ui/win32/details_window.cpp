@@ -1,4 +1,4 @@
-#include "details_window.h"
+#include "ui/win32/details_window.h"
 
 #include <richedit.h>
 
@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "child_control.h"
-#include "program_icon.h"
-#include "wide_text.h"
-#include "window_layout.h"
+#include "ui/core/window_layout.h"
+#include "ui/win32/child_control.h"
+#include "ui/win32/program_icon.h"
+#include "ui/win32/wide_text.h"
 
 namespace vostrel::win32 {
 namespace {

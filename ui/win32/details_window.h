@@ -9,9 +9,9 @@
 #include <array>
 #include <memory>
 
-#include "mission_details.h"
-#include "unique_handle.h"
-#include "window_base.h"
+#include "handle/unique_handle.h"
+#include "ui/core/mission_details.h"
+#include "ui/win32/window_base.h"
 
 namespace vostrel::win32 {
 
@@ -40,7 +40,7 @@ class DetailsWindow final : public Window {
   void CreateControls(const MissionDetails& details);
   void Fit(int clientWidth, int clientHeight);
 
-  using Library = peloc::UniqueHandle<peloc::NullInvalid<HMODULE, ::FreeLibrary>>;
+  using Library = handle::UniqueHandle<handle::NullInvalid<HMODULE, ::FreeLibrary>>;
 
   float dpiX_;
   float dpiY_;

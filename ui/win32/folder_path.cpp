@@ -1,4 +1,4 @@
-#include "folder_path.h"
+#include "ui/win32/folder_path.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "folder_watch.h"
+#include "ui/win32/folder_watch.h"
 
 #include <utility>
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
 
 namespace vostrel::win32 {
 
@@ -27,7 +27,7 @@ class FolderWatch {
     static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void Release(HANDLE handle) noexcept { ::FindCloseChangeNotification(handle); }
   };
-  using Notification = peloc::UniqueHandle<NotificationTraits>;
+  using Notification = handle::UniqueHandle<NotificationTraits>;
 
   std::wstring folder_;
   Notification notification_;

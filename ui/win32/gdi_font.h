@@ -3,10 +3,10 @@
 
 #include <windows.h>
 
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
 
 namespace vostrel::win32 {
 
-using Font = peloc::UniqueHandle<peloc::NullInvalid<HFONT, ::DeleteObject>>;
+using Font = handle::UniqueHandle<handle::NullInvalid<HFONT, ::DeleteObject>>;
 
 }  // namespace vostrel::win32

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "ui/win32/main_window.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -10,15 +10,15 @@
 #include <stdexcept>
 #include <utility>
 
-#include "child_control.h"
-#include "clipboard.h"
-#include "folder_path.h"
-#include "program_folder.h"
-#include "program_icon.h"
-#include "table_menu.h"
-#include "text_encoding.h"
-#include "unique_handle.h"
-#include "wide_text.h"
+#include "handle/unique_handle.h"
+#include "scanner/program_folder.h"
+#include "scanner/text_encoding.h"
+#include "ui/core/table_menu.h"
+#include "ui/win32/child_control.h"
+#include "ui/win32/clipboard.h"
+#include "ui/win32/folder_path.h"
+#include "ui/win32/program_icon.h"
+#include "ui/win32/wide_text.h"
 
 namespace vostrel::win32 {
 namespace {
@@ -49,7 +49,7 @@ struct ScreenDcTraits {
   static HDC Invalid() noexcept { return nullptr; }
   static void Release(HDC dc) noexcept { ::ReleaseDC(nullptr, dc); }
 };
-using ScreenDc = peloc::UniqueHandle<ScreenDcTraits>;
+using ScreenDc = handle::UniqueHandle<ScreenDcTraits>;
 
 float LogicalDpi(int index) {
   const ScreenDc screen(::GetDC(nullptr));
@@ -64,8 +64,8 @@ void InitCommonControls() {
   if (!::InitCommonControlsEx(&controls)) throw std::runtime_error("cannot load the common controls");
 }
 
-using Menu = peloc::UniqueHandle<peloc::NullInvalid<HMENU, ::DestroyMenu>>;
-using Drop = peloc::UniqueHandle<peloc::NullInvalid<HDROP, ::DragFinish>>;
+using Menu = handle::UniqueHandle<handle::NullInvalid<HMENU, ::DestroyMenu>>;
+using Drop = handle::UniqueHandle<handle::NullInvalid<HDROP, ::DragFinish>>;
 
 // The table's context menu: Copy, Filter, Details (greyed without a
 // mission row in focus), and the code pages with the one in use checked.

@@ -17,17 +17,17 @@
 #include <type_traits>
 #include <vector>
 
-#include "com_apartment.h"
-#include "details_window.h"
-#include "folder_watch.h"
-#include "gdi_font.h"
-#include "lookup_binding.h"
-#include "result_list_view.h"
-#include "scan_session.h"
-#include "table_tips.h"
-#include "unique_handle.h"
-#include "window_base.h"
-#include "window_layout.h"
+#include "handle/unique_handle.h"
+#include "scanner/lookup_binding.h"
+#include "ui/core/scan_session.h"
+#include "ui/core/window_layout.h"
+#include "ui/win32/com_apartment.h"
+#include "ui/win32/details_window.h"
+#include "ui/win32/folder_watch.h"
+#include "ui/win32/gdi_font.h"
+#include "ui/win32/result_list_view.h"
+#include "ui/win32/table_tips.h"
+#include "ui/win32/window_base.h"
 
 namespace vostrel::win32 {
 
@@ -104,7 +104,7 @@ class MainWindow final : public Window, public SessionWindow {
   void RunTimer(UINT_PTR id);
   void LookAtFolder();
 
-  using Accelerators = peloc::UniqueHandle<peloc::NullInvalid<HACCEL, ::DestroyAcceleratorTable>>;
+  using Accelerators = handle::UniqueHandle<handle::NullInvalid<HACCEL, ::DestroyAcceleratorTable>>;
 
   ComApartment com_;  // outlives the folder box's completion
   HINSTANCE instance_;

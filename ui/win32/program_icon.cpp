@@ -1,6 +1,6 @@
-#include "program_icon.h"
+#include "ui/win32/program_icon.h"
 
-#include "resource.h"
+#include "ui/win32/resource.h"
 
 namespace vostrel::win32 {
 

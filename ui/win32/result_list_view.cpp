@@ -1,10 +1,10 @@
-#include "result_list_view.h"
+#include "ui/win32/result_list_view.h"
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "wide_text.h"
+#include "ui/win32/wide_text.h"
 
 namespace vostrel::win32 {
 namespace {

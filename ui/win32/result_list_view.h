@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "result_table.h"
-#include "scan_session.h"
-#include "table_selection.h"
-#include "table_text.h"
+#include "ui/core/result_table.h"
+#include "ui/core/scan_session.h"
+#include "ui/core/table_text.h"
+#include "ui/win32/table_selection.h"
 
 namespace vostrel::win32 {
 

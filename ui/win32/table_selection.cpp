@@ -1,8 +1,8 @@
-#include "table_selection.h"
+#include "ui/win32/table_selection.h"
 
 #include <algorithm>
 
-#include "result_table.h"
+#include "ui/core/result_table.h"
 
 namespace vostrel::win32 {
 

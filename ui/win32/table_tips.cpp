@@ -1,4 +1,4 @@
-#include "table_tips.h"
+#include "ui/win32/table_tips.h"
 
 #include <windowsx.h>
 

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "lookup_binding.h"
-#include "main_window.h"
-#include "unique_handle.h"
-#include "vostrel_version.h"
-#include "wide_text.h"
-#include "window_arguments.h"
-#include "window_layout.h"
+#include "handle/unique_handle.h"
+#include "scanner/lookup_binding.h"
+#include "ui/core/window_arguments.h"
+#include "ui/core/window_layout.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/wide_text.h"
+#include "vostrel/version.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ constexpr char kProgram[] = "Vostrel.exe";
 // any script comes whole.
 std::vector<std::wstring> Arguments() {
   int count = 0;
-  const peloc::UniqueHandle<peloc::NullInvalid<wchar_t**, ::LocalFree>> arguments(
+  const handle::UniqueHandle<handle::NullInvalid<wchar_t**, ::LocalFree>> arguments(
       ::CommandLineToArgvW(::GetCommandLineW(), &count));
   if (!arguments) return {};
   return std::vector<std::wstring>(arguments.get() + std::min(count, 1), arguments.get() + count);

@@ -1,6 +1,6 @@
-#include "wide_text.h"
+#include "ui/win32/wide_text.h"
 
-#include "code_page_win32.h"
+#include "scanner/code_page_win32.h"
 
 namespace vostrel::win32 {
 

@@ -1,4 +1,4 @@
-#include "window_base.h"
+#include "ui/win32/window_base.h"
 
 #include <stdexcept>
 

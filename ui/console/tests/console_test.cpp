@@ -21,14 +21,14 @@
 #include <string_view>
 #include <vector>
 
-#include "console_view.h"
-#include "lookup_binding.h"
-#include "mission_writer.h"
-#include "record_writer.h"
-#include "scan_driver.h"
-#include "test_support.h"
-#include "tsv_writer.h"
-#include "vostrel_version.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/scan_driver.h"
+#include "scanner/tests/test_support.h"
+#include "ui/console/console_view.h"
+#include "ui/console/record_writer.h"
+#include "ui/console/tsv_writer.h"
+#include "ui/core/tests/mission_writer.h"
+#include "vostrel/version.h"
 
 extern char** environ;
 

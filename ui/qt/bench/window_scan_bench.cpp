@@ -17,12 +17,12 @@
 #include <memory>
 #include <string>
 
-#include "frm_main.h"
-#include "lookup_binding.h"
-#include "mission_writer.h"
-#include "scan_bench_support.h"
-#include "scan_driver.h"
-#include "test_support.h"
+#include "scanner/bench/scan_bench_support.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/scan_driver.h"
+#include "scanner/tests/test_support.h"
+#include "ui/core/tests/mission_writer.h"
+#include "ui/qt/frm_main.h"
 
 namespace {
 

@@ -40,16 +40,16 @@
 #include <limits>
 #include <system_error>
 
-#include "dll_listing.h"
-#include "folder_path.h"
-#include "frm_main.h"
-#include "mission_writer.h"
-#include "sort_cases.h"
-#include "table_text.h"
-#include "test_platform.h"
-#include "text_encoding.h"
-#include "usage_problem.h"
-#include "window_arguments.h"
+#include "scanner/dll_listing.h"
+#include "scanner/tests/test_platform.h"
+#include "scanner/text_encoding.h"
+#include "ui/core/table_text.h"
+#include "ui/core/tests/mission_writer.h"
+#include "ui/core/tests/sort_cases.h"
+#include "ui/core/window_arguments.h"
+#include "ui/qt/folder_path.h"
+#include "ui/qt/frm_main.h"
+#include "ui/qt/usage_problem.h"
 
 namespace {
 

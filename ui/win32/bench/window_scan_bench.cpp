@@ -24,12 +24,12 @@
 #include <string>
 #include <vector>
 
-#include "lookup_binding.h"
-#include "main_window.h"
-#include "scan_driver.h"
-#include "scan_view.h"
-#include "wide_text.h"
-#include "win32_test_support.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/scan_driver.h"
+#include "scanner/scan_view.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/tests/win32_test_support.h"
+#include "ui/win32/wide_text.h"
 
 namespace {
 

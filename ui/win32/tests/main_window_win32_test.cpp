@@ -17,21 +17,21 @@
 #include <string_view>
 #include <vector>
 
-#include "code_pages.h"
-#include "dll_listing.h"
-#include "lookup_binding.h"
-#include "main_window.h"
-#include "mission_writer.h"
-#include "program_folder.h"
-#include "sort_cases.h"
-#include "table_menu.h"
-#include "table_text.h"
-#include "text_encoding.h"
-#include "wide_text.h"
-#include "unique_handle.h"
-#include "win32_test_support.h"
-#include "window_arguments.h"
-#include "window_layout.h"
+#include "handle/unique_handle.h"
+#include "scanner/code_pages.h"
+#include "scanner/dll_listing.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/program_folder.h"
+#include "scanner/text_encoding.h"
+#include "ui/core/table_menu.h"
+#include "ui/core/table_text.h"
+#include "ui/core/tests/mission_writer.h"
+#include "ui/core/tests/sort_cases.h"
+#include "ui/core/window_arguments.h"
+#include "ui/core/window_layout.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/tests/win32_test_support.h"
+#include "ui/win32/wide_text.h"
 
 namespace vostrel::win32 {
 namespace {
@@ -1047,8 +1047,8 @@ TEST(VostrelCommandLine, ReadAsBothWindowsReadIt) {
   PROCESS_INFORMATION started{};
   ASSERT_TRUE(::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &started));
-  const peloc::UniqueHandle<peloc::NullInvalid<HANDLE, ::CloseHandle>> process(started.hProcess);
-  const peloc::UniqueHandle<peloc::NullInvalid<HANDLE, ::CloseHandle>> thread(started.hThread);
+  const handle::UniqueHandle<handle::NullInvalid<HANDLE, ::CloseHandle>> process(started.hProcess);
+  const handle::UniqueHandle<handle::NullInvalid<HANDLE, ::CloseHandle>> thread(started.hThread);
   // The box is found among the program's windows, read and closed as a user would close it.
   MessageBoxSearch search{started.dwProcessId, nullptr};
   for (int tries = 0; tries < 600 && search.box == nullptr; ++tries) {

@@ -1,5 +1,5 @@
 // The results table's model: the order its rows show in, and what it copies.
-#include "result_table.h"
+#include "ui/core/result_table.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "row_order.h"
-#include "sort_cases.h"
-#include "table_text.h"
+#include "ui/core/row_order.h"
+#include "ui/core/table_text.h"
+#include "ui/core/tests/sort_cases.h"
 
 namespace vostrel {
 namespace {

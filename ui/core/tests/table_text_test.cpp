@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "table_text.h"
+#include "ui/core/table_text.h"
 
 namespace vostrel {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "row_order.h"
-#include "table_text.h"
+#include "ui/core/row_order.h"
+#include "ui/core/table_text.h"
 
 namespace {
 

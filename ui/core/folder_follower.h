@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "file_stamp.h"
+#include "scanner/file_stamp.h"
 
 namespace vostrel {
 

@@ -7,7 +7,7 @@
 
 #include <utility>
 
-namespace peloc {
+namespace handle {
 
 // Traits say what a kind of handle is:
 //   static Handle Invalid() noexcept;      the value that holds nothing
@@ -48,4 +48,4 @@ struct NullInvalid {
   static void Release(Pointer handle) noexcept { release(handle); }
 };
 
-}  // namespace peloc
+}  // namespace handle

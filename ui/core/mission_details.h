@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "lookup_binding.h"
-#include "scan_view.h"
-#include "text_encoding.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/scan_view.h"
+#include "scanner/text_encoding.h"
 
 namespace vostrel {
 

@@ -1,7 +1,7 @@
 // The scan session as both windows run it, through a window that records what
 // it is shown, on real folders of missions written by the test PE writer and
 // the real lookup library beside this program.
-#include "scan_session.h"
+#include "ui/core/scan_session.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "mission_writer.h"
-#include "test_support.h"
+#include "scanner/tests/test_support.h"
+#include "ui/core/tests/mission_writer.h"
 
 namespace vostrel {
 namespace {

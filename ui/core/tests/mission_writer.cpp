@@ -1,11 +1,11 @@
-#include "mission_writer.h"
+#include "ui/core/tests/mission_writer.h"
 
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
 #include <vector>
 
-#include "pe_image_writer.h"
+#include "lookup/tests/pe_image_writer.h"
 
 namespace vostrel::testing {
 namespace {

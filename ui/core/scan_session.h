@@ -12,14 +12,14 @@
 #include <string_view>
 #include <vector>
 
-#include "code_pages.h"
-#include "folder_follower.h"
-#include "lookup_binding.h"
-#include "mission_details.h"
-#include "result_table.h"
-#include "scan_driver.h"
-#include "scan_view.h"
-#include "table_text.h"
+#include "scanner/code_pages.h"
+#include "scanner/lookup_binding.h"
+#include "scanner/scan_driver.h"
+#include "scanner/scan_view.h"
+#include "ui/core/folder_follower.h"
+#include "ui/core/mission_details.h"
+#include "ui/core/result_table.h"
+#include "ui/core/table_text.h"
 
 namespace vostrel {
 

@@ -1,11 +1,11 @@
-#include "result_table.h"
+#include "ui/core/result_table.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <stdexcept>
 #include <utility>
 
-#include "row_order.h"
+#include "ui/core/row_order.h"
 
 namespace vostrel {
 namespace {

@@ -1,10 +1,10 @@
-#include "table_text.h"
+#include "ui/core/table_text.h"
 
 #include <array>
 #include <optional>
 #include <utility>
 
-#include "utf8.h"
+#include "scanner/utf8.h"
 
 namespace vostrel {
 namespace {

@@ -1,10 +1,10 @@
-#include "folder_follower.h"
+#include "ui/core/folder_follower.h"
 
 #include <utility>
 
-#include "dll_listing.h"
-#include "scan_session.h"
-#include "text_encoding.h"
+#include "scanner/dll_listing.h"
+#include "scanner/text_encoding.h"
+#include "ui/core/scan_session.h"
 
 namespace vostrel {
 

@@ -1,4 +1,4 @@
-#include "window_arguments.h"
+#include "ui/core/window_arguments.h"
 
 #include <utility>
 #include <vector>

@@ -3,9 +3,9 @@
 
 #include <unistd.h>
 
-#include "unique_handle.h"
+#include "handle/unique_handle.h"
 
-namespace peloc {
+namespace handle {
 
 struct FileDescriptorTraits {
   static int Invalid() noexcept { return -1; }
@@ -13,4 +13,4 @@ struct FileDescriptorTraits {
 };
 using FileDescriptor = UniqueHandle<FileDescriptorTraits>;
 
-}  // namespace peloc
+}  // namespace handle

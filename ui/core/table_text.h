@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "scan_view.h"
-#include "text_reader.h"
+#include "scanner/scan_view.h"
+#include "scanner/text_reader.h"
 
 namespace vostrel {
 

@@ -1,4 +1,4 @@
-#include "mission_details.h"
+#include "ui/core/mission_details.h"
 
 #include <chrono>
 #include <cstdint>
@@ -8,11 +8,11 @@
 #include <fstream>
 #include <system_error>
 
-#include "dll_listing.h"
-#include "mission_reader.h"
-#include "table_menu.h"
-#include "table_text.h"
-#include "text_reader.h"
+#include "scanner/dll_listing.h"
+#include "scanner/mission_reader.h"
+#include "scanner/text_reader.h"
+#include "ui/core/table_menu.h"
+#include "ui/core/table_text.h"
 
 namespace vostrel {
 namespace {

@@ -1,9 +1,9 @@
-#include "row_order.h"
+#include "ui/core/row_order.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "utf8.h"
+#include "scanner/utf8.h"
 
 namespace vostrel {
 namespace {

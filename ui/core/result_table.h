@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "table_text.h"
+#include "ui/core/table_text.h"
 
 namespace vostrel {
 

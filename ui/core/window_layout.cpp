@@ -1,4 +1,4 @@
-#include "window_layout.h"
+#include "ui/core/window_layout.h"
 
 #include <algorithm>
 #include <cmath>

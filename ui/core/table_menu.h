@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "code_pages.h"
+#include "scanner/code_pages.h"
 
 namespace vostrel {
 

@@ -1,4 +1,4 @@
-#include "scan_session.h"
+#include "ui/core/scan_session.h"
 
 #include <algorithm>
 #include <exception>
@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <utility>
 
-#include "dll_listing.h"
-#include "text_reader.h"
-#include "window_layout.h"
+#include "scanner/dll_listing.h"
+#include "scanner/text_reader.h"
+#include "ui/core/window_layout.h"
 
 namespace vostrel {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "result_table.h"
+#include "ui/core/result_table.h"
 
 namespace {
 
