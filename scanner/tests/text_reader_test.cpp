@@ -178,7 +178,7 @@ TEST(TextFile, ReadsForTheLookupWhatTheFileHolds) {
   const TempFolder folder;
   const std::string file = folder / "image.bin";
   std::string bytes;
-  for (int i = 0; bytes.size() < 50000; ++i) bytes += "t" + std::to_string(i) + '\0';
+  for (int i = 0; bytes.size() < 50000; ++i) (bytes += 't').append(std::to_string(i)) += '\0';
   WriteFile(file, bytes);
   TextFile texts(file);
   ASSERT_EQ(texts.Size(), bytes.size());
