@@ -1,5 +1,6 @@
 #include "scanner/lookup_binding.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <variant>
@@ -32,14 +33,26 @@ LookupBinding::LookupBinding() : LookupBinding(DefaultLookupLibraryCandidates())
 LookupBinding::LookupBinding(std::vector<std::string> candidates) : candidates_(std::move(candidates)) {}
 
 uint32_t LookupBinding::GetOffset(const std::string& path, const std::string& exportName) {
-  PelocGetOffsetFn getOffset = getOffset_.load(std::memory_order_acquire);
-  if (getOffset == nullptr) getOffset = Bind();
-  return getOffset(path.c_str(), exportName.c_str());
+  const Entries* entries = bound_.load(std::memory_order_acquire);
+  if (entries == nullptr) entries = &Bind();
+  return entries->getOffset(path.c_str(), exportName.c_str());
 }
 
-PelocGetOffsetFn LookupBinding::Bind() {
+void LookupBinding::GetOffsets(const std::string& path, const PelocImage& image, std::span<const char* const> names,
+                               std::span<uint32_t> offsets) {
+  const Entries* entries = bound_.load(std::memory_order_acquire);
+  if (entries == nullptr) entries = &Bind();
+  const std::size_t count = std::min(names.size(), offsets.size());
+  if (entries->getOffsets == nullptr) {
+    for (std::size_t i = 0; i < count; ++i) offsets[i] = entries->getOffset(path.c_str(), names[i]);
+    return;
+  }
+  entries->getOffsets(path.c_str(), &image, names.data(), static_cast<uint32_t>(count), offsets.data());
+}
+
+const LookupBinding::Entries& LookupBinding::Bind() {
   const std::lock_guard lock(binding_);
-  if (PelocGetOffsetFn bound = getOffset_.load(std::memory_order_acquire)) return bound;  // by another thread meanwhile
+  if (const Entries* bound = bound_.load(std::memory_order_acquire)) return *bound;  // by another thread meanwhile
   // Nothing is remembered on failure, so a library put in place later (or a
   // copy still being written, once whole) is found by the next call.
   std::string faults;  // "/x/libPeloc.so is damaged or incomplete; "
@@ -50,15 +63,16 @@ PelocGetOffsetFn LookupBinding::Bind() {
       continue;
     }
     auto& library = std::get<SharedLibrary>(loaded);
-    auto* entry = library.Symbol("GetOffset");
-    if (entry == nullptr) {
+    auto* getOffset = library.Symbol("GetOffset");
+    if (getOffset == nullptr) {
       faults += LibraryFileName(candidate) + " does not export GetOffset; ";
       continue;
     }
+    entries_ = {reinterpret_cast<PelocGetOffsetFn>(getOffset),
+                reinterpret_cast<PelocGetOffsetsFn>(library.Symbol("GetOffsets"))};
     library_ = std::move(library);
-    const auto bound = reinterpret_cast<PelocGetOffsetFn>(entry);
-    getOffset_.store(bound, std::memory_order_release);
-    return bound;
+    bound_.store(&entries_, std::memory_order_release);
+    return entries_;
   }
   throw LookupUnavailable("Cannot load the lookup library Peloc: " + faults + "looked for " +
                           DescribeSearch(candidates_) + ".");
