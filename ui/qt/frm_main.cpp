@@ -54,9 +54,6 @@ namespace layout = vostrel::layout;
 namespace {
 
 constexpr float kFallbackDpi = 96.0f;  // no screen at all: 15 twips a pixel
-// During a scan the window shows what was found at most this often: 40
-// frames a second. Its events run as ever: the scan has a thread of its own.
-constexpr vostrel::FramePacing kScanPacing{std::chrono::milliseconds(25)};
 
 QString ToQString(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -83,10 +80,10 @@ std::optional<NamedFolder> DroppedFolder(const QMimeData& data) {
 
 frmMain::frmMain(QWidget* parent) : frmMain(vostrel::DefaultLookupLibraryCandidates(), parent) {}
 
-frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
+frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent, vostrel::FramePacing scanPacing)
     : QWidget(parent),
       loop_(this),
-      session_(loop_, *this, std::make_shared<vostrel::LookupBinding>(std::move(lookupLibraries)), kScanPacing) {
+      session_(loop_, *this, std::make_shared<vostrel::LookupBinding>(std::move(lookupLibraries)), scanPacing) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(ToQString(layout::kCaption));
   setWindowIcon(QIcon(QStringLiteral(":/icons/vostrel.png")));
