@@ -176,7 +176,9 @@ class MainWindowTest : public ::testing::Test {
   // the scan has shown all it found.
   void ClickScan(bool wait = true) {
     ::SendMessageW(cmdScan(), BM_CLICK, 0, 0);
-    if (wait) EXPECT_TRUE(testing::WaitUntil([this] { return !frmMain_.scanning(); }));
+    if (wait) {
+      EXPECT_TRUE(testing::WaitUntil([this] { return !frmMain_.scanning(); }));
+    }
   }
 
   std::vector<std::string> Names() const {
