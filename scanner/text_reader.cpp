@@ -92,4 +92,22 @@ TextRead TextFile::Read(int32_t lngOffset, const TextDecoder& decoder, std::size
   }
 }
 
+std::string TextFile::Bytes(int32_t lngOffset, std::size_t maxBytes) {
+  std::string bytes;
+  if (lngOffset == 0) return bytes;
+  CheckOffset(lngOffset);
+  auto position = static_cast<std::uint64_t>(lngOffset);
+  std::size_t readBytes = kFirstReadBytes;
+  while (bytes.size() < maxBytes) {
+    std::string_view piece = BytesFrom(position, readBytes);
+    readBytes = kBlockBytes;
+    const auto zero = piece.find('\0');
+    piece = piece.substr(0, std::min(zero, maxBytes - bytes.size()));
+    bytes.append(piece);
+    position += piece.size();
+    if (zero != std::string_view::npos || piece.empty()) break;
+  }
+  return bytes;
+}
+
 }  // namespace vostrel

@@ -55,6 +55,9 @@ class TextFile {
 
   // The text at `lngOffset`, as ReadToFirstNull gives it.
   TextRead Read(int32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes = kWholeText);
+  // The bytes of the text at `lngOffset` as the file holds them, up to the
+  // zero byte, the end of the file or `maxBytes` of them.
+  std::string Bytes(int32_t lngOffset, std::size_t maxBytes);
 
  private:
   std::string_view BytesFrom(std::uint64_t position, std::size_t readBytes);

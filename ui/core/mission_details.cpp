@@ -47,12 +47,12 @@ std::string LocalTime(std::filesystem::file_time_type time) {
 
 }  // namespace
 
-std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
+std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoding& decoding,
                                       std::size_t maxTextBytes) {
   // The lookup answers 0 for a file it cannot open, as for one without the
   // export: a file locked by its writer must not pass for one without texts.
   if (!std::ifstream(NativePath(path), std::ios::binary)) throw TextReadError("cannot open " + path);
-  MissionRead read = ReadMission(binding, path, decoder, maxTextBytes);
+  MissionRead read = ReadMission(binding, path, decoding, maxTextBytes);
   if (!read.HasText()) return std::nullopt;
   return ScanRow{NativeToUtf8(path.substr(path.rfind(kPathSeparator[0]) + 1)), std::move(read.texts[0]),
                  std::move(read.texts[1]), std::move(read.texts[2])};
@@ -71,8 +71,23 @@ std::string DetailsText(std::string_view text) {
   return shown;
 }
 
+std::string CodePageText(const MissionCodePage& codePage) {
+  const std::optional<CodePageName> named = FindCodePage(codePage.codePage);
+  const std::string label = named ? CodePageLabel(*named) : std::to_string(codePage.codePage);
+  switch (codePage.source) {
+    case CodePageSource::kDetected:
+      return label + ", detected";
+    case CodePageSource::kUnsure:
+      return label + ", the default: none detected";
+    case CodePageSource::kChosen:
+    case CodePageSource::kNoSign:
+      break;
+  }
+  return label;
+}
+
 MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& folder, const std::string& file,
-                                  const TextDecoder& decoder) {
+                                  const TextDecoding& decoding) {
   MissionDetails details;
   details.file = file;
   const std::string path = JoinPath(Utf8ToNative(folder), Utf8ToNative(file));
@@ -82,11 +97,11 @@ MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& fol
   details.size = error ? "unknown" : WithThousands(size) + (size == 1 ? " byte" : " bytes");
   const auto modified = std::filesystem::last_write_time(NativePath(path), error);
   details.modified = error ? "unknown" : LocalTime(modified);
-  const auto codePage = FindCodePage(decoder.codePage());
-  details.codePage = codePage ? CodePageLabel(*codePage) : std::to_string(decoder.codePage());
 
   // The same reading as a scan's, each text whole up to the windows' bound.
-  const MissionRead read = ReadMission(binding, path, decoder, kFullTextBytes);
+  const MissionRead read = ReadMission(binding, path, decoding, kFullTextBytes);
+  // A mission without texts read has none to tell by.
+  details.codePage = CodePageText(read.codePage.codePage != 0 ? read.codePage : decoding.CodePageOf({}));
   const bool readable = static_cast<bool>(std::ifstream(NativePath(path), std::ios::binary));
   for (std::size_t i = 0; i < kMissionExports.size(); ++i) {
     MissionDetails::Export& shown = details.exports[i];
