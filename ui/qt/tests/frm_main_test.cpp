@@ -43,6 +43,7 @@
 #include "scanner/dll_listing.h"
 #include "scanner/tests/test_platform.h"
 #include "scanner/text_encoding.h"
+#include "ui/core/table_menu.h"
 #include "ui/core/table_text.h"
 #include "ui/core/tests/mission_writer.h"
 #include "ui/core/tests/sort_cases.h"
@@ -684,8 +685,8 @@ class FrmMainTest : public QObject {
     QCOMPARE(copiedNames, names(vostrel::testing::kByMapDescending));
   }
 
-  // The table's context menu offers every code page, the one in use
-  // checked; choosing another reads the last scanned folder again in it.
+  // The table's context menu offers Automatic and every code page, the one in
+  // use checked; choosing another reads the last scanned folder again in it.
   void codePageMenuRereadsTheTexts() {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -699,7 +700,10 @@ class FrmMainTest : public QObject {
     QVERIFY(menu != nullptr);
     QCOMPARE(menu->title(), QStringLiteral("Code Page"));
     const QList<QAction*> choices = menu->actions();
-    QCOMPARE(choices.size(), qsizetype(vostrel::kCodePages.size()));
+    QCOMPARE(choices.size(), qsizetype(vostrel::kCodePageChoices.size() + 1));  // a separator after Automatic
+    QAction* automatic = choices[0];
+    QCOMPARE(automatic->text(), QStringLiteral("Automatic"));
+    QVERIFY(choices[1]->isSeparator());
     QAction* cyrillic = nullptr;
     for (QAction* choice : choices) {
       QCOMPARE(choice->isChecked(), choice->data().toUInt() == vostrel::DefaultCodePage());
@@ -710,11 +714,13 @@ class FrmMainTest : public QObject {
     c.folder->setText(folder.path());
     c.scan->click();
     QCOMPARE(Row(*c.table, 0)[1], QStringLiteral("\u00cc\u00ee\u00f1\u00ea\u00e2\u00e0"));  // in Windows-1252
-    cyrillic->trigger();
-    QTRY_COMPARE(Row(*c.table, 0)[1], QStringLiteral("\u041c\u043e\u0441\u043a\u0432\u0430"));
-    QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
-    QCOMPARE(RowCount(*c.table), 1);
-    for (QAction* choice : choices) QCOMPARE(choice->isChecked(), choice == cyrillic);
+    for (QAction* chosen : {automatic, cyrillic}) {  // the code page its bytes tell; the one chosen
+      chosen->trigger();
+      QTRY_COMPARE(Row(*c.table, 0)[1], QStringLiteral("\u041c\u043e\u0441\u043a\u0432\u0430"));
+      QTRY_COMPARE(c.status->text(), QStringLiteral("Scan finished."));
+      QCOMPARE(RowCount(*c.table), 1);
+      for (QAction* choice : choices) QCOMPARE(choice->isChecked(), choice == chosen);
+    }
   }
 
   void folderHandedToTheWindowIsScanned_data() {
