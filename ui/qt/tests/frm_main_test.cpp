@@ -141,8 +141,12 @@ QString TestDll(const char* name) { return QStringLiteral(VOSTREL_TEST_DLL_DIR "
 
 QString Numbered(int i) { return QStringLiteral("m%1.dll").arg(i, 4, 10, QChar('0')); }
 
-// Enough files that a scan lets its events run several times.
-constexpr int kManyFiles = 3000;
+// More files than a scan reaches before the tests that stop it act.
+constexpr int kManyFiles = 200;
+
+// A window whose scan lets its events run after every file, so that an act
+// taken once rows show lands during the scan however fast the machine.
+constexpr vostrel::FramePacing kEveryFile{std::chrono::milliseconds(0)};
 
 // Fills a folder with `count` links to one mission DLL, named in listing
 // order: hard links, which cost a file system far less than new files or
@@ -482,7 +486,7 @@ class FrmMainTest : public QObject {
     QFETCH(QString, focus);
     QTemporaryDir folder;
     QVERIFY(FillWithMissions(folder, kManyFiles));
-    frmMain window;
+    frmMain window(vostrel::DefaultLookupLibraryCandidates(), nullptr, kEveryFile);
     Open(window);
     const Controls c = Find(window);
     c.folder->setText(folder.path());
@@ -503,7 +507,7 @@ class FrmMainTest : public QObject {
   void closeDuringScanEndsScanAndProgram() {
     QTemporaryDir folder;
     QVERIFY(FillWithMissions(folder, kManyFiles));
-    frmMain window;
+    frmMain window(vostrel::DefaultLookupLibraryCandidates(), nullptr, kEveryFile);
     Open(window);
     const Controls c = Find(window);
     c.folder->setText(folder.path());
@@ -1001,7 +1005,8 @@ class FrmMainTest : public QObject {
   }
 
   // Enter on a row opens its details, titled with the file name: the whole
-  // description, its line breaks kept, read-only, copied whole.
+  // description, its line breaks kept, read-only, copied whole; a file
+  // deleted since is said, not shown as texts.
   void enterOpensTheDetails() {
     QTemporaryDir folder;
     QVERIFY(WriteTextMissions(folder));
@@ -1027,6 +1032,17 @@ class FrmMainTest : public QObject {
     QCOMPARE(QGuiApplication::clipboard()->text(), shown);
     QTest::keyClick(text, Qt::Key_Escape);
     QTRY_VERIFY(window.findChild<QDialog*>(QStringLiteral("frmDetails")) == nullptr);
+
+    // A file that cannot be read any more (deleted since the scan) is said
+    // once, with the system's reason, over the texts, which stay empty.
+    QVERIFY(QFile::remove(folder.filePath("a0_orders.dll")));
+    QTest::keyClick(c.table, Qt::Key_Return);
+    details = window.findChild<QDialog*>(QStringLiteral("frmDetails"));
+    QVERIFY(details != nullptr);
+    auto* problem = details->findChild<QLabel*>(QStringLiteral("lblProblem"));
+    QVERIFY(problem != nullptr);
+    QCOMPARE(problem->text(), QStringLiteral("Cannot read a0_orders.dll: No such file or directory"));
+    QCOMPARE(details->findChild<QPlainTextEdit*>(QStringLiteral("txtLevelDesc"))->toPlainText(), QString());
   }
 
   // After a scan, a DLL copied into the folder, one deleted from it and one
