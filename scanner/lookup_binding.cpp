@@ -3,6 +3,8 @@
 #include <utility>
 #include <variant>
 
+#include "i18n/translation.h"
+
 namespace vostrel {
 
 LookupBinding::LookupBinding() : LookupBinding(DefaultLookupLibraryCandidates()) {}
@@ -20,14 +22,17 @@ PelocGetOffsetFn LookupBinding::Bind() {
   if (PelocGetOffsetFn bound = getOffset_.load(std::memory_order_acquire)) return bound;  // by another thread meanwhile
   // Nothing is remembered on failure, so a library put in place later (or a
   // copy still being written, once whole) is found by the next call.
-  std::string faults;  // "/x/libPeloc.so is damaged or incomplete; "
+  std::string faults;  // "/x/libPeloc.so is damaged or incomplete"
   for (const std::string& candidate : candidates_) {
     auto loaded = SharedLibrary::Load(candidate);
     if (const auto* failure = std::get_if<LoadFailure>(&loaded)) {
-      if (*failure == LoadFailure::kDamaged) faults += LibraryFileName(candidate) + " is damaged or incomplete; ";
+      const std::string file = LibraryFileName(candidate);
+      std::string fault;
+      if (*failure == LoadFailure::kDamaged) fault = Translated("{file} is damaged or incomplete", {{"file", file}});
       if (*failure == LoadFailure::kOtherMachine) {
-        faults += LibraryFileName(candidate) + " is not a shared library for this machine; ";
+        fault = Translated("{file} is not a shared library for this machine", {{"file", file}});
       }
+      if (!fault.empty()) faults += (faults.empty() ? "" : "; ") + fault;
       continue;
     }
     auto& library = std::get<SharedLibrary>(loaded);
@@ -38,8 +43,12 @@ PelocGetOffsetFn LookupBinding::Bind() {
     getOffset_.store(bound, std::memory_order_release);
     return bound;
   }
-  throw LookupUnavailable("Cannot load the lookup library Peloc: " + faults + "looked for " +
-                          DescribeSearch(candidates_) + ".");
+  const std::string places = DescribeSearch(candidates_);
+  throw LookupUnavailable(faults.empty()
+                              ? Translated("Cannot load the lookup library Peloc: looked for {places}.",
+                                           {{"places", places}})
+                              : Translated("Cannot load the lookup library Peloc: {faults}; looked for {places}.",
+                                           {{"faults", faults}, {"places", places}}));
 }
 
 }  // namespace vostrel

@@ -3,8 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
-
+#include "i18n/system_reason.h"
 #include "scanner/read_only_file.h"
 
 namespace vostrel {
@@ -14,7 +13,7 @@ std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, OpenFail
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     const int error = errno;
-    if (failure != nullptr) *failure = {error == ENOENT, std::system_category().message(error)};
+    if (failure != nullptr) *failure = {error == ENOENT, SystemReason(error)};
     return std::nullopt;
   }
   return ReadOnlyFile(fd);

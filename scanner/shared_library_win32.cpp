@@ -2,6 +2,7 @@
 // folder of the running program.
 #include <windows.h>
 
+#include "i18n/translation.h"
 #include "scanner/program_folder.h"
 #include "scanner/shared_library.h"
 #include "scanner/text_encoding.h"
@@ -57,15 +58,16 @@ std::string LibraryFileName(const std::string& nameOrPath) {
 std::string DescribeSearch(const std::vector<std::string>& candidates) {
   std::string words;
   for (const std::string& candidate : candidates) {
-    if (!words.empty()) words += ", then ";
     const std::string file = LibraryFileName(candidate);
-    if (candidate.find_first_of("\\/") != std::string::npos) {
-      words += file;
-      continue;
+    std::string place = file;
+    if (candidate.find_first_of("\\/") == std::string::npos) {
+      // The loader begins its search in the program's folder.
+      place = Translated("{places}, then {place}",
+                         {{"places", Translated("{file} in {folder} (the program's folder)",
+                                                {{"file", file}, {"folder", NativeToUtf8(ProgramFolder())}})},
+                          {"place", Translated("{file} on the system's DLL search path", {{"file", file}})}});
     }
-    // The loader begins its search in the program's folder.
-    words += file + " in " + NativeToUtf8(ProgramFolder()) + " (the program's folder), then " + file +
-             " on the system's DLL search path";
+    words = words.empty() ? place : Translated("{places}, then {place}", {{"places", words}, {"place", place}});
   }
   return words;
 }

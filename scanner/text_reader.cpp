@@ -4,6 +4,8 @@
 #include <span>
 #include <utility>
 
+#include "i18n/translation.h"
+
 namespace vostrel {
 namespace {
 
@@ -16,14 +18,14 @@ constexpr std::size_t kBlockBytes = 64 * 1024;
 // The offset is a signed 32-bit value whose 1-based file position must fit
 // the same type: negative offsets and the largest one cannot be positioned to.
 void CheckOffset(int32_t lngOffset) {
-  if (lngOffset < 0) throw TextReadError("bad file position " + std::to_string(lngOffset));
-  if (lngOffset == std::numeric_limits<int32_t>::max()) throw TextReadError("file position overflows");
+  if (lngOffset < 0) throw TextReadError(Translated("bad file position {offset}", {{"offset", std::to_string(lngOffset)}}));
+  if (lngOffset == std::numeric_limits<int32_t>::max()) throw TextReadError(Translated("file position overflows"));
 }
 
 ReadOnlyFile OpenForTexts(const std::string& path) {
   OpenFailure failure;
   std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path, &failure);
-  if (!file) throw TextReadError("cannot open " + path + ": " + failure.reason);
+  if (!file) throw TextReadError(Translated("cannot open {file}: {reason}", {{"file", path}, {"reason", failure.reason}}));
   return std::move(*file);
 }
 
@@ -49,7 +51,7 @@ std::string_view TextFile::BytesFrom(std::uint64_t position, std::size_t readByt
   if (block_.size() < readBytes) block_.resize(readBytes);
   blockBytes_ = 0;
   const std::optional<std::size_t> got = file_.ReadAt(position, std::span(block_.data(), readBytes));
-  if (!got) throw TextReadError("cannot read " + path_);
+  if (!got) throw TextReadError(Translated("cannot read {file}", {{"file", path_}}));
   blockStart_ = position;
   blockBytes_ = *got;
   if (*got < readBytes) fileEnd_ = position + *got;

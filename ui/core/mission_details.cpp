@@ -8,6 +8,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "i18n/translation.h"
+
 #include "scanner/dll_listing.h"
 #include "scanner/mission_reader.h"
 #include "scanner/text_reader.h"
@@ -17,20 +19,24 @@
 namespace vostrel {
 namespace {
 
-// 172032 as "172,032". Built by appending: GCC 12 at -O3 warns of an
-// overlap that cannot happen in the string's insert.
+// 172032 as "172,032", with the language's own separator. Built by
+// appending: GCC 12 at -O3 warns of an overlap that cannot happen in the
+// string's insert.
 std::string WithThousands(std::uintmax_t number) {
   const std::string digits = std::to_string(number);
+  // TRANSLATORS: what goes between each three digits of a large number (a file's size in bytes).
+  const std::string separator = TranslatedIn("thousands separator", ",");
   std::string grouped;
   for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += separator;
     grouped += digits[i];
   }
   return grouped;
 }
 
 std::string OffsetText(std::uint32_t offset) {
-  if (offset == 0) return "not found";
+  // TRANSLATORS: the offset of an export that the DLL does not have.
+  if (offset == 0) return Translated("not found");
   char hex[16];
   std::snprintf(hex, sizeof hex, "0x%X", offset);
   return std::to_string(offset) + " (" + hex + ")";
@@ -41,7 +47,7 @@ std::string LocalTime(std::filesystem::file_time_type time) {
   // The window's own thread alone asks: localtime's one buffer is safe here.
   const std::tm* local = std::localtime(&seconds);
   char text[32] = "";
-  if (local == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0) return "unknown";
+  if (local == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0) return Translated("unknown");
   return text;
 }
 
@@ -79,9 +85,10 @@ MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& fol
   details.path = NativeToUtf8(path);
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(NativePath(path), error);
-  details.size = error ? "unknown" : WithThousands(size) + (size == 1 ? " byte" : " bytes");
+  details.size = error ? Translated("unknown")
+                       : TranslatedCount("{count} byte", "{count} bytes", size, {{"count", WithThousands(size)}});
   const auto modified = std::filesystem::last_write_time(NativePath(path), error);
-  details.modified = error ? "unknown" : LocalTime(modified);
+  details.modified = error ? Translated("unknown") : LocalTime(modified);
   const auto codePage = FindCodePage(decoder.codePage());
   details.codePage = codePage ? CodePageLabel(*codePage) : std::to_string(decoder.codePage());
 
@@ -92,12 +99,12 @@ MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& fol
     MissionDetails::Export& shown = details.exports[i];
     shown.name = kMissionExports[i];
     if (read.lookupUnavailable) {
-      shown.offset = "unknown";
+      shown.offset = Translated("unknown");
       shown.text = *read.lookupUnavailable;
       continue;
     }
     shown.offset = OffsetText(static_cast<std::uint32_t>(read.offsets[i]));
-    shown.text = readable ? DetailsText(read.texts[i]) : "The file cannot be read.";
+    shown.text = readable ? DetailsText(read.texts[i]) : Translated("The file cannot be read.");
   }
   return details;
 }
