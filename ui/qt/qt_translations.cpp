@@ -2,18 +2,18 @@
 
 #include <QLibraryInfo>
 #include <QString>
-#include <QTranslator>
 
 #include "i18n/translation.h"
 
-void InstallQtTranslations(QCoreApplication& app) {
+QTranslator* InstallQtTranslations(QCoreApplication& app) {
   const std::string_view language = vostrel::TextLanguage();
-  if (language.empty()) return;
+  if (language.empty()) return nullptr;
   auto* translator = new QTranslator(&app);  // the application owns it
   const QString name = QStringLiteral("qtbase_") + QString::fromUtf8(language.data(), static_cast<qsizetype>(language.size()));
-  if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QCoreApplication::installTranslator(translator);
-  } else {
-    delete translator;
+  if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+      QCoreApplication::installTranslator(translator)) {
+    return translator;
   }
+  delete translator;
+  return nullptr;
 }

@@ -5,5 +5,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QTranslator>
 
-void InstallQtTranslations(QCoreApplication& app);
+// The translator installed, which `app` owns; none when none is.
+QTranslator* InstallQtTranslations(QCoreApplication& app);
