@@ -1,36 +1,64 @@
 #include "scanner/lookup_binding.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 #include <variant>
 
 #include "i18n/translation.h"
 
 namespace vostrel {
+namespace {
+
+// What is wrong with the file a candidate found, or nothing when there is no
+// such file.
+std::string FaultOf(const std::string& candidate, const LoadFailure& failure) {
+  const std::string file = LibraryFileName(candidate);
+  switch (failure.kind) {
+    case LoadFailure::Kind::kNotLoaded:
+      break;
+    case LoadFailure::Kind::kDamaged:
+      return Translated("{file} is damaged or incomplete", {{"file", file}});
+    case LoadFailure::Kind::kOtherWordSize:
+      return Translated("{file} is a {bits}-bit library (this program is {own}-bit)",
+                        {{"file", file},
+                         {"bits", std::to_string(failure.libraryBits)},
+                         {"own", std::to_string(sizeof(void*) * 8)}});
+    case LoadFailure::Kind::kOtherMachine:
+      return Translated("{file} is not a shared library for this machine", {{"file", file}});
+  }
+  return {};
+}
+
+// The faults found so far, joined by "; ".
+void AddFault(std::string& faults, const std::string& fault) {
+  if (fault.empty()) return;
+  if (!faults.empty()) faults += "; ";
+  faults += fault;
+}
+
+}  // namespace
 
 LookupBinding::LookupBinding() : LookupBinding(DefaultLookupLibraryCandidates()) {}
 
 LookupBinding::LookupBinding(std::vector<std::string> candidates) : candidates_(std::move(candidates)) {}
 
-int32_t LookupBinding::GetOffset(const std::string& path, const std::string& exportName) {
+uint32_t LookupBinding::GetOffset(const std::string& path, const std::string& exportName) {
   const Entries* entries = bound_.load(std::memory_order_acquire);
   if (entries == nullptr) entries = &Bind();
-  return static_cast<int32_t>(entries->getOffset(path.c_str(), exportName.c_str()));
+  return entries->getOffset(path.c_str(), exportName.c_str());
 }
 
 void LookupBinding::GetOffsets(const std::string& path, const PelocImage& image, std::span<const char* const> names,
-                               std::span<int32_t> offsets) {
+                               std::span<uint32_t> offsets) {
   const Entries* entries = bound_.load(std::memory_order_acquire);
   if (entries == nullptr) entries = &Bind();
   const std::size_t count = std::min(names.size(), offsets.size());
   if (entries->getOffsets == nullptr) {
-    for (std::size_t i = 0; i < count; ++i) offsets[i] = static_cast<int32_t>(entries->getOffset(path.c_str(), names[i]));
+    for (std::size_t i = 0; i < count; ++i) offsets[i] = entries->getOffset(path.c_str(), names[i]);
     return;
   }
-  // Written as the library's unsigned values, read as the program holds
-  // them, reinterpreted as signed (a type and its unsigned kin may alias).
-  entries->getOffsets(path.c_str(), &image, names.data(), static_cast<uint32_t>(count),
-                      reinterpret_cast<uint32_t*>(offsets.data()));
+  entries->getOffsets(path.c_str(), &image, names.data(), static_cast<uint32_t>(count), offsets.data());
 }
 
 const LookupBinding::Entries& LookupBinding::Bind() {
@@ -42,18 +70,15 @@ const LookupBinding::Entries& LookupBinding::Bind() {
   for (const std::string& candidate : candidates_) {
     auto loaded = SharedLibrary::Load(candidate);
     if (const auto* failure = std::get_if<LoadFailure>(&loaded)) {
-      const std::string file = LibraryFileName(candidate);
-      std::string fault;
-      if (*failure == LoadFailure::kDamaged) fault = Translated("{file} is damaged or incomplete", {{"file", file}});
-      if (*failure == LoadFailure::kOtherMachine) {
-        fault = Translated("{file} is not a shared library for this machine", {{"file", file}});
-      }
-      if (!fault.empty()) faults += (faults.empty() ? "" : "; ") + fault;
+      AddFault(faults, FaultOf(candidate, *failure));
       continue;
     }
     auto& library = std::get<SharedLibrary>(loaded);
     auto* getOffset = library.Symbol("GetOffset");
-    if (getOffset == nullptr) continue;
+    if (getOffset == nullptr) {
+      AddFault(faults, Translated("{file} does not export GetOffset", {{"file", LibraryFileName(candidate)}}));
+      continue;
+    }
     entries_ = {reinterpret_cast<PelocGetOffsetFn>(getOffset),
                 reinterpret_cast<PelocGetOffsetsFn>(library.Symbol("GetOffsets"))};
     library_ = std::move(library);
