@@ -185,7 +185,7 @@ bool ResultTable::ShowsBefore(std::uint32_t a, std::uint32_t b) const {
   const TableRow& y = rows_[b];
   if (x.isMessage != y.isMessage) return x.isMessage;
   if (sort_ && !x.isMessage) {
-    int compared = CompareCells(sort_->column, x.Cell(sort_->column), y.Cell(sort_->column));
+    int compared = CompareCells(x.Cell(sort_->column), y.Cell(sort_->column));
     if (sort_->order == SortOrder::kDescending) compared = -compared;
     if (compared != 0) return compared < 0;
   }

@@ -39,11 +39,11 @@ int CompareNumbers(std::string_view a, std::size_t& i, std::string_view b, std::
   return Sign(result);
 }
 
-int CompareFolded(std::string_view a, std::string_view b, bool natural) {
+int CompareFolded(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
-    if (natural && IsDigit(a[i]) && IsDigit(b[j])) {
+    if (IsDigit(a[i]) && IsDigit(b[j])) {
       if (const int numbers = CompareNumbers(a, i, b, j); numbers != 0) return numbers;
       continue;
     }
@@ -54,11 +54,6 @@ int CompareFolded(std::string_view a, std::string_view b, bool natural) {
   if (i < a.size()) return 1;
   if (j < b.size()) return -1;
   return 0;
-}
-
-int Compare(std::string_view a, std::string_view b, bool natural) {
-  if (const int folded = CompareFolded(a, b, natural); folded != 0) return folded;
-  return Sign(a.compare(b));
 }
 
 bool Between(char32_t c, char32_t first, char32_t last) { return c >= first && c <= last; }
@@ -152,12 +147,9 @@ std::string FoldText(std::string_view text) {
   return folded;
 }
 
-int CompareFileNames(std::string_view a, std::string_view b) { return Compare(a, b, true); }
-
-int CompareTexts(std::string_view a, std::string_view b) { return Compare(a, b, false); }
-
-int CompareCells(std::size_t column, std::string_view a, std::string_view b) {
-  return column == 0 ? CompareFileNames(a, b) : CompareTexts(a, b);
+int CompareCells(std::string_view a, std::string_view b) {
+  if (const int folded = CompareFolded(a, b); folded != 0) return folded;
+  return Sign(a.compare(b));
 }
 
 }  // namespace vostrel
