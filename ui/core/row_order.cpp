@@ -1,7 +1,6 @@
 #include "ui/core/row_order.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "scanner/utf8.h"
 
@@ -104,47 +103,6 @@ char32_t FoldCase(char32_t c) {
   // Fullwidth Latin.
   if (Between(c, 0xFF21, 0xFF3A)) return c + 0x20;
   return c;
-}
-
-
-void AppendFolded(std::string_view text, std::string& folded) {
-  // No character folds to a longer one: the text's length is room enough.
-  folded.reserve(folded.size() + text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    // Eight ASCII bytes at a time, their capitals made small together: the
-    // first keystroke in the filter box folds every row's texts.
-    constexpr std::uint64_t kEach = 0x0101010101010101;
-    std::uint64_t eight = 0;
-    while (i + 8 <= text.size() && (std::memcpy(&eight, text.data() + i, 8), (eight & 0x80 * kEach) == 0)) {
-      const std::uint64_t atLeastA = eight + (0x80 - 'A') * kEach;
-      const std::uint64_t pastZ = eight + (0x7F - 'Z') * kEach;
-      eight |= ((atLeastA ^ pastZ) & 0x80 * kEach) >> 2;
-      char bytes[8];
-      std::memcpy(bytes, &eight, 8);
-      folded.append(bytes, 8);
-      i += 8;
-    }
-    if (i == text.size()) break;
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte < 0x80) {
-      folded += static_cast<char>(static_cast<unsigned>(byte - 'A') < 26u ? byte + 0x20 : byte);
-      ++i;
-      continue;
-    }
-    const std::size_t first = i;
-    if (const auto c = utf8::DecodeNext(text, i)) {
-      utf8::Append(FoldCase(*c), folded);
-    } else {
-      folded += text[first];  // not UTF-8: the byte as it is
-    }
-  }
-}
-
-std::string FoldText(std::string_view text) {
-  std::string folded;
-  AppendFolded(text, folded);
-  return folded;
 }
 
 int CompareCells(std::string_view a, std::string_view b) {

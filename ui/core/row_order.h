@@ -21,11 +21,4 @@ int CompareCells(std::string_view a, std::string_view b);
 // any other character as it is.
 char32_t FoldCase(char32_t c);
 
-// A text as letter case is disregarded, for finding one within another: each
-// character folded (FoldCase), as UTF-8; bytes that are not valid UTF-8 stay
-// as they are.
-std::string FoldText(std::string_view text);
-// The same, appended to `folded`.
-void AppendFolded(std::string_view text, std::string& folded);
-
 }  // namespace vostrel

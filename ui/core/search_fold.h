@@ -1,0 +1,48 @@
+// Texts folded for the table's filter, which finds words as a search engine
+// does: letter case, accents and strokes disregarded ("lodz" finds "Łódź",
+// "wisla" "Wisłą", "елка" "ёлка", "αθηνα" "Αθήνα", "gross" "groß"). Which
+// characters are alike is the platform's collation's answer at primary
+// strength (PrimaryCollation); each character's fold is asked once and kept,
+// so that folding a table's texts costs little more than copying them.
+// Knows no toolkit.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "ui/core/primary_collation.h"
+
+namespace vostrel {
+
+class SearchFold {
+ public:
+  // `text` folded, appended to `folded`: a word's fold lies within a text's
+  // fold when the word is found in the text. Alike characters fold alike:
+  // ASCII letters to small ones, a character the collation weighs as ASCII
+  // letters to those ("ł" to "l", "ß" to "ss"), any other to the first
+  // character met that the collation weighs alike; a combining accent to
+  // nothing. Bytes that are not UTF-8 stay as they are. Used from one thread.
+  void Append(std::string_view text, std::string& folded);
+  std::string Fold(std::string_view text) {
+    std::string folded;
+    Append(text, folded);
+    return folded;
+  }
+
+ private:
+  const std::string& FoldCharacter(char32_t c);
+  // The ASCII characters the weights spell, if they spell any.
+  bool SpellInAscii(const std::vector<std::uint32_t>& weights, std::string& folded);
+
+  PrimaryCollation collation_;
+  std::unordered_map<char32_t, std::string> characters_;       // each non-ASCII character's fold
+  std::map<std::vector<std::uint32_t>, std::string> letters_;  // the fold of each weighing met
+  std::unordered_map<std::uint32_t, char> asciiWeights_;       // each ASCII character's one weight
+  bool asciiWeighed_ = false;
+};
+
+}  // namespace vostrel
