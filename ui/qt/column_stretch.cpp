@@ -7,13 +7,18 @@
 #include "ui/core/window_layout.h"
 
 ColumnStretch::ColumnStretch(QTreeView* table)
-    : QObject(table), table_(table), ownWidth_(table->header()->sectionSize(table->header()->count() - 1)) {
+    : QObject(table),
+      table_(table),
+      viewport_(table->viewport()),
+      ownWidth_(table->header()->sectionSize(table->header()->count() - 1)) {
   connect(table->header(), &QHeaderView::sectionResized, this, &ColumnStretch::SectionResized);
-  table->viewport()->installEventFilter(this);
+  viewport_->installEventFilter(this);
 }
 
 bool ColumnStretch::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == table_->viewport() && event->type() == QEvent::Resize) Fit();
+  // The table is not asked for its viewport here: events still reach the
+  // filter while the table is being destroyed.
+  if (event->type() == QEvent::Resize && watched == viewport_) Fit();
   return false;
 }
 

@@ -26,6 +26,7 @@ class ColumnStretch : public QObject {
   void Fit();
 
   QTreeView* table_;
+  QObject* viewport_;  // the table's, whose resizes are followed
   int ownWidth_;  // the last column's, as designed or as the user set it
   bool fitting_ = false;
 };
