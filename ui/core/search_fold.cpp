@@ -35,10 +35,33 @@ void SearchFold::Append(std::string_view text, std::string& folded) {
     }
     const std::size_t first = i;
     if (const auto c = utf8::DecodeNext(text, i)) {
-      folded += FoldCharacter(*c);
+      AppendFoldOf(*c, folded);
     } else {
       folded += text[first];  // not UTF-8: the byte as it is
     }
+  }
+}
+
+void SearchFold::AppendFoldOf(char32_t c, std::string& folded) {
+  if (c >= kShortFolds) {
+    folded += FoldCharacter(c);
+    return;
+  }
+  if (shortFolds_.empty()) shortFolds_.resize(kShortFolds);
+  ShortFold& kept = shortFolds_[c];
+  if (kept.size == ShortFold::kNotYet) {
+    const std::string& fold = FoldCharacter(c);
+    if (fold.size() > kept.bytes.size()) {
+      kept.size = ShortFold::kLonger;
+    } else {
+      fold.copy(kept.bytes.data(), fold.size());
+      kept.size = static_cast<std::uint8_t>(fold.size());
+    }
+  }
+  if (kept.size == ShortFold::kLonger) {
+    folded += FoldCharacter(c);
+  } else {
+    folded.append(kept.bytes.data(), kept.size);
   }
 }
 

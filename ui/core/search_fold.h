@@ -7,6 +7,7 @@
 // Knows no toolkit.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -34,11 +35,24 @@ class SearchFold {
   }
 
  private:
+  // A fold short enough to be kept in place, for the characters of two
+  // UTF-8 bytes (below U+0800: Latin, Greek, Cyrillic, Hebrew, Arabic), which
+  // are most of a table's non-ASCII text: found by their code, not hashed.
+  struct ShortFold {
+    static constexpr std::uint8_t kNotYet = 0xFF;
+    static constexpr std::uint8_t kLonger = 0xFE;  // kept in characters_ instead
+    std::uint8_t size = kNotYet;
+    std::array<char, 7> bytes{};
+  };
+  static constexpr char32_t kShortFolds = 0x800;
+
+  void AppendFoldOf(char32_t c, std::string& folded);
   const std::string& FoldCharacter(char32_t c);
   // The ASCII characters the weights spell, if they spell any.
   bool SpellInAscii(const std::vector<std::uint32_t>& weights, std::string& folded);
 
   PrimaryCollation collation_;
+  std::vector<ShortFold> shortFolds_;                           // by code below kShortFolds; made on first use
   std::unordered_map<char32_t, std::string> characters_;       // each non-ASCII character's fold
   std::map<std::vector<std::uint32_t>, std::string> letters_;  // the fold of each weighing met
   std::unordered_map<std::uint32_t, char> asciiWeights_;       // each ASCII character's one weight

@@ -161,6 +161,7 @@ TEST(ResultTable, FilterDisregardsCaseAccentsAndStrokes) {
       {"gross", "groß", true},
       {"Đakovo Ørsted", "dakovo orsted", true},
       {"İstanbul", "istanbul", true},
+      {"ＬÓＤŹ", "lodz", true},  // full width, beyond the two-byte characters
       {"Арена", "arena", false},  // in Cyrillic
       {"ёлка", "елки", false},
   };
