@@ -6,8 +6,8 @@
 #   RESOURCES=<ids>   resource types it has (3 icon, 14 icon group, 16 version, 24 manifest)
 #   VERSION=<text>    the US English version block's FileVersion and ProductVersion
 #   IMPORT_LIBRARY=<file> NM=<nm> SYMBOLS=<names>   the import library defines
-#                     exactly these symbols for the export and imports it by its
-#                     plain name (NAME, default GetOffset)
+#                     exactly these symbols for the exports and imports each by
+#                     its plain name (EXPORTS)
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT EXISTS "${FILE}")
@@ -85,12 +85,11 @@ if(VERSION)
 endif()
 
 if(IMPORT_LIBRARY)
-  if(NOT NAME)
-    set(NAME GetOffset)
-  endif()
-  # "<address> <type> <name>": the functions and import pointers it defines.
+  # "<address> <type> <name>": the functions and import pointers it defines
+  # for the exports (their names, decorated or not).
   tool_output(table "${NM}" "${IMPORT_LIBRARY}")
-  string(REGEX MATCHALL "[0-9a-f]* [TI] [^\n]*${NAME}[^\n]*" lines "${table}")
+  list(JOIN EXPORTS "|" exported)
+  string(REGEX MATCHALL "[0-9a-f]* [TI] [^\n]*(${exported})[^\n]*" lines "${table}")
   set(defined)
   foreach(line IN LISTS lines)
     string(REGEX REPLACE "^[0-9a-f]* [TI] " "" symbol "${line}")
@@ -102,9 +101,11 @@ if(IMPORT_LIBRARY)
   if(NOT defined STREQUAL wanted)
     message(FATAL_ERROR "${IMPORT_LIBRARY} defines [${defined}], not [${wanted}]")
   endif()
-  # The name imported, in the hint/name table: the plain name and its zero.
+  # The names imported, in the hint/name table: each plain name and its zero.
   tool_output(names "${OBJDUMP}" -s -j ".idata$6" "${IMPORT_LIBRARY}")
-  if(NOT names MATCHES "${NAME}\\.")
-    message(FATAL_ERROR "${IMPORT_LIBRARY} does not import the plain name ${NAME}")
-  endif()
+  foreach(name IN LISTS EXPORTS)
+    if(NOT names MATCHES "${name}\\.")
+      message(FATAL_ERROR "${IMPORT_LIBRARY} does not import the plain name ${name}")
+    endif()
+  endforeach()
 endif()

@@ -2,6 +2,7 @@
 // file meanwhile, but not write or delete it.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <span>
 
@@ -22,7 +23,8 @@ using MappedView = handle::UniqueHandle<handle::NullInvalid<void*, ::UnmapViewOf
 
 }  // namespace
 
-uint32_t FindExportInFile(const char* path, std::string_view name) {
+uint32_t FindExportsInFile(const char* path, const char* const* names, uint32_t count, uint32_t* offsets) {
+  std::fill_n(offsets, count, 0u);
   // Declared in this order so that they are released view, mapping, file.
   const FileHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -36,7 +38,7 @@ uint32_t FindExportInFile(const char* path, std::string_view name) {
 
   MemoryBytes source(std::span<const std::byte>(static_cast<const std::byte*>(view.get()), size));
   const ByteReader<MemoryBytes> image(source);
-  return FindExportOffset(image, name);
+  return FindExportOffsets(image, names, count, offsets);
 }
 
 }  // namespace peloc

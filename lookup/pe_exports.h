@@ -169,4 +169,18 @@ uint32_t FindExportOffset(const ByteReader<Source>& image, std::string_view name
   return 0;
 }
 
+// Each of `count` names looked up in the same image, each as FindExportOffset
+// looks it up alone (a null name finds nothing): what the image's source has
+// read for one name serves the next. How many were found.
+template <class Source>
+uint32_t FindExportOffsets(const ByteReader<Source>& image, const char* const* names, uint32_t count,
+                           uint32_t* offsets) {
+  uint32_t found = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    offsets[i] = names[i] == nullptr ? 0 : FindExportOffset(image, std::string_view(names[i]));
+    found += offsets[i] != 0;
+  }
+  return found;
+}
+
 }  // namespace peloc

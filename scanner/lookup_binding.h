@@ -1,11 +1,13 @@
-// The program's binding to GetOffset in the lookup library, made by name at
-// run time on first use and kept for the rest of the run.
+// The program's binding to the lookup library, made by name at run time on
+// first use and kept for the rest of the run: GetOffset, and GetOffsets where
+// the library has it (Peloc 1.1).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -41,13 +43,26 @@ class LookupBinding {
   // threads at once, as GetOffset itself is.
   int32_t GetOffset(const std::string& path, const std::string& exportName);
 
+  // The offsets of `names` in the file at `path` (native path), as GetOffset
+  // gives each: through `image`, the caller's open of the file, with one
+  // GetOffsets where the library has it; else by path, one GetOffset a name
+  // (Peloc 1.0). Throws LookupUnavailable as GetOffset does.
+  void GetOffsets(const std::string& path, const PelocImage& image, std::span<const char* const> names,
+                  std::span<int32_t> offsets);
+
  private:
-  PelocGetOffsetFn Bind();
+  struct Entries {
+    PelocGetOffsetFn getOffset = nullptr;
+    PelocGetOffsetsFn getOffsets = nullptr;  // null in Peloc 1.0
+  };
+
+  const Entries& Bind();
 
   const std::vector<std::string> candidates_;
   std::mutex binding_;  // one thread binds at a time
   std::optional<SharedLibrary> library_;
-  std::atomic<PelocGetOffsetFn> getOffset_ = nullptr;  // set once, when bound
+  Entries entries_;                          // filled once, before bound_ points at it
+  std::atomic<const Entries*> bound_ = nullptr;
 };
 
 }  // namespace vostrel

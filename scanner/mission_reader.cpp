@@ -1,9 +1,12 @@
 #include "scanner/mission_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <numeric>
 #include <optional>
+#include <span>
+#include <string_view>
 #include <utility>
 
 #include "scanner/read_only_file.h"
@@ -12,6 +15,44 @@
 namespace vostrel {
 
 namespace {
+
+// A small mission (up to 16 KB) is read whole, with one read, which serves
+// the lookup and the texts. Of a larger one only the first page, which holds
+// the headers, is read at first: the game's own missions (172 KB) keep their
+// texts and export table at the end, which the lookup's reads then bring in
+// one block (TextFile::ReadNear). A mission not in memory costs the disk two
+// reads, where a first read of 16 KB (the kernel reading ahead of it) would
+// cost more than the floor's first page.
+constexpr std::size_t kWholeBytes = 16 * 1024;
+constexpr std::size_t kHeadBytes = 4 * 1024;
+
+// The lookup library's reads of the file, through the scan's open of it and
+// what it keeps for the texts.
+int32_t PELOC_CALL ReadForLookup(void* file, uint64_t offset, void* into, uint32_t length) noexcept {
+  const std::optional<std::size_t> got =
+      static_cast<TextFile*>(file)->ReadNear(offset, std::span(static_cast<char*>(into), length));
+  return got ? static_cast<int32_t>(*got) : -1;
+}
+
+// The three offsets, the file read through `file`, what was read kept for
+// the texts. A file whose size or first bytes cannot be read is looked up as
+// an empty one, which has none.
+void LookUp(LookupBinding& binding, const std::string& path, TextFile& file, MissionRead& read) {
+  PelocImage image{0, nullptr, 0, ReadForLookup, &file};
+  try {
+    if (const std::optional<uint64_t> size = file.Size()) {
+      const std::string_view head = file.Head(*size <= kWholeBytes ? static_cast<std::size_t>(*size) : kHeadBytes);
+      image = {*size, head.data(), std::min<uint64_t>(head.size(), *size), ReadForLookup, &file};
+    }
+  } catch (const TextReadError&) {
+  }
+  try {
+    binding.GetOffsets(path, image, kMissionExports, read.offsets);
+  } catch (const LookupUnavailable& error) {
+    read.lookupUnavailable = error.what();
+  } catch (const std::exception&) {
+  }
+}
 
 void ReadTexts(TextFile& file, const TextDecoder& decoder, std::size_t maxTextBytes, MissionRead& read) {
   const auto& offsets = read.offsets;
@@ -45,16 +86,9 @@ MissionRead ReadMission(LookupBinding& binding, const std::string& path, const T
     if (!failure.gone) read.unreadable = std::move(failure.reason);
     return read;
   }
-  for (std::size_t i = 0; i < kMissionExports.size(); ++i) {
-    try {
-      read.offsets[i] = binding.GetOffset(path, kMissionExports[i]);
-    } catch (const LookupUnavailable& error) {
-      if (!read.lookupUnavailable) read.lookupUnavailable = error.what();
-    } catch (const std::exception&) {
-    }
-  }
-  if (NoneFound(read)) return read;
   TextFile file(path, std::move(*opened));
+  LookUp(binding, path, file, read);
+  if (NoneFound(read)) return read;
   ReadTexts(file, decoder, maxTextBytes, read);
   return read;
 }

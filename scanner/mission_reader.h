@@ -1,5 +1,5 @@
 // Reading one mission DLL's three texts: their offsets from the lookup
-// library first, then the texts through one open of the file.
+// library first, then the texts, all through one open of the file.
 #pragma once
 
 #include <array>
@@ -30,9 +30,10 @@ struct MissionRead {
   bool HasText() const { return !texts[0].empty() || !texts[1].empty() || !texts[2].empty(); }
 };
 
-// Opens the file (native path), then asks for its offsets and reads its
-// texts through that open (ReadMissionTexts). A failed lookup or read leaves
-// that text empty, never another's.
+// Opens the file (native path), asks for its offsets, the library reading
+// the file through that open (with Peloc 1.0, by path), and reads its texts
+// through it (ReadMissionTexts). A failed lookup or read leaves that text
+// empty, never another's.
 MissionRead ReadMission(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
                         std::size_t maxTextBytes);
 

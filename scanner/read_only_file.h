@@ -32,6 +32,9 @@ class ReadOnlyFile {
   // Reads up to into.size() bytes from `offset`: fewer only at the end of the
   // file. Empty when the system reports an error.
   std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<char> into) const;
+  // The file's size in bytes now (0 for what is no ordinary file); empty when
+  // the system reports an error.
+  std::optional<std::uint64_t> Size() const;
 
  private:
   // A descriptor or a HANDLE; after a move kNoHandle (-1: no descriptor, and

@@ -1,5 +1,6 @@
 // POSIX: one descriptor, read with pread.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,6 +36,13 @@ std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<
     got += static_cast<std::size_t>(n);
   }
   return got;
+}
+
+std::optional<std::uint64_t> ReadOnlyFile::Size() const {
+  struct stat status {};
+  if (::fstat(static_cast<int>(handle_), &status) != 0) return std::nullopt;
+  if (!S_ISREG(status.st_mode) || status.st_size < 0) return 0;
+  return static_cast<std::uint64_t>(status.st_size);
 }
 
 }  // namespace vostrel

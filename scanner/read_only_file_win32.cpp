@@ -45,4 +45,10 @@ std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<
   return got;
 }
 
+std::optional<std::uint64_t> ReadOnlyFile::Size() const {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(reinterpret_cast<HANDLE>(handle_), &size) || size.QuadPart < 0) return std::nullopt;
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
 }  // namespace vostrel

@@ -1,6 +1,7 @@
 #include "scanner/text_reader.h"
 
 #include <algorithm>
+#include <exception>
 #include <span>
 #include <utility>
 
@@ -12,6 +13,8 @@ namespace {
 // larger blocks.
 constexpr std::size_t kFirstReadBytes = 4 * 1024;
 constexpr std::size_t kBlockBytes = 64 * 1024;
+// The blocks for the lookup end on a page's end, as the file system reads.
+constexpr std::uint64_t kPageBytes = 4096;
 
 // The offset is a signed 32-bit value whose 1-based file position must fit
 // the same type: negative offsets and the largest one cannot be positioned to.
@@ -40,20 +43,63 @@ TextFile::TextFile(const std::string& path) : path_(path), file_(OpenForTexts(pa
 
 TextFile::TextFile(std::string path, ReadOnlyFile file) : path_(std::move(path)), file_(std::move(file)) {}
 
+std::string_view TextFile::Block::From(std::uint64_t position) const {
+  if (position < start || position - start >= count) return {};
+  const auto within = static_cast<std::size_t>(position - start);
+  return std::string_view(bytes.get() + within, count - within);
+}
+
+std::string_view TextFile::Fill(Block& block, std::uint64_t position, std::size_t bytes) {
+  block.count = 0;
+  if (block.capacity < bytes) {
+    // Not zeroed: only bytes read into it are ever handed out.
+    block.bytes = std::make_unique_for_overwrite<char[]>(bytes);
+    block.capacity = bytes;
+  }
+  const std::span<char> into(block.bytes.get(), bytes);
+  const std::optional<std::size_t> got = file_.ReadAt(position, into);
+  if (!got) throw TextReadError("cannot read " + path_);
+  block.start = position;
+  block.count = *got;
+  if (*got < bytes) fileEnd_ = position + *got;
+  return std::string_view(block.bytes.get(), block.count);
+}
+
 std::string_view TextFile::BytesFrom(std::uint64_t position, std::size_t readBytes) {
-  if (position >= blockStart_ && position - blockStart_ < blockBytes_) {
-    const auto within = static_cast<std::size_t>(position - blockStart_);
-    return std::string_view(block_.data() + within, blockBytes_ - within);
+  for (const Block* block : {&head_, &last_}) {
+    if (const std::string_view held = block->From(position); !held.empty()) return held;
   }
   if (fileEnd_ && position >= *fileEnd_) return {};
-  if (block_.size() < readBytes) block_.resize(readBytes);
-  blockBytes_ = 0;
-  const std::optional<std::size_t> got = file_.ReadAt(position, std::span(block_.data(), readBytes));
-  if (!got) throw TextReadError("cannot read " + path_);
-  blockStart_ = position;
-  blockBytes_ = *got;
-  if (*got < readBytes) fileEnd_ = position + *got;
-  return std::string_view(block_.data(), blockBytes_);
+  return Fill(last_, position, readBytes);
+}
+
+std::string_view TextFile::Head(std::size_t bytes) { return Fill(head_, 0, bytes); }
+
+std::optional<std::uint64_t> TextFile::Size() {
+  if (!size_) size_ = file_.Size();
+  return size_;
+}
+
+std::optional<std::size_t> TextFile::ReadNear(std::uint64_t offset, std::span<char> into) noexcept {
+  try {
+    for (const Block* block : {&head_, &last_}) {
+      if (block->Holds(offset, into.size())) {
+        std::copy_n(block->From(offset).data(), into.size(), into.data());
+        return into.size();
+      }
+    }
+    const std::uint64_t end = offset + into.size();
+    const std::uint64_t blockEnd = (end + kPageBytes - 1) / kPageBytes * kPageBytes;
+    const std::uint64_t blockStart = blockEnd > kNearBytes ? blockEnd - kNearBytes : 0;
+    if (offset < blockStart) return file_.ReadAt(offset, into);  // more than a block: read where it lies
+    const std::string_view read = Fill(last_, blockStart, static_cast<std::size_t>(blockEnd - blockStart));
+    const auto within = static_cast<std::size_t>(offset - blockStart);
+    const std::size_t got = read.size() > within ? std::min(read.size() - within, into.size()) : 0;
+    std::copy_n(read.data() + within, got, into.data());
+    return got;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
 }
 
 TextRead TextFile::Read(int32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes) {

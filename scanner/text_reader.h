@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -42,9 +44,10 @@ struct TextRead {
   bool cut = false;
 };
 
-// One file opened once for reading any number of its texts. The last block
-// read is kept: texts that lie close together come out of one read, when
-// they are read in the order they lie in the file.
+// One file opened once for reading any number of its texts. Its first bytes
+// (when Head read them) and the last block read are kept: texts that lie
+// close together come out of one read, when they are read in the order they
+// lie in the file.
 class TextFile {
  public:
   // Opens the file (native path); throws TextReadError, with the system's
@@ -56,15 +59,47 @@ class TextFile {
   // The text at `lngOffset`, as ReadToFirstNull gives it.
   TextRead Read(int32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes = kWholeText);
 
+  // The file's first `bytes` bytes (fewer in a shorter file), read and kept:
+  // texts that lie in them are read without another read. Throws
+  // TextReadError.
+  std::string_view Head(std::size_t bytes);
+  // The file's size, asked of the system once; empty when it cannot say.
+  std::optional<std::uint64_t> Size();
+  // Up to into.size() bytes at `offset` (fewer only at the end of the file),
+  // for the lookup library: from what is kept when it holds them, else read
+  // with as much before them as makes a block of kNearBytes, which is kept,
+  // so that texts that lie just before (where a mission keeps them, ahead of
+  // its export table) need no read of their own. Empty on a failed read.
+  std::optional<std::size_t> ReadNear(std::uint64_t offset, std::span<char> into) noexcept;
+
+  static constexpr std::size_t kNearBytes = 16 * 1024;
+
  private:
+  // A piece of the file held in memory.
+  struct Block {
+    std::unique_ptr<char[]> bytes;
+    std::size_t capacity = 0;
+    std::uint64_t start = 0;
+    std::size_t count = 0;  // how many bytes from `start` hold the file's
+
+    bool Holds(std::uint64_t position, std::size_t length) const {
+      return position >= start && position - start <= count && length <= count - (position - start);
+    }
+    // What it holds from `position` on; empty when it holds nothing there.
+    std::string_view From(std::uint64_t position) const;
+  };
+
   std::string_view BytesFrom(std::uint64_t position, std::size_t readBytes);
+  // Reads `bytes` at `position` into `block` (fewer at the end of the file).
+  // Throws TextReadError.
+  std::string_view Fill(Block& block, std::uint64_t position, std::size_t bytes);
 
   std::string path_;
   ReadOnlyFile file_;
-  std::vector<char> block_;
-  std::uint64_t blockStart_ = 0;
-  std::size_t blockBytes_ = 0;               // how many bytes of block_ hold the file's
-  std::optional<std::uint64_t> fileEnd_;     // known once a read came back short
+  Block head_;                            // the file's first bytes, once Head read them
+  Block last_;                            // the last block read elsewhere
+  std::optional<std::uint64_t> fileEnd_;  // known once a read came back short
+  std::optional<std::uint64_t> size_;     // once asked
 };
 
 }  // namespace vostrel

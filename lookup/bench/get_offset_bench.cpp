@@ -3,6 +3,11 @@
 // the real system DLLs of a 32-bit Wine, and a DLL with thousands of named
 // exports (where the names are absent, so the whole table is searched):
 //   GetOffsetThreeNames     the library, as programs call it;
+//   GetOffsetsThreeNames    one GetOffsets for the three names, by path;
+//   GetOffsetsHeld          one GetOffsets through the caller's open of the
+//                           file, as the scan calls it (open, fstat, a read
+//                           of the first 16 KB handed over, the rest read
+//                           through the caller, close);
 //   MappedLookupThreeNames  the same rules on a mapping of the whole file
 //                           (open, fstat, mmap, the lookup, munmap, close);
 //   OpenMapCloseFloor       (a) open, fstat, mmap, munmap, close, touching no page;
@@ -118,6 +123,41 @@ void GetOffsetThreeNames(benchmark::State& state, const Files& files) {
   benchmark::DoNotOptimize(found);
 }
 
+void GetOffsetsThreeNames(benchmark::State& state, const Files& files) {
+  uint64_t found = 0;
+  OverFiles(state, files, [&found](const std::string& path) {
+    std::array<uint32_t, kNames.size()> offsets{};
+    found += GetOffsets(path.c_str(), nullptr, kNames.data(), kNames.size(), offsets.data());
+    benchmark::DoNotOptimize(offsets);
+    return true;
+  });
+  benchmark::DoNotOptimize(found);
+}
+
+int32_t PELOC_CALL ReadThroughDescriptor(void* file, uint64_t offset, void* into, uint32_t length) {
+  return static_cast<int32_t>(::pread(*static_cast<const int*>(file), into, length, static_cast<off_t>(offset)));
+}
+
+void GetOffsetsHeld(benchmark::State& state, const Files& files) {
+  uint64_t found = 0;
+  std::array<char, 16384> head{};
+  OverFiles(state, files, [&found, &head](const std::string& path) {
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return false;
+    const auto size = static_cast<uint64_t>(status.st_size);
+    const ssize_t got = ::pread(file.get(), head.data(), std::min<uint64_t>(size, head.size()), 0);
+    if (got < 0) return false;
+    int fd = file.get();
+    const PelocImage image{size, head.data(), static_cast<uint64_t>(got), ReadThroughDescriptor, &fd};
+    std::array<uint32_t, kNames.size()> offsets{};
+    found += GetOffsets(path.c_str(), &image, kNames.data(), kNames.size(), offsets.data());
+    benchmark::DoNotOptimize(offsets);
+    return true;
+  });
+  benchmark::DoNotOptimize(found);
+}
+
 void MappedLookupThreeNames(benchmark::State& state, const Files& files) {
   OverFiles(state, files, [](const std::string& path) {
     bool ok = true;
@@ -189,16 +229,22 @@ void PageFault(benchmark::State& state, const char* path) {
 BENCHMARK_CAPTURE(PageFault, large_dll, PELOC_BENCH_LARGE_DLL);
 
 BENCHMARK_CAPTURE(GetOffsetThreeNames, small_mission_dll, OneFile(PELOC_BENCH_SMALL_DLL));
+BENCHMARK_CAPTURE(GetOffsetsThreeNames, small_mission_dll, OneFile(PELOC_BENCH_SMALL_DLL));
+BENCHMARK_CAPTURE(GetOffsetsHeld, small_mission_dll, OneFile(PELOC_BENCH_SMALL_DLL));
 BENCHMARK_CAPTURE(MappedLookupThreeNames, small_mission_dll, OneFile(PELOC_BENCH_SMALL_DLL));
 BENCHMARK_CAPTURE(OpenMapCloseFloor, small_mission_dll, OneFile(PELOC_BENCH_SMALL_DLL));
 BENCHMARK_CAPTURE(OpenMapTouchCloseFloor, small_mission_dll, OneFile(PELOC_BENCH_SMALL_DLL));
 
 BENCHMARK_CAPTURE(GetOffsetThreeNames, wine_dlls, WineDlls());
+BENCHMARK_CAPTURE(GetOffsetsThreeNames, wine_dlls, WineDlls());
+BENCHMARK_CAPTURE(GetOffsetsHeld, wine_dlls, WineDlls());
 BENCHMARK_CAPTURE(MappedLookupThreeNames, wine_dlls, WineDlls());
 BENCHMARK_CAPTURE(OpenMapCloseFloor, wine_dlls, WineDlls());
 BENCHMARK_CAPTURE(OpenMapTouchCloseFloor, wine_dlls, WineDlls());
 
 BENCHMARK_CAPTURE(GetOffsetThreeNames, large_dll, OneFile(PELOC_BENCH_LARGE_DLL));
+BENCHMARK_CAPTURE(GetOffsetsThreeNames, large_dll, OneFile(PELOC_BENCH_LARGE_DLL));
+BENCHMARK_CAPTURE(GetOffsetsHeld, large_dll, OneFile(PELOC_BENCH_LARGE_DLL));
 BENCHMARK_CAPTURE(MappedLookupThreeNames, large_dll, OneFile(PELOC_BENCH_LARGE_DLL));
 BENCHMARK_CAPTURE(OpenMapCloseFloor, large_dll, OneFile(PELOC_BENCH_LARGE_DLL));
 BENCHMARK_CAPTURE(OpenMapTouchCloseFloor, large_dll, OneFile(PELOC_BENCH_LARGE_DLL));

@@ -5,9 +5,6 @@
 // time must agree with one that hands out all of them, and the file reader
 // itself (its reads, views and fallback blocks), given the same bytes as a
 // memory file, must agree with the in-memory answer.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -16,10 +13,14 @@
 #include <string_view>
 
 #include "lookup/byte_reader.h"
+#include "lookup/fuzz/fuzz_input.h"
 #include "lookup/image_file.h"
 #include "lookup/pe_exports.h"
 
 namespace {
+
+using peloc::fuzz::MemoryFile;
+using peloc::fuzz::NameFromInput;
 
 // Hands out at most `piece` bytes per fetch.
 class ChoppedBytes {
@@ -33,36 +34,6 @@ class ChoppedBytes {
  private:
   std::span<const std::byte> bytes_;
   uint64_t piece_;
-};
-
-// The input's trailing bytes after its last zero byte, at most 64 of them, so
-// that an image with a name appended looks that name up.
-std::string_view NameFromInput(std::span<const std::byte> bytes) {
-  const std::size_t tail = std::min<std::size_t>(bytes.size(), 64);
-  std::size_t start = bytes.size();
-  while (start > bytes.size() - tail && bytes[start - 1] != std::byte{0}) --start;
-  return {reinterpret_cast<const char*>(bytes.data()) + start, bytes.size() - start};
-}
-
-// The input as a file of its own, closed on scope exit.
-class MemoryFile {
- public:
-  explicit MemoryFile(std::span<const std::byte> bytes) : fd_(::memfd_create("fuzz-image", MFD_CLOEXEC)) {
-    std::size_t written = 0;
-    while (fd_ >= 0 && written < bytes.size()) {
-      const ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
-      if (n <= 0) __builtin_trap();
-      written += static_cast<std::size_t>(n);
-    }
-    if (fd_ < 0) __builtin_trap();
-  }
-  MemoryFile(const MemoryFile&) = delete;
-  MemoryFile& operator=(const MemoryFile&) = delete;
-  ~MemoryFile() { ::close(fd_); }
-  std::string path() const { return "/proc/self/fd/" + std::to_string(fd_); }
-
- private:
-  int fd_;
 };
 
 }  // namespace
@@ -83,7 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const uint32_t expected = peloc::FindExportOffset(image, name);
     if (expected != peloc::FindExportOffset(choppedImage, name)) __builtin_trap();
     // An empty file is refused before it is read, whatever the bytes say.
-    if (!bytes.empty() && expected != peloc::FindExportInFile(path.c_str(), name)) __builtin_trap();
+    const std::string terminated(name);
+    const char* names = terminated.c_str();
+    uint32_t fromFile = 0;
+    peloc::FindExportsInFile(path.c_str(), &names, 1, &fromFile);
+    if (!bytes.empty() && expected != fromFile) __builtin_trap();
   }
   return 0;
 }

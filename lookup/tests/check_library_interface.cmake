@@ -1,6 +1,6 @@
 # Checks the built shared library's interface as a program loading it sees it:
-# exactly one exported symbol, GetOffset, and no shared libraries needed beyond
-# the C library and the loader.
+# exactly the exported functions GetOffset and GetOffsets, and no shared
+# libraries needed beyond the C library and the loader.
 #   cmake -DLIBRARY=<file> -DREADELF=<readelf> -DNM=<nm> -DSANITIZE=<ON|OFF> -P check_library_interface.cmake
 if(SANITIZE)
   # The sanitizer runtimes are linked in then and bring their own needs.
@@ -20,12 +20,14 @@ foreach(line IN LISTS lines)
   string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] +" "" name "${line}")
   list(APPEND exported "${name}")
 endforeach()
-if(NOT exported STREQUAL "GetOffset")
-  message(FATAL_ERROR "exports must be exactly GetOffset, found: ${exported}")
+if(NOT exported STREQUAL "GetOffset;GetOffsets")
+  message(FATAL_ERROR "exports must be exactly GetOffset and GetOffsets, found: ${exported}")
 endif()
-if(NOT symbols MATCHES " T GetOffset")
-  message(FATAL_ERROR "GetOffset must be a function in the text section:\n${symbols}")
-endif()
+foreach(function IN LISTS exported)
+  if(NOT symbols MATCHES " T ${function}\n")
+    message(FATAL_ERROR "${function} must be a function in the text section:\n${symbols}")
+  endif()
+endforeach()
 
 execute_process(COMMAND "${READELF}" -d --wide "${LIBRARY}"
   OUTPUT_VARIABLE dynamic RESULT_VARIABLE failed)

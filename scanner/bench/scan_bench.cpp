@@ -1,9 +1,8 @@
 // The cost of a whole scan per file: on one thread against the floor of the
-// file-system calls it makes (per file three lookups: open, fstat, the
-// blocks they read, close; the texts: open, one read, close), and with
-// workers against a floor of 16 threads opening each file, reading its
-// first 4 KB and closing it; on files in the page cache, and on files
-// dropped from it before each scan.
+// file-system calls it makes (per file: open, fstat, one read of its first
+// 16 KB, close), and against the read floor: threads (1, 2 or 16) opening
+// each file, reading its first 4 KB and closing it; on files in the page
+// cache, and on files dropped from it before each scan.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -28,7 +27,6 @@
 #include "handle/file_descriptor_posix.h"
 #include "scanner/bench/scan_bench_support.h"
 #include "scanner/lookup_binding.h"
-#include "scanner/mission_reader.h"
 #include "scanner/read_ahead.h"
 #include "scanner/scan_driver.h"
 #include "scanner/tests/test_support.h"
@@ -43,40 +41,26 @@ using vostrel::bench::RecordFiles;
 constexpr int64_t kColdFiles = 2000;
 constexpr int kFloorThreads = 16;
 
-// A folder of mission copies, with the text offsets of each copy (found
-// once, up front) for the floor.
+// A folder of mission copies and their paths.
 struct MissionFolder {
   TempFolder folder;
-  struct File {
-    std::string path;
-    off_t firstText = 0;  // where the texts' one read begins
-  };
-  std::vector<File> files;
+  std::vector<std::string> files;
 };
 
-void AddFile(MissionFolder& made, const std::string& path, vostrel::LookupBinding& binding) {
-  MissionFolder::File file{path, 0};
-  for (const char* name : vostrel::kMissionExports) {
-    const off_t offset = binding.GetOffset(path, name);
-    if (offset != 0) file.firstText = file.firstText == 0 ? offset : std::min(file.firstText, offset);
-  }
-  made.files.push_back(std::move(file));
-}
-
 // Copies of the test missions in turn.
-std::unique_ptr<MissionFolder> MakeMissionFolder(int64_t count, vostrel::LookupBinding& binding) {
+std::unique_ptr<MissionFolder> MakeMissionFolder(int64_t count) {
   auto made = std::make_unique<MissionFolder>();
-  for (int64_t i = 0; i < count; ++i) AddFile(*made, vostrel::bench::PlaceMissionCopy(made->folder, i), binding);
+  for (int64_t i = 0; i < count; ++i) made->files.push_back(vostrel::bench::PlaceMissionCopy(made->folder, i));
   return made;
 }
 
 // Copies of the mission as large as the game's own, each a file of its own
 // in the page cache.
-std::unique_ptr<MissionFolder> MakeFullSizeFolder(int64_t count, vostrel::LookupBinding& binding) {
+std::unique_ptr<MissionFolder> MakeFullSizeFolder(int64_t count) {
   auto made = std::make_unique<MissionFolder>();
   for (int64_t i = 0; i < count; ++i) {
     const std::string path = made->folder / ("mission" + std::to_string(100000 + i) + ".dll");
-    AddFile(*made, vostrel::testing::PlaceDll("full_size_mission.dll", path), binding);
+    made->files.push_back(vostrel::testing::PlaceDll("full_size_mission.dll", path));
   }
   return made;
 }
@@ -91,8 +75,8 @@ handle::FileDescriptor Open(const std::string& path, int flags) {
 // entries and the files' inodes stay).
 void DropFromPageCache(const MissionFolder& mission) {
   ::sync();
-  for (const MissionFolder::File& file : mission.files) {
-    const auto fd = Open(file.path, O_RDONLY | O_CLOEXEC);
+  for (const std::string& path : mission.files) {
+    const auto fd = Open(path, O_RDONLY | O_CLOEXEC);
     if (::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_DONTNEED) != 0) throw std::runtime_error("posix_fadvise failed");
   }
 }
@@ -102,25 +86,20 @@ void ListFolder(const std::string& folder) {
   while (const dirent* entry = ::readdir(dir.get())) benchmark::DoNotOptimize(entry->d_name[0]);
 }
 
-// What the lookup asks of the system: open, fstat, the file's first blocks
-// (an export search on these small DLLs touches them all), close.
-void LookupCalls(const std::string& path, std::array<char, 16384>& buffer) {
+// What a scan asks of the system per mission: open, fstat, one read of the
+// file's first 16 KB (which holds a small mission's headers, export table and
+// texts), close.
+void ScanCalls(const std::string& path, std::array<char, 16384>& buffer) {
   const auto fd = Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   struct stat status {};
   ::fstat(fd.get(), &status);
-  for (off_t at = 0; at < status.st_size && at < 16384; at += 8192) {
-    benchmark::DoNotOptimize(::pread(fd.get(), buffer.data() + at, 8192, at));
-  }
+  const auto wanted = std::min<std::size_t>(buffer.size(), static_cast<std::size_t>(status.st_size));
+  benchmark::DoNotOptimize(::pread(fd.get(), buffer.data(), wanted, 0));
 }
 
-// What the texts' read asks: open, one read from the first text, close.
-void TextCalls(const std::string& path, off_t offset, std::array<char, 16384>& buffer) {
-  const auto fd = Open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  benchmark::DoNotOptimize(::pread(fd.get(), buffer.data(), 4096, offset));
-}
-
-// Mapping instead of reading, for comparison: open, fstat, map, touch, unmap, close.
-void MappedLookupCalls(const std::string& path) {
+// The same bytes had through a mapping, for comparison: open, fstat, map,
+// touch each page, unmap, close.
+void MappedCalls(const std::string& path) {
   const auto fd = Open(path, O_RDONLY | O_CLOEXEC);
   struct stat status {};
   ::fstat(fd.get(), &status);
@@ -141,7 +120,7 @@ void OpenReadClose(const MissionFolder& mission, int threads) {
     pool.emplace_back([&] {
       std::array<char, 4096> buffer{};
       for (std::size_t i = next++; i < mission.files.size(); i = next++) {
-        const auto fd = Open(mission.files[i].path, O_RDONLY | O_CLOEXEC);
+        const auto fd = Open(mission.files[i], O_RDONLY | O_CLOEXEC);
         benchmark::DoNotOptimize(::pread(fd.get(), buffer.data(), buffer.size(), 0));
       }
     });
@@ -166,11 +145,11 @@ int main(int argc, char** argv) {
   std::unique_ptr<MissionFolder> coldFolder;
   const auto warm = [&](int64_t count) -> const MissionFolder& {
     auto& folder = warmFolders[count];
-    if (!folder) folder = MakeMissionFolder(count, binding);
+    if (!folder) folder = MakeMissionFolder(count);
     return *folder;
   };
   const auto cold = [&]() -> const MissionFolder& {
-    if (!coldFolder) coldFolder = MakeFullSizeFolder(kColdFiles, binding);
+    if (!coldFolder) coldFolder = MakeFullSizeFolder(kColdFiles);
     return *coldFolder;
   };
   const auto defaultWorkers = static_cast<int64_t>(vostrel::DefaultScanWorkers());
@@ -187,23 +166,22 @@ int main(int argc, char** argv) {
     for (auto _ : state) ScanOnce(mission, binding, static_cast<std::size_t>(state.range(1)));
     RecordFiles(state);
   }));
-  benchmark::RegisterBenchmark("OpenReadClose", [&](benchmark::State& state) {
+  const auto readFloor = benchmark::RegisterBenchmark("OpenReadClose", [&](benchmark::State& state) {
     const MissionFolder& mission = warm(state.range(0));
     for (auto _ : state) OpenReadClose(mission, static_cast<int>(state.range(1)));
     RecordFiles(state);
-  })->ArgNames({"files", "threads"})->Args({10000, kFloorThreads})->Unit(benchmark::kMillisecond)->UseRealTime();
+  });
+  readFloor->ArgNames({"files", "threads"})->Unit(benchmark::kMillisecond)->UseRealTime();
+  for (const int64_t threads : {1, 2, kFloorThreads}) readFloor->Args({10000, threads});
 
-  // The system calls of a scan on one thread, with the lookups' reads or with mappings instead.
-  const auto systemCallFloor = [&](auto lookupCalls) {
-    return [&warm, lookupCalls](benchmark::State& state) {
+  // The system calls of a scan on one thread, with one read or with a mapping of each file.
+  const auto systemCallFloor = [&](auto calls) {
+    return [&warm, calls](benchmark::State& state) {
       const MissionFolder& mission = warm(state.range(0));
       std::array<char, 16384> buffer{};
       for (auto _ : state) {
         ListFolder(mission.folder.str());
-        for (const MissionFolder::File& file : mission.files) {
-          for (int lookup = 0; lookup < 3; ++lookup) lookupCalls(file.path, buffer);
-          if (file.firstText != 0) TextCalls(file.path, file.firstText, buffer);
-        }
+        for (const std::string& path : mission.files) calls(path, buffer);
       }
       RecordFiles(state);
     };
@@ -212,10 +190,10 @@ int main(int argc, char** argv) {
     b->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
   };
   floorSizes(benchmark::RegisterBenchmark("Floor", systemCallFloor([](const std::string& path, std::array<char, 16384>& buffer) {
-    LookupCalls(path, buffer);
+    ScanCalls(path, buffer);
   })));
   floorSizes(benchmark::RegisterBenchmark("FloorMapped", systemCallFloor([](const std::string& path, std::array<char, 16384>&) {
-    MappedLookupCalls(path);
+    MappedCalls(path);
   })));
 
   // Files dropped from the page cache before each scan: what the first scan

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "scanner/mission_reader.h"
 #include "scanner/tests/test_platform.h"
 #include "scanner/tests/test_support.h"
 #include "scanner/text_reader.h"
@@ -58,6 +59,29 @@ TEST(LookupBinding, FailsUntilTheLibraryIsInPlaceThenKeepsIt) {
   // loaded library's file from being deleted, but not from being renamed.)
   std::filesystem::rename(library, folder / (std::string("moved") + testing::kLibraryExtension));
   EXPECT_EQ(binding.GetOffset(dll, "MapName"), offset);
+}
+
+// Peloc 1.1 reads a file through what the caller holds of it, never opening
+// the path; Peloc 1.0, which has GetOffset alone, beside the program, is
+// asked by path, one name at a time.
+TEST(LookupBinding, ReadsThroughTheCallersFileWhereTheLibraryCan) {
+  const std::string dll = TestDll("mission_full.dll");
+  const std::string bytes = testing::ReadFile(dll);
+  const PelocImage held{bytes.size(), bytes.data(), bytes.size(), nullptr, nullptr};
+  const TempFolder folder;
+  const std::string gone = folder / "gone.dll";
+  for (const auto& [library, throughTheCaller] : {std::pair{std::string(VOSTREL_PELOC_LIBRARY), true},
+                                                  std::pair{std::string(VOSTREL_PELOC_1_0_LIBRARY), false}}) {
+    LookupBinding binding({library});
+    std::array<int32_t, kMissionExports.size()> offsets{};
+    binding.GetOffsets(dll, held, kMissionExports, offsets);
+    EXPECT_EQ(testing::ReadText(dll, offsets[0]), testing::texts::kFullMap) << library;
+    EXPECT_EQ(testing::ReadText(dll, offsets[1]), testing::texts::kFullTech) << library;
+    EXPECT_EQ(testing::ReadText(dll, offsets[2]), testing::texts::kFullDesc) << library;
+    const auto found = offsets;
+    binding.GetOffsets(gone, held, kMissionExports, offsets);
+    EXPECT_EQ(offsets, throughTheCaller ? found : decltype(offsets){}) << library;
+  }
 }
 
 // A library cut short (a copy still being written) is not loaded but said,

@@ -363,8 +363,9 @@ TEST(ScanDriver, ReadsTheFolderTextOnce) {
 // The same view calls in the same order whatever the number of workers: with
 // a damaged mission whose description runs on to the end of the file, files
 // that are no mission, one that cannot be opened and one that vanishes during
-// the scan (after the first file: later than any worker reads ahead); and the
-// same without the library.
+// the scan (after the first file: later than any worker reads ahead); the
+// same with Peloc 1.0 (GetOffset alone) beside the program; and the same
+// without the library.
 TEST(ScanDriver, GivesTheSameRowsWhateverTheWorkers) {
   const TempFolder folder;
   const ManyMissions many(folder);
@@ -399,18 +400,21 @@ TEST(ScanDriver, GivesTheSameRowsWhateverTheWorkers) {
 
   LookupBinding bound;
   ASSERT_GT(bound.GetOffset(testing::TestDll("mission_full.dll"), "MapName"), 0);
+  LookupBinding older({VOSTREL_PELOC_1_0_LIBRARY});
+  ASSERT_GT(older.GetOffset(testing::TestDll("mission_full.dll"), "MapName"), 0);
   const testing::UnreadableFile locked(folder / "locked.dll");
   for (const std::size_t workers : {std::size_t{1}, std::size_t{2}, DefaultScanWorkers()}) {
-    for (const bool present : {true, false}) {
+    for (const std::string_view peloc : {"1.1", "1.0", "none"}) {
       PlaceDll("mission_full.dll", vanishing);
       LookupBinding missing({library});
       RecordingView view(folder.str());
       view.onEvents = [&](int pass) {
         if (pass == 1) std::filesystem::remove(vanishing);
       };
-      ScanDriver(view, present ? bound : missing, 1252, kWholeText, workers).cmdScan_Click();
-      EXPECT_EQ(WithReasonsHidden(withoutVanishingFile(view.log)), present ? withLibrary : withoutLibrary)
-          << workers << " workers, library " << present;
+      ScanDriver(view, peloc == "1.1" ? bound : peloc == "1.0" ? older : missing, 1252, kWholeText, workers)
+          .cmdScan_Click();
+      EXPECT_EQ(WithReasonsHidden(withoutVanishingFile(view.log)), peloc == "none" ? withoutLibrary : withLibrary)
+          << workers << " workers, Peloc " << peloc;
     }
   }
 }

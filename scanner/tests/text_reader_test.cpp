@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <limits>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "scanner/tests/test_platform.h"
@@ -165,6 +168,38 @@ TEST(TextFile, ReadsTheTextsOfAFileInAnyOrder) {
   const TextRead whole = texts.Read(3, windows1252, 5);
   EXPECT_FALSE(whole.cut);
   EXPECT_EQ(whole.text, "first");
+}
+
+// The lookup library's reads through the open file: each gives the file's
+// bytes there (fewer at its end, none past it), out of the first page, the
+// block kept from an earlier read, a block read for it, or read where they
+// lie; texts read afterwards come out right from whichever holds them.
+TEST(TextFile, ReadsForTheLookupWhatTheFileHolds) {
+  const TempFolder folder;
+  const std::string file = folder / "image.bin";
+  std::string bytes;
+  for (int i = 0; bytes.size() < 50000; ++i) (bytes += 't').append(std::to_string(i)) += '\0';
+  WriteFile(file, bytes);
+  TextFile texts(file);
+  ASSERT_EQ(texts.Size(), bytes.size());
+  ASSERT_EQ(texts.Head(4096), std::string_view(bytes).substr(0, 4096));
+  struct Case {
+    std::size_t offset;
+    std::size_t length;
+  };
+  const Case cases[] = {{10, 100},  {4000, 200}, {30000, 123},           {29000, 500}, {bytes.size() - 50, 100},
+                        {bytes.size(), 10}, {bytes.size() + 5, 10}, {1000, 40000}};
+  const TextDecoder windows1252(1252);
+  for (const Case& c : cases) {
+    std::string into(c.length, '?');
+    const std::optional<std::size_t> got = texts.ReadNear(c.offset, into);
+    ASSERT_TRUE(got) << c.offset;
+    EXPECT_EQ(into.substr(0, *got), c.offset < bytes.size() ? bytes.substr(c.offset, c.length) : "")
+        << c.offset << " + " << c.length;
+    const std::size_t text = std::min(bytes.rfind('\0', c.offset) + 1, bytes.size() - 1);
+    EXPECT_EQ(texts.Read(static_cast<int32_t>(text), windows1252).text, bytes.substr(text, bytes.find('\0', text) - text))
+        << c.offset;
+  }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 // ended it. One implementation per platform.
 #pragma once
 
+#include <memory>
+
 namespace vostrel {
 
 class DeferredInterrupts {
@@ -16,7 +18,7 @@ class DeferredInterrupts {
   DeferredInterrupts(const DeferredInterrupts&) = delete;
   DeferredInterrupts& operator=(const DeferredInterrupts&) = delete;
 
-  // Whether an interrupt is waiting.
+  // Whether an interrupt is waiting. Asked once per file: no system call.
   bool Pending() const;
   // The exit status to end with: `status`, or after an interrupt on Windows
   // the one Ctrl+C gives (STATUS_CONTROL_C_EXIT).
@@ -25,6 +27,10 @@ class DeferredInterrupts {
  private:
   // Which interrupts this object holds back, to be let go when it goes.
   unsigned held_ = 0;
+  // What a platform keeps to learn of an interrupt (POSIX: a thread that
+  // waits for one).
+  struct Watch;
+  std::unique_ptr<Watch> watch_;
 };
 
 }  // namespace vostrel

@@ -21,6 +21,9 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
 
 }  // namespace
 
+// The control handler's flag is all there is to keep.
+struct DeferredInterrupts::Watch {};
+
 DeferredInterrupts::DeferredInterrupts() {
   if (::SetConsoleCtrlHandler(OnConsoleControl, TRUE)) held_ = 1;
 }

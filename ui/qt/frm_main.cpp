@@ -57,10 +57,6 @@ namespace layout = vostrel::layout;
 namespace {
 
 constexpr float kFallbackDpi = 96.0f;  // no screen at all: 15 twips a pixel
-// During a scan the window shows what it found and lets its events run, and
-// so paints and takes input, at most this often: 40 frames a second, while a
-// key or click waits at most this long (and one file's lookups).
-constexpr vostrel::FramePacing kScanPacing{std::chrono::milliseconds(25)};
 
 QString ToQString(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -87,8 +83,8 @@ std::optional<NamedFolder> DroppedFolder(const QMimeData& data) {
 
 frmMain::frmMain(QWidget* parent) : frmMain(vostrel::DefaultLookupLibraryCandidates(), parent) {}
 
-frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent)
-    : QWidget(parent), binding_(std::move(lookupLibraries)), session_(*this, binding_, kScanPacing) {
+frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent, vostrel::FramePacing scanPacing)
+    : QWidget(parent), binding_(std::move(lookupLibraries)), session_(*this, binding_, scanPacing) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(ToQString(layout::kCaption));
   setWindowIcon(QIcon(QStringLiteral(":/icons/vostrel.png")));

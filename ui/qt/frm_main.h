@@ -38,8 +38,15 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
  public:
   // Binds the lookup library as the platform finds it.
   explicit frmMain(QWidget* parent = nullptr);
-  // Looks for the lookup library under these names or paths, in order.
-  explicit frmMain(std::vector<std::string> lookupLibraries, QWidget* parent = nullptr);
+  // During a scan the window shows what it found and lets its events run, and
+  // so paints and takes input, at most this often: 40 frames a second, while a
+  // key or click waits at most this long (and one file's lookups).
+  static constexpr vostrel::FramePacing kScanPacing{std::chrono::milliseconds(25)};
+
+  // Looks for the lookup library under these names or paths, in order; a
+  // scan paces its frames as asked.
+  explicit frmMain(std::vector<std::string> lookupLibraries, QWidget* parent = nullptr,
+                   vostrel::FramePacing scanPacing = kScanPacing);
   ~frmMain() override;
 
   // Puts a folder in the folder box and scans it, once the window's event

@@ -140,8 +140,12 @@ QString TestDll(const char* name) { return QStringLiteral(VOSTREL_TEST_DLL_DIR "
 
 QString Numbered(int i) { return QStringLiteral("m%1.dll").arg(i, 4, 10, QChar('0')); }
 
-// Enough files that a scan lets its events run several times.
-constexpr int kManyFiles = 3000;
+// More files than a scan reaches before the tests that stop it act.
+constexpr int kManyFiles = 200;
+
+// A window whose scan lets its events run after every file, so that an act
+// taken once rows show lands during the scan however fast the machine.
+constexpr vostrel::FramePacing kEveryFile{std::chrono::milliseconds(0)};
 
 // Fills a folder with `count` links to one mission DLL, named in listing
 // order: hard links, which cost a file system far less than new files or
@@ -502,7 +506,7 @@ class FrmMainTest : public QObject {
     QFETCH(QString, focus);
     QTemporaryDir folder;
     QVERIFY(FillWithMissions(folder, kManyFiles));
-    frmMain window;
+    frmMain window(vostrel::DefaultLookupLibraryCandidates(), nullptr, kEveryFile);
     Open(window);
     const Controls c = Find(window);
     c.folder->setText(folder.path());
@@ -523,7 +527,7 @@ class FrmMainTest : public QObject {
   void closeDuringScanEndsScanAndProgram() {
     QTemporaryDir folder;
     QVERIFY(FillWithMissions(folder, kManyFiles));
-    frmMain window;
+    frmMain window(vostrel::DefaultLookupLibraryCandidates(), nullptr, kEveryFile);
     Open(window);
     const Controls c = Find(window);
     c.folder->setText(folder.path());
