@@ -1,21 +1,22 @@
-// Whether a shared library's file is whole before the loader maps it: the
-// loader maps a file's segments without reading them, and touching a page
-// past the end of a cut file kills the process (SIGBUS).
+// Whether a shared library's file is one this program can load, read before
+// the loader maps it. Linux: the loader maps a file's segments without
+// reading them, and touching a page past the end of a cut file kills the
+// process (SIGBUS). Windows: the loader refuses a cut DLL itself, but says a
+// DLL of the other word size no differently from a damaged one.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+
+#include "scanner/shared_library.h"
 
 namespace vostrel {
 
-enum class LibraryFileVerdict {
-  kWhole,         // a shared object of this machine, every part it names inside the file
-  kOtherMachine,  // a whole ELF file, but no shared object of this machine's class, byte order and processor
-  kDamaged,       // not ELF, cut short, or naming parts that lie past its end
-};
-
-// Reads the ELF header, the program and section header tables of the file
-// open on `fd`, of `size` bytes, and checks that the file holds every
-// segment's and every section's bytes.
-LibraryFileVerdict CheckLibraryFile(int fd, uint64_t size);
+// Reads the headers of the file open for reading as `file` (a descriptor on
+// POSIX, a HANDLE on Windows), of `size` bytes. Nothing when it is a library
+// of this program's word size and processor (on Linux also: a shared object
+// that holds every segment's and every section's bytes); otherwise what is
+// wrong with it (never kNotLoaded).
+std::optional<LoadFailure> CheckLibraryFile(std::intptr_t file, std::uint64_t size);
 
 }  // namespace vostrel

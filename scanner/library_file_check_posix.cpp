@@ -86,21 +86,26 @@ const Ehdr* OwnHeader() {
 
 }  // namespace
 
-LibraryFileVerdict CheckLibraryFile(int fd, uint64_t size) {
-  DescriptorBytes bytes(fd, size);
+std::optional<LoadFailure> CheckLibraryFile(std::intptr_t file, uint64_t size) {
+  constexpr LoadFailure kDamaged{LoadFailure::Kind::kDamaged};
+  DescriptorBytes bytes(static_cast<int>(file), size);
   const Reader reader(bytes);
   const auto header = ReadEntry<Ehdr>(reader, 0);
-  if (!header || std::memcmp(header->e_ident, ELFMAG, SELFMAG) != 0) return LibraryFileVerdict::kDamaged;
+  if (!header || std::memcmp(header->e_ident, ELFMAG, SELFMAG) != 0) return kDamaged;
   // This build's class and byte order; the processor the program's own
   // image names, where the loader tells where that lies (the loader refuses
   // another processor's file before mapping it anyway).
   constexpr unsigned char kClass = sizeof(Ehdr) == sizeof(Elf64_Ehdr) ? ELFCLASS64 : ELFCLASS32;
   constexpr unsigned char kData = std::endian::native == std::endian::little ? ELFDATA2LSB : ELFDATA2MSB;
+  const unsigned char fileClass = header->e_ident[EI_CLASS];
+  if (fileClass != kClass && (fileClass == ELFCLASS32 || fileClass == ELFCLASS64)) {
+    return LoadFailure{LoadFailure::Kind::kOtherWordSize, fileClass == ELFCLASS32 ? 32 : 64};
+  }
   const Ehdr* own = OwnHeader();
   // e_type and e_machine lie at the same offsets in either class.
-  if (header->e_ident[EI_CLASS] != kClass || header->e_ident[EI_DATA] != kData || header->e_type != ET_DYN ||
+  if (fileClass != kClass || header->e_ident[EI_DATA] != kData || header->e_type != ET_DYN ||
       (own != nullptr && header->e_machine != own->e_machine)) {
-    return LibraryFileVerdict::kOtherMachine;
+    return LoadFailure{LoadFailure::Kind::kOtherMachine};
   }
 
   // Counts too large for the header's fields are kept in the first section header.
@@ -108,27 +113,27 @@ LibraryFileVerdict CheckLibraryFile(int fd, uint64_t size) {
   uint64_t sections = header->e_shnum;
   if (header->e_shoff != 0 && (sections == 0 || segments == PN_XNUM)) {
     const auto first = ReadEntry<Shdr>(reader, header->e_shoff);
-    if (!first) return LibraryFileVerdict::kDamaged;
+    if (!first) return kDamaged;
     if (sections == 0) sections = first->sh_size;
     if (segments == PN_XNUM) segments = first->sh_info;
   }
   if (!HoldsTable(reader, header->e_phoff, segments, header->e_phentsize, sizeof(Phdr)) ||
       !HoldsTable(reader, header->e_shoff, sections, header->e_shentsize, sizeof(Shdr))) {
-    return LibraryFileVerdict::kDamaged;
+    return kDamaged;
   }
   for (uint64_t i = 0; i < segments; ++i) {
     const auto segment = ReadEntry<Phdr>(reader, header->e_phoff + i * sizeof(Phdr));
-    if (!segment || !Holds(reader, segment->p_offset, segment->p_filesz)) return LibraryFileVerdict::kDamaged;
+    if (!segment || !Holds(reader, segment->p_offset, segment->p_filesz)) return kDamaged;
   }
   for (uint64_t i = 0; i < sections; ++i) {
     const auto section = ReadEntry<Shdr>(reader, header->e_shoff + i * sizeof(Shdr));
-    if (!section) return LibraryFileVerdict::kDamaged;
+    if (!section) return kDamaged;
     // A section of no bytes in the file (.bss) only names where it lies in memory.
     if (section->sh_type != SHT_NOBITS && !Holds(reader, section->sh_offset, section->sh_size)) {
-      return LibraryFileVerdict::kDamaged;
+      return kDamaged;
     }
   }
-  return LibraryFileVerdict::kWhole;
+  return std::nullopt;
 }
 
 }  // namespace vostrel

@@ -64,13 +64,20 @@ void ReadTexts(TextFile& file, const TextDecoder& decoder, std::size_t maxTextBy
       TextRead text = file.Read(offsets[i], decoder, maxTextBytes);
       read.texts[i] = std::move(text.text);
       read.cut = read.cut || text.cut;
+    } catch (const TextReadError& error) {
+      // The file is said as one that cannot be read and has no row, rather
+      // than a row that lacks a text.
+      read.unreadable = error.what();
+      read.texts = {};
+      read.cut = false;
+      return;
     } catch (const std::exception&) {
     }
   }
 }
 
 bool NoneFound(const MissionRead& read) {
-  return std::all_of(read.offsets.begin(), read.offsets.end(), [](int32_t offset) { return offset == 0; });
+  return std::all_of(read.offsets.begin(), read.offsets.end(), [](uint32_t offset) { return offset == 0; });
 }
 
 }  // namespace
@@ -86,7 +93,7 @@ MissionRead ReadMission(LookupBinding& binding, const std::string& path, const T
     if (!failure.gone) read.unreadable = std::move(failure.reason);
     return read;
   }
-  TextFile file(path, std::move(*opened));
+  TextFile file(std::move(*opened));
   LookUp(binding, path, file, read);
   if (NoneFound(read)) return read;
   ReadTexts(file, decoder, maxTextBytes, read);
@@ -98,11 +105,15 @@ void ReadMissionTexts(const std::string& path, const TextDecoder& decoder, std::
   read.texts = {};
   read.cut = false;
   if (NoneFound(read)) return;
-  try {
-    TextFile file(path);
-    ReadTexts(file, decoder, maxTextBytes, read);
-  } catch (const std::exception&) {
+  read.unreadable.reset();  // a text read ahead that could not be read is tried again
+  OpenFailure failure;
+  std::optional<ReadOnlyFile> opened = ReadOnlyFile::Open(path, &failure);
+  if (!opened) {
+    if (!failure.gone) read.unreadable = std::move(failure.reason);
+    return;
   }
+  TextFile file(std::move(*opened));
+  ReadTexts(file, decoder, maxTextBytes, read);
 }
 
 }  // namespace vostrel

@@ -18,13 +18,14 @@ inline constexpr std::array<const char*, 3> kMissionExports{"MapName", "Techtree
 
 // What a scan reads of one file.
 struct MissionRead {
-  std::array<int32_t, kMissionExports.size()> offsets{};  // as the lookup gives them: 0 when not found
+  std::array<uint32_t, kMissionExports.size()> offsets{};  // as the lookup gives them: 0 when not found
   std::array<std::string, kMissionExports.size()> texts;  // in UTF-8; empty when not found or not readable
   bool cut = false;                  // a text went on past the bytes allowed
   // The reason the lookup library could not be bound, when it could not.
   std::optional<std::string> lookupUnavailable;
   // The system's reason the file could not be opened, when it could not for
-  // another reason than being gone: nothing else was read of it.
+  // another reason than being gone, or one of its texts could not be read:
+  // then it has no texts.
   std::optional<std::string> unreadable;
 
   bool HasText() const { return !texts[0].empty() || !texts[1].empty() || !texts[2].empty(); }
@@ -32,8 +33,9 @@ struct MissionRead {
 
 // Opens the file (native path), asks for its offsets, the library reading
 // the file through that open (with Peloc 1.0, by path), and reads its texts
-// through it (ReadMissionTexts). A failed lookup or read leaves that text
-// empty, never another's.
+// through it (ReadMissionTexts). A failed lookup leaves that text empty,
+// never another's; a text that cannot be read makes the file one that
+// cannot be read.
 MissionRead ReadMission(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
                         std::size_t maxTextBytes);
 

@@ -10,7 +10,8 @@ namespace vostrel {
 std::string ProgramFolder() {
   std::error_code error;
   const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return std::filesystem::current_path(error).string();
+  // Not the current folder: the lookup library is looked for here.
+  if (error) return {};
   return executable.parent_path().string();
 }
 

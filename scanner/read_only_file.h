@@ -30,8 +30,9 @@ class ReadOnlyFile {
   ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
   // Reads up to into.size() bytes from `offset`: fewer only at the end of the
-  // file. Empty when the system reports an error.
-  std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<char> into) const;
+  // file. Empty when the system reports an error; then `reason`, when
+  // given, holds the system's words for it, in UTF-8.
+  std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<char> into, std::string* reason = nullptr) const;
   // The file's size in bytes now (0 for what is no ordinary file); empty when
   // the system reports an error.
   std::optional<std::uint64_t> Size() const;

@@ -25,13 +25,16 @@ ReadOnlyFile::~ReadOnlyFile() {
   if (handle_ != kNoHandle) ::close(static_cast<int>(handle_));
 }
 
-std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> into) const {
+std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> into, std::string* reason) const {
   std::size_t got = 0;
   while (got < into.size()) {
     const ssize_t n = ::pread(static_cast<int>(handle_), into.data() + got, into.size() - got,
                               static_cast<off_t>(offset + got));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return std::nullopt;
+    if (n < 0) {
+      if (reason != nullptr) *reason = std::system_category().message(errno);
+      return std::nullopt;
+    }
     if (n == 0) break;
     got += static_cast<std::size_t>(n);
   }

@@ -26,7 +26,7 @@ ReadOnlyFile::~ReadOnlyFile() {
   if (handle_ != kNoHandle) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
-std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> into) const {
+std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<char> into, std::string* reason) const {
   std::size_t got = 0;
   while (got < into.size()) {
     OVERLAPPED at{};
@@ -36,7 +36,9 @@ std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<
     const auto want = static_cast<DWORD>(std::min<std::size_t>(into.size() - got, MAXDWORD));
     DWORD read = 0;
     if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), into.data() + got, want, &read, &at)) {
-      if (::GetLastError() == ERROR_HANDLE_EOF) break;
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_HANDLE_EOF) break;
+      if (reason != nullptr) *reason = win32::SystemMessage(error);
       return std::nullopt;
     }
     if (read == 0) break;

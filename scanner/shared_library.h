@@ -9,10 +9,17 @@
 namespace vostrel {
 
 // Why a library was not loaded.
-enum class LoadFailure {
-  kNotLoaded,     // not there, or refused by the loader
-  kDamaged,       // there, but cut short or damaged
-  kOtherMachine,  // there and whole, but no shared library this program can load
+struct LoadFailure {
+  enum class Kind {
+    kNotLoaded,      // not there, or refused by the loader
+    kDamaged,        // there, but cut short or damaged
+    kOtherWordSize,  // there and whole, but built for the other word size (32- or 64-bit)
+    kOtherMachine,   // there and whole, but no shared library for this processor
+  };
+  Kind kind = Kind::kNotLoaded;
+  int libraryBits = 0;  // kOtherWordSize: the library's word size, 32 or 64
+
+  bool operator==(const LoadFailure&) const = default;
 };
 
 class SharedLibrary {

@@ -15,7 +15,7 @@ void SharedLibrary::Unloader::operator()(void* handle) const { ::dlclose(handle)
 std::variant<SharedLibrary, LoadFailure> SharedLibrary::Load(const std::string& nameOrPath) {
   constexpr int kMode = RTLD_NOW | RTLD_LOCAL;
   const auto loaded = [](void* handle) -> std::variant<SharedLibrary, LoadFailure> {
-    if (handle == nullptr) return LoadFailure::kNotLoaded;
+    if (handle == nullptr) return LoadFailure{};
     return SharedLibrary(handle);
   };
   // A bare name is the loader's to find on the system's library path, where
@@ -24,15 +24,8 @@ std::variant<SharedLibrary, LoadFailure> SharedLibrary::Load(const std::string& 
 
   const handle::FileDescriptor file(::open(nameOrPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   struct stat status {};
-  if (!file || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return LoadFailure::kNotLoaded;
-  switch (CheckLibraryFile(file.get(), static_cast<uint64_t>(status.st_size))) {
-    case LibraryFileVerdict::kDamaged:
-      return LoadFailure::kDamaged;
-    case LibraryFileVerdict::kOtherMachine:
-      return LoadFailure::kOtherMachine;
-    case LibraryFileVerdict::kWhole:
-      break;
-  }
+  if (!file || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return LoadFailure{};
+  if (const auto wrong = CheckLibraryFile(file.get(), static_cast<uint64_t>(status.st_size))) return *wrong;
   // The loader opens the file checked, through its descriptor, whatever has
   // been renamed into its place meanwhile. Not covered: that same file cut
   // shorter between the check and the mapping.
@@ -45,8 +38,13 @@ std::variant<SharedLibrary, LoadFailure> SharedLibrary::Load(const std::string& 
 void* SharedLibrary::Symbol(const char* name) const { return ::dlsym(handle_.get(), name); }
 
 std::vector<std::string> DefaultLookupLibraryCandidates() {
-  // The program's own folder first, as on Windows; then the loader's search.
-  return {ProgramFolder() + "/libPeloc.so", "libPeloc.so"};
+  // The program's own folder first, as on Windows; then the loader's search
+  // (the program's run path, which names no folder, then the system's
+  // folders): never the current folder.
+  std::vector<std::string> candidates;
+  if (const std::string folder = ProgramFolder(); !folder.empty()) candidates.push_back(folder + "/libPeloc.so");
+  candidates.emplace_back("libPeloc.so");
+  return candidates;
 }
 
 std::string LibraryFileName(const std::string& nameOrPath) { return nameOrPath; }

@@ -16,32 +16,24 @@ constexpr std::size_t kBlockBytes = 64 * 1024;
 // The blocks for the lookup end on a page's end, as the file system reads.
 constexpr std::uint64_t kPageBytes = 4096;
 
-// The offset is a signed 32-bit value whose 1-based file position must fit
-// the same type: negative offsets and the largest one cannot be positioned to.
-void CheckOffset(int32_t lngOffset) {
-  if (lngOffset < 0) throw TextReadError("bad file position " + std::to_string(lngOffset));
-  if (lngOffset == std::numeric_limits<int32_t>::max()) throw TextReadError("file position overflows");
-}
-
 ReadOnlyFile OpenForTexts(const std::string& path) {
   OpenFailure failure;
   std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path, &failure);
-  if (!file) throw TextReadError("cannot open " + path + ": " + failure.reason);
+  if (!file) throw TextReadError(failure.reason);
   return std::move(*file);
 }
 
 }  // namespace
 
-std::string ReadToFirstNull(const std::string& strFile, int32_t lngOffset, const TextDecoder& decoder,
+std::string ReadToFirstNull(const std::string& strFile, uint32_t lngOffset, const TextDecoder& decoder,
                             std::size_t maxBytes) {
   if (lngOffset == 0) return {};  // the lookup found nothing: leave the file alone
-  CheckOffset(lngOffset);
   return TextFile(strFile).Read(lngOffset, decoder, maxBytes).text;
 }
 
-TextFile::TextFile(const std::string& path) : path_(path), file_(OpenForTexts(path)) {}
+TextFile::TextFile(const std::string& path) : file_(OpenForTexts(path)) {}
 
-TextFile::TextFile(std::string path, ReadOnlyFile file) : path_(std::move(path)), file_(std::move(file)) {}
+TextFile::TextFile(ReadOnlyFile file) : file_(std::move(file)) {}
 
 std::string_view TextFile::Block::From(std::uint64_t position) const {
   if (position < start || position - start >= count) return {};
@@ -57,8 +49,9 @@ std::string_view TextFile::Fill(Block& block, std::uint64_t position, std::size_
     block.capacity = bytes;
   }
   const std::span<char> into(block.bytes.get(), bytes);
-  const std::optional<std::size_t> got = file_.ReadAt(position, into);
-  if (!got) throw TextReadError("cannot read " + path_);
+  std::string reason;
+  const std::optional<std::size_t> got = file_.ReadAt(position, into, &reason);
+  if (!got) throw TextReadError(reason);
   block.start = position;
   block.count = *got;
   if (*got < bytes) fileEnd_ = position + *got;
@@ -102,10 +95,9 @@ std::optional<std::size_t> TextFile::ReadNear(std::uint64_t offset, std::span<ch
   }
 }
 
-TextRead TextFile::Read(int32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes) {
+TextRead TextFile::Read(uint32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes) {
   TextRead read;
   if (lngOffset == 0) return read;
-  CheckOffset(lngOffset);
 
   // Each block is decoded as it comes; the bytes of a double-byte character
   // that a block's end splits are carried over to the next one.

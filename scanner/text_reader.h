@@ -17,7 +17,8 @@
 
 namespace vostrel {
 
-// The file could not be opened, positioned or read.
+// The file could not be opened or read. what() is the system's reason, in
+// UTF-8 ("Permission denied"), to be said after the file's name.
 class TextReadError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -29,13 +30,14 @@ inline constexpr std::size_t kWholeText = std::numeric_limits<std::size_t>::max(
 inline constexpr std::string_view kCutMark = "\xE2\x80\xA6";
 
 // The text from byte `lngOffset` of the file `strFile` (native path) up to the
-// first zero byte or the end of the file, decoded by `decoder`, as UTF-8.
+// first zero byte or the end of the file, decoded by `decoder`, as UTF-8. The
+// offset is the lookup's unsigned 32-bit one: any up to 4 GiB - 1.
 // At most `maxBytes` bytes of the text are read: a text that goes on past
 // them is cut between two characters and ends in kCutMark. Offset 0 (the
 // lookup's "not found") gives the empty text without touching the file.
 // The text is read and decoded a block at a time, so that it is held whole
 // only once, decoded. Throws TextReadError on failure.
-std::string ReadToFirstNull(const std::string& strFile, int32_t lngOffset, const TextDecoder& decoder,
+std::string ReadToFirstNull(const std::string& strFile, uint32_t lngOffset, const TextDecoder& decoder,
                             std::size_t maxBytes = kWholeText);
 
 // A text as read, and whether it was cut at the bytes allowed.
@@ -53,11 +55,11 @@ class TextFile {
   // Opens the file (native path); throws TextReadError, with the system's
   // reason, when it cannot.
   explicit TextFile(const std::string& path);
-  // Reads the file already opened at `path`.
-  TextFile(std::string path, ReadOnlyFile file);
+  // Reads the file already opened.
+  explicit TextFile(ReadOnlyFile file);
 
   // The text at `lngOffset`, as ReadToFirstNull gives it.
-  TextRead Read(int32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes = kWholeText);
+  TextRead Read(uint32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes = kWholeText);
 
   // The file's first `bytes` bytes (fewer in a shorter file), read and kept:
   // texts that lie in them are read without another read. Throws
@@ -94,7 +96,6 @@ class TextFile {
   // Throws TextReadError.
   std::string_view Fill(Block& block, std::uint64_t position, std::size_t bytes);
 
-  std::string path_;
   ReadOnlyFile file_;
   Block head_;                            // the file's first bytes, once Head read them
   Block last_;                            // the last block read elsewhere

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -24,13 +25,13 @@ using testing::TestDll;
 TEST(LookupBinding, BindsTheLibraryBesideTheProgram) {
   LookupBinding binding;
   const std::string dll = TestDll("mission_full.dll");
-  const int32_t offset = binding.GetOffset(dll, "MapName");
-  ASSERT_GT(offset, 0);
+  const uint32_t offset = binding.GetOffset(dll, "MapName");
+  ASSERT_GT(offset, 0u);
   EXPECT_EQ(testing::ReadText(dll, offset), testing::texts::kFullMap);
   EXPECT_EQ(testing::ReadText(dll, binding.GetOffset(dll, "LevelDesc")), testing::texts::kFullDesc);
-  EXPECT_EQ(binding.GetOffset(dll, "mapname"), 0);
-  EXPECT_EQ(binding.GetOffset(TestDll("functions_only.dll"), "MapName"), 0);
-  EXPECT_EQ(binding.GetOffset(TestDll("no_such_file.dll"), "MapName"), 0);
+  EXPECT_EQ(binding.GetOffset(dll, "mapname"), 0u);
+  EXPECT_EQ(binding.GetOffset(TestDll("functions_only.dll"), "MapName"), 0u);
+  EXPECT_EQ(binding.GetOffset(TestDll("no_such_file.dll"), "MapName"), 0u);
 }
 
 TEST(LookupBinding, FailsUntilTheLibraryIsInPlaceThenKeepsIt) {
@@ -46,12 +47,12 @@ TEST(LookupBinding, FailsUntilTheLibraryIsInPlaceThenKeepsIt) {
 
   std::filesystem::copy_file(std::filesystem::path(VOSTREL_PELOC_LIBRARY), library);
   // Bound by whichever of several threads asks first, once.
-  std::array<int32_t, 4> offsets{};
+  std::array<uint32_t, 4> offsets{};
   {
     std::vector<std::jthread> threads;
-    for (int32_t& found : offsets) threads.emplace_back([&] { found = binding.GetOffset(dll, "MapName"); });
+    for (uint32_t& found : offsets) threads.emplace_back([&] { found = binding.GetOffset(dll, "MapName"); });
   }
-  const int32_t offset = offsets[0];
+  const uint32_t offset = offsets[0];
   EXPECT_EQ(testing::ReadText(dll, offset), testing::texts::kFullMap);
   EXPECT_EQ(std::count(offsets.begin(), offsets.end(), offset), 4);
 
@@ -73,7 +74,7 @@ TEST(LookupBinding, ReadsThroughTheCallersFileWhereTheLibraryCan) {
   for (const auto& [library, throughTheCaller] : {std::pair{std::string(VOSTREL_PELOC_LIBRARY), true},
                                                   std::pair{std::string(VOSTREL_PELOC_1_0_LIBRARY), false}}) {
     LookupBinding binding({library});
-    std::array<int32_t, kMissionExports.size()> offsets{};
+    std::array<uint32_t, kMissionExports.size()> offsets{};
     binding.GetOffsets(dll, held, kMissionExports, offsets);
     EXPECT_EQ(testing::ReadText(dll, offsets[0]), testing::texts::kFullMap) << library;
     EXPECT_EQ(testing::ReadText(dll, offsets[1]), testing::texts::kFullTech) << library;
@@ -84,23 +85,39 @@ TEST(LookupBinding, ReadsThroughTheCallersFileWhereTheLibraryCan) {
   }
 }
 
-// A library cut short (a copy still being written) is not loaded but said,
-// at every size, and bound by the next lookup once it is whole.
-TEST(LookupBinding, SaysACutLibraryAndBindsItOnceWhole) {
+// Each mistake in the library's place is said as what it is (a library cut
+// short, a copy still being written, at every size it is refused), alike on
+// every platform; the library is bound by the next lookup once it is whole.
+TEST(LookupBinding, SaysEachLibraryMistakeThenBindsTheWholeLibrary) {
   const TempFolder folder;
   const std::string library = folder / testing::kPelocFileName;
   const std::string whole = testing::ReadFile(VOSTREL_PELOC_LIBRARY);
   const std::string dll = TestDll("mission_full.dll");
-  LookupBinding binding({library});
+  const std::string bits = sizeof(void*) == 8 ? "64" : "32";
+  const std::string otherBits = sizeof(void*) == 8 ? "32" : "64";
+  struct Case {
+    std::optional<std::string> bytes;  // none: no file
+    std::string said;                  // before "looked for"
+  };
+  std::vector<Case> cases{
+      {std::nullopt, ""},
+      {testing::OtherWordSizeLibrary(whole),
+       library + " is a " + otherBits + "-bit library (this program is " + bits + "-bit); "},
+      {testing::ReadFile(testing::LibraryFileWithoutGetOffset()), library + " does not export GetOffset; "},
+  };
   for (const std::size_t size : testing::RefusedLibraryCuts(whole.size())) {
-    testing::WriteFile(library, std::string_view(whole).substr(0, size));
+    cases.push_back({whole.substr(0, size), library + " is damaged or incomplete; "});
+  }
+  LookupBinding binding({library});
+  for (const Case& c : cases) {
+    std::filesystem::remove(library);
+    if (c.bytes) testing::WriteFile(library, *c.bytes);
     try {
       binding.GetOffset(dll, "MapName");
-      ADD_FAILURE() << "bound a library cut at " << size << " bytes";
+      ADD_FAILURE() << "bound " << c.said;
     } catch (const LookupUnavailable& unavailable) {
-      EXPECT_EQ(std::string(unavailable.what()), "Cannot load the lookup library Peloc: " + library +
-                                                     " is damaged or incomplete; looked for " + library + ".")
-          << size << " bytes";
+      EXPECT_EQ(std::string(unavailable.what()),
+                "Cannot load the lookup library Peloc: " + c.said + "looked for " + library + ".");
     }
   }
   testing::WriteFile(library, whole);

@@ -227,6 +227,20 @@ TEST(ScanDriver, SaysWhatCannotBeRead) {
   }
 }
 
+// Texts that lie at and past 2 GiB into a file (sparse files) are read, as
+// the lookup's unsigned offsets say: held as signed, they dropped the file
+// without a word.
+TEST(ScanDriver, ReadsTextsAtAndPast2GiB) {
+  const TempFolder folder;
+  testing::WriteMissionWithTextsAt(folder / "at.dll", 0x80000000u, "At", "Two GiB in.");
+  testing::WriteMissionWithTextsAt(folder / "top.dll", 0xFFFFFE00u, "Top", "Near 4 GiB.");
+  LookupBinding binding;
+  RecordingView view(folder.str());
+  ScanDriver(view, binding, 1252).cmdScan_Click();
+  EXPECT_EQ(view.log, Concat({kStart, Scanned("at.dll", "At", "Standard Techtree", "Two GiB in."),
+                              Scanned("top.dll", "Top", "Standard Techtree", "Near 4 GiB."), kFinished}));
+}
+
 // Every file is still walked, every lookup tried again; the missing library
 // is said once per scan, naming where it was looked for. A library copied in
 // during a scan, first cut short, then whole, is said as damaged, then bound
@@ -399,9 +413,9 @@ TEST(ScanDriver, GivesTheSameRowsWhateverTheWorkers) {
                         "LookupUnavailable Cannot load the lookup library Peloc: looked for " + library + ".");
 
   LookupBinding bound;
-  ASSERT_GT(bound.GetOffset(testing::TestDll("mission_full.dll"), "MapName"), 0);
+  ASSERT_GT(bound.GetOffset(testing::TestDll("mission_full.dll"), "MapName"), 0u);
   LookupBinding older({VOSTREL_PELOC_1_0_LIBRARY});
-  ASSERT_GT(older.GetOffset(testing::TestDll("mission_full.dll"), "MapName"), 0);
+  ASSERT_GT(older.GetOffset(testing::TestDll("mission_full.dll"), "MapName"), 0u);
   const testing::UnreadableFile locked(folder / "locked.dll");
   for (const std::size_t workers : {std::size_t{1}, std::size_t{2}, DefaultScanWorkers()}) {
     for (const std::string_view peloc : {"1.1", "1.0", "none"}) {

@@ -18,6 +18,13 @@ extern const char kPelocFileName[];
 extern const char kLibraryExtension[];
 // A system library that loads but has no GetOffset.
 extern const char kLibraryWithoutGetOffset[];
+// The file of a library of this program's word size and processor that
+// loads but has no GetOffset.
+std::string LibraryFileWithoutGetOffset();
+// The lookup library (its bytes, `whole`) made one of the other word size:
+// on Linux its ELF class changed; on Windows the test mission DLL of the
+// other width.
+std::string OtherWordSizeLibrary(const std::string& whole);
 // Whether UnreadableFile can also take a folder's permissions away (Linux).
 extern const bool kFolderPermissions;
 // Sizes at which the lookup library of `whole` bytes, cut short, is refused:

@@ -1,3 +1,4 @@
+#include <elf.h>
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -15,6 +16,14 @@ const char kPelocFileName[] = "libPeloc.so";
 const char kLibraryExtension[] = ".so";
 const char kLibraryWithoutGetOffset[] = "libm.so.6";
 const bool kFolderPermissions = true;
+
+std::string LibraryFileWithoutGetOffset() { return VOSTREL_NO_GET_OFFSET_LIBRARY; }
+
+std::string OtherWordSizeLibrary(const std::string& whole) {
+  std::string other = whole;
+  other[EI_CLASS] = other[EI_CLASS] == ELFCLASS64 ? ELFCLASS32 : ELFCLASS64;
+  return other;
+}
 
 std::vector<std::size_t> RefusedLibraryCuts(std::size_t whole) {
   std::vector<std::size_t> cuts;

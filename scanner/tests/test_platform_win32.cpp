@@ -2,6 +2,9 @@
 // After windows.h, which it needs.
 #include <tlhelp32.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "scanner/tests/test_platform.h"
@@ -13,6 +16,23 @@ const char kPelocFileName[] = "Peloc.dll";
 const char kLibraryExtension[] = ".dll";
 const char kLibraryWithoutGetOffset[] = "version.dll";
 const bool kFolderPermissions = false;
+
+namespace {
+
+// The test missions: DLLs of either width, without GetOffset.
+std::string MissionOfWidth(bool sixtyFourBits) {
+  return (std::filesystem::path(VOSTREL_TEST_DLL_DIR) / (sixtyFourBits ? "mission_full_x64.dll" : "mission_full.dll"))
+      .string();
+}
+
+}  // namespace
+
+std::string LibraryFileWithoutGetOffset() { return MissionOfWidth(sizeof(void*) == 8); }
+
+std::string OtherWordSizeLibrary(const std::string&) {
+  std::ifstream file(MissionOfWidth(sizeof(void*) == 4), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
 
 std::vector<std::size_t> RefusedLibraryCuts(std::size_t whole) {
   // Inside the headers, then inside the code, then well before the symbols

@@ -84,7 +84,7 @@ inline std::string PlaceDll(std::string_view dll, const std::string& destination
 
 // The text at an offset as the scan reads it, in Windows-1252, the code page
 // the test DLLs' texts are written in.
-inline std::string ReadText(const std::string& path, int32_t offset) {
+inline std::string ReadText(const std::string& path, uint32_t offset) {
   static const TextDecoder kWindows1252(1252);
   return ReadToFirstNull(path, offset, kWindows1252);
 }

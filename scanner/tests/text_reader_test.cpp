@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <algorithm>
+#include <fstream>
 #include <limits>
 #include <optional>
 #include <string>
@@ -75,7 +76,7 @@ TEST(ReadToFirstNull, ReadsTextsOfSeveralKilobytes) {
   // Zero-terminated in the middle of the file, then unterminated to its end.
   WriteFile(file, "\x01" + text + '\0' + text);
   EXPECT_EQ(testing::ReadText(file, 1), text);
-  EXPECT_EQ(testing::ReadText(file, static_cast<int32_t>(text.size() + 2)), text);
+  EXPECT_EQ(testing::ReadText(file, static_cast<uint32_t>(text.size() + 2)), text);
   // A zero on either side of a 4096-byte boundary of the file.
   for (const std::size_t length : {4094u, 4095u, 4096u, 8191u}) {
     WriteFile(file, std::string("\x01").append(text, 0, length) + '\0' + "after");
@@ -122,16 +123,37 @@ TEST(ReadToFirstNull, DecodesWindows1252) {
   EXPECT_EQ(testing::ReadText(file, 1), manyExpected + "end");
 }
 
-TEST(ReadToFirstNull, FailsOnFilesAndOffsetsItCannotRead) {
+// Offsets are the lookup's unsigned 32-bit ones, up to 4 GiB - 1: texts at
+// and past 2 GiB of a sparse file are read. A file that cannot be opened or
+// read says the system's reason, which the caller puts after its name.
+TEST(ReadToFirstNull, ReadsAtAnyUnsignedOffsetOrSaysWhyNot) {
   const TempFolder folder;
-  const std::string file = folder / "short.bin";
-  WriteFile(file, std::string("abc\0", 4));
-  EXPECT_THROW(testing::ReadText(folder / "missing.dll", 1), TextReadError);
-  EXPECT_THROW(testing::ReadText(file, -1), TextReadError);
-  EXPECT_THROW(testing::ReadText(file, std::numeric_limits<int32_t>::min()), TextReadError);
-  EXPECT_THROW(testing::ReadText(file, std::numeric_limits<int32_t>::max()), TextReadError);
-  EXPECT_EQ(testing::ReadText(file, std::numeric_limits<int32_t>::max() - 1), "");
-  EXPECT_THROW(testing::ReadText(folder.str(), 1), TextReadError);  // a folder has no bytes to read
+  const std::string file = folder / "sparse.bin";
+  struct Case {
+    uint32_t offset;
+    std::string text;
+  };
+  const Case cases[] = {{0x7FFFFFF0u, "below 2 GiB"}, {0x80000000u, "at 2 GiB"}, {0xFFFFFF00u, "past"}, {0xFFFFFFFFu, "z"}};
+  {
+    std::ofstream out(file, std::ios::binary);
+    for (const Case& c : cases) {
+      out.seekp(static_cast<std::streamoff>(c.offset));
+      out << c.text << '\0';
+    }
+    ASSERT_TRUE(out) << "cannot write " << file;
+  }
+  for (const Case& c : cases) EXPECT_EQ(testing::ReadText(file, c.offset), c.text) << c.offset;
+
+  for (const std::string& path : {folder / "missing.dll", folder.str()}) {
+    try {
+      testing::ReadText(path, 1);
+      ADD_FAILURE() << "read " << path;
+    } catch (const TextReadError& error) {
+      const std::string reason = error.what();
+      EXPECT_FALSE(reason.empty()) << path;
+      EXPECT_EQ(reason.find(path), std::string::npos) << reason;
+    }
+  }
 }
 
 // Texts read through one open of the file, in either order, each as it lies
@@ -144,14 +166,14 @@ TEST(TextFile, ReadsTheTextsOfAFileInAnyOrder) {
   const std::string bytes = std::string("MZ\0first\0", 9) + longText + '\0' + "near" + '\0' + "tail";
   WriteFile(file, bytes);
   struct Case {
-    int32_t offset;
+    uint32_t offset;
     std::string text;
   };
   const auto textAt = [&](std::size_t offset) {
-    return Case{static_cast<int32_t>(offset), bytes.substr(offset, bytes.find('\0', offset) - offset)};
+    return Case{static_cast<uint32_t>(offset), bytes.substr(offset, bytes.find('\0', offset) - offset)};
   };
   const std::vector<Case> cases{textAt(3),    textAt(5),  textAt(9), textAt(9 + 4090), textAt(10 + longText.size()),
-                                textAt(bytes.size() - 2), {static_cast<int32_t>(bytes.size() + 10), ""}};
+                                textAt(bytes.size() - 2), {static_cast<uint32_t>(bytes.size() + 10), ""}};
   const TextDecoder windows1252(1252);
   for (const bool backwards : {false, true}) {
     TextFile texts(file);
@@ -197,7 +219,7 @@ TEST(TextFile, ReadsForTheLookupWhatTheFileHolds) {
     EXPECT_EQ(into.substr(0, *got), c.offset < bytes.size() ? bytes.substr(c.offset, c.length) : "")
         << c.offset << " + " << c.length;
     const std::size_t text = std::min(bytes.rfind('\0', c.offset) + 1, bytes.size() - 1);
-    EXPECT_EQ(texts.Read(static_cast<int32_t>(text), windows1252).text, bytes.substr(text, bytes.find('\0', text) - text))
+    EXPECT_EQ(texts.Read(static_cast<uint32_t>(text), windows1252).text, bytes.substr(text, bytes.find('\0', text) - text))
         << c.offset;
   }
 }

@@ -12,6 +12,19 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 constexpr std::string_view kRowEnd = "\r\n";
 
+// A spreadsheet takes a cell that begins with one of these for a formula
+// (a tab or a carriage return may come before it), so a file named
+// "=cmd.dll" or a map name =HYPERLINK(...) would run: such a field is
+// written after an apostrophe, which makes the cell text. A field that
+// already begins with apostrophes before one of them gets one more, so
+// that a script takes exactly one off whatever the text held.
+constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+
+bool StartsAsAFormula(std::string_view text) {
+  const std::size_t first = text.find_first_not_of('\'');
+  return first != std::string_view::npos && kFormulaStarts.find(text[first]) != std::string_view::npos;
+}
+
 }  // namespace
 
 CsvWriter::CsvWriter(std::ostream& out, std::span<const OutputColumn> columns) : out_(out) {
@@ -34,6 +47,7 @@ void CsvWriter::Record(std::span<const std::string_view> fields) {
 void CsvWriter::WriteField(std::string_view text) {
   const bool quoted = text.find_first_of("\",\r\n") != std::string_view::npos;
   if (quoted) Write("\"");
+  if (StartsAsAFormula(text)) Write("'");
   std::size_t runStart = 0;
   for (std::size_t i = 0; i < text.size();) {
     const auto c = static_cast<unsigned char>(text[i]);

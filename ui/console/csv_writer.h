@@ -3,9 +3,11 @@
 // or a line break is enclosed in double quotes, a double quote in it doubled;
 // every row ends in CR LF, on every platform. The texts stand exactly as they
 // are, line breaks, tabs and control characters too; a byte that is not part
-// of valid UTF-8 (in a Linux file name) is written as U+FFFD. The document
-// begins with a UTF-8 byte order mark, by which spreadsheets tell UTF-8 from
-// their own code page.
+// of valid UTF-8 (in a Linux file name) is written as U+FFFD, and a field
+// that a spreadsheet would take for a formula (it begins with =, +, -, @, a
+// tab or a carriage return, after any apostrophes) has an apostrophe put
+// before it. The document begins with a UTF-8 byte order mark, by which
+// spreadsheets tell UTF-8 from their own code page.
 #pragma once
 
 #include <ostream>

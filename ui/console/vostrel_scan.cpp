@@ -64,9 +64,13 @@ constexpr char kHelpText[] =
     "      and \"levelDesc\" (--offset: \"file\", \"export\", \"offset\", \"text\");\n"
     "      a file name that is not UTF-8 has U+FFFD in \"file\" and its bytes, in\n"
     "      hex, in \"fileBytes\". csv: RFC 4180 with CR LF line ends, a UTF-8 byte\n"
-    "      order mark, a header row, then a row per mission. \"No DLL's found!\"\n"
-    "      is no mission: json gives [], csv the header alone. Either is whole\n"
-    "      when the scan is stopped (Ctrl+C) or goes wrong.\n"
+    "      order mark, a header row, then a row per mission; for spreadsheets, a\n"
+    "      field that begins with =, +, -, @, a tab or a carriage return (after\n"
+    "      any apostrophes) has an apostrophe put before it, so that no formula\n"
+    "      runs (a script takes that one off). tsv and json, for scripts, hold\n"
+    "      the texts as they are. \"No DLL's found!\" is no mission: json gives\n"
+    "      [], csv the header alone. Either is whole when the scan is stopped\n"
+    "      (Ctrl+C) or goes wrong.\n"
     "  --jobs N, --jobs=N, -j N, -jN\n"
     "      Reads N files at a time (1 to 64), on N threads, ahead of the row\n"
     "      printed; the rows are the same, in the same order, whatever N. 1 reads\n"
@@ -89,8 +93,9 @@ constexpr char kHelpText[] =
     "     text; the output cannot be written (the scan stops at the first row\n"
     "     that fails)\n"
     "  2  wrong arguments\n"
-    "  3  the lookup library (Peloc) cannot be loaded, or is damaged or\n"
-    "     incomplete; a scan goes on, without texts, trying again for each file\n";
+    "  3  the lookup library (Peloc) cannot be loaded: missing, damaged or\n"
+    "     incomplete, of the other word size, for another machine or without\n"
+    "     GetOffset; a scan goes on, without texts, trying again for each file\n";
 
 constexpr char kProgram[] = "vostrel-scan: ";
 
@@ -206,23 +211,24 @@ int PrintOffset(const std::string& path, const std::string& exportName, const Te
                 OutputFormat format, const ConsoleOutput& output) {
   LookupBinding binding;
   const auto writer = MakeRecordWriter(format, output.out, kOffsetColumns);
-  int32_t offset = 0;
+  uint32_t offset = 0;
   try {
     offset = binding.GetOffset(path, exportName);
   } catch (const LookupUnavailable& error) {
     Say(output.err, error.what());
     return 3;
   }
+  const std::string file = NativeToUtf8(path);
   std::string text;
   try {
     text = ReadToFirstNull(path, offset, decoder);
   } catch (const TextReadError& error) {
-    Say(output.err, error.what());
+    // As a scan says a file it cannot read.
+    Say(output.err, "Cannot read " + file + ": " + error.what());
     return 1;
   }
-  const std::string file = NativeToUtf8(path);
   const std::string exportText = NativeToUtf8(exportName);
-  const std::string offsetText = std::to_string(static_cast<uint32_t>(offset));
+  const std::string offsetText = std::to_string(offset);
   const std::array<std::string_view, 4> fields{file, exportText, offsetText, text};
   writer->Record(fields);
   return offset != 0 ? 0 : 1;

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "scanner/dll_listing.h"
 #include "scanner/mission_reader.h"
+#include "scanner/read_only_file.h"
 #include "scanner/text_reader.h"
 #include "ui/core/table_menu.h"
 #include "ui/core/table_text.h"
@@ -50,9 +50,12 @@ std::string LocalTime(std::filesystem::file_time_type time) {
 std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
                                       std::size_t maxTextBytes) {
   // The lookup answers 0 for a file it cannot open, as for one without the
-  // export: a file locked by its writer must not pass for one without texts.
-  if (!std::ifstream(NativePath(path), std::ios::binary)) throw TextReadError("cannot open " + path);
+  // export: a file locked by its writer (or gone again) must not pass for one
+  // without texts.
+  OpenFailure failure;
+  if (!ReadOnlyFile::Open(path, &failure)) throw TextReadError(failure.reason);
   MissionRead read = ReadMission(binding, path, decoder, maxTextBytes);
+  if (read.unreadable) throw TextReadError(*read.unreadable);
   if (!read.HasText()) return std::nullopt;
   return ScanRow{NativeToUtf8(path.substr(path.rfind(kPathSeparator[0]) + 1)), std::move(read.texts[0]),
                  std::move(read.texts[1]), std::move(read.texts[2])};
@@ -74,9 +77,10 @@ std::string DetailsText(std::string_view text) {
 MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& folder, const std::string& file,
                                   const TextDecoder& decoder) {
   MissionDetails details;
-  details.file = file;
+  // A name may hold any control character (ESC, BEL, a line break): shown as the table copies it.
+  details.file = EscapeMessage(file);
   const std::string path = JoinPath(Utf8ToNative(folder), Utf8ToNative(file));
-  details.path = NativeToUtf8(path);
+  details.path = EscapeMessage(NativeToUtf8(path));
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(NativePath(path), error);
   details.size = error ? "unknown" : WithThousands(size) + (size == 1 ? " byte" : " bytes");
@@ -86,18 +90,21 @@ MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& fol
   details.codePage = codePage ? CodePageLabel(*codePage) : std::to_string(decoder.codePage());
 
   // The same reading as a scan's, each text whole up to the windows' bound.
-  const MissionRead read = ReadMission(binding, path, decoder, kFullTextBytes);
-  const bool readable = static_cast<bool>(std::ifstream(NativePath(path), std::ios::binary));
+  // A file gone since the scan is said too: the scan's reading passes it over.
+  OpenFailure failure;
+  MissionRead read;
+  if (ReadOnlyFile::Open(path, &failure)) {
+    read = ReadMission(binding, path, decoder, kFullTextBytes);
+  } else {
+    read.unreadable = failure.reason;
+  }
+  if (read.lookupUnavailable) details.problem = EscapeMessage(*read.lookupUnavailable);
+  if (read.unreadable) details.problem = "Cannot read " + details.file + ": " + *read.unreadable;
   for (std::size_t i = 0; i < kMissionExports.size(); ++i) {
     MissionDetails::Export& shown = details.exports[i];
     shown.name = kMissionExports[i];
-    if (read.lookupUnavailable) {
-      shown.offset = "unknown";
-      shown.text = *read.lookupUnavailable;
-      continue;
-    }
-    shown.offset = OffsetText(static_cast<std::uint32_t>(read.offsets[i]));
-    shown.text = readable ? DetailsText(read.texts[i]) : "The file cannot be read.";
+    shown.offset = details.problem.empty() ? OffsetText(read.offsets[i]) : "unknown";
+    if (details.problem.empty()) shown.text = DetailsText(read.texts[i]);
   }
   return details;
 }

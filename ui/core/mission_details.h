@@ -29,24 +29,30 @@ struct MissionDetails {
     std::string text;    // line breaks as LF, other control characters escaped (EscapeMessage)
   };
 
-  std::string file;      // the file name: the window's title
-  std::string path;      // folder and file name as the scan joined them
+  std::string file;      // the file name, escaped as the table copies it (EscapeMessage): the window's title
+  std::string path;      // folder and file name as the scan joined them, escaped the same way
   std::string size;      // "172,032 bytes"
   std::string modified;  // local time, "2026-12-08 17:36:14"
   std::string codePage;  // "Western European (1252)"
+  // Why the texts could not be read, said once, with the system's reason:
+  // "Cannot read m5.dll: No such file or directory", or the lookup library's
+  // problem. Empty when they were read; the exports then show no text.
+  std::string problem;
   std::array<Export, 3> exports;
 };
 
 // Reads the details of `file` in `folder` (both UTF-8, as the table and the
 // folder box hold them), its texts through `binding` in `decoder`'s code page.
-// What cannot be read says so in its place.
+// A size or time that cannot be read is "unknown"; texts that cannot be read
+// are said in `problem`.
 MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& folder, const std::string& file,
                                   const TextDecoder& decoder);
 
 // The row of the mission DLL at `path` (native text) as a scan finds it, of
 // each text at most `maxTextBytes` bytes read (kTableTextBytes for the table,
 // kFullTextBytes for a copy); none when it holds none of the three.
-// Throws TextReadError when the file cannot be opened (locked, or gone).
+// Throws TextReadError when the file cannot be opened (locked, or gone) or
+// a text of it cannot be read.
 std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
                                       std::size_t maxTextBytes);
 

@@ -38,6 +38,15 @@ DetailsDialog::DetailsDialog(const vostrel::MissionDetails& details, QWidget* pa
   file->addRow(ToQString(vostrel::kCodePageCaption), ReadOnlyLine(details.codePage, this));
   auto* all = new QVBoxLayout(this);
   all->addLayout(file);
+  if (!details.problem.empty()) {
+    // Said once, over the texts, not as a text of the mission's.
+    auto* problem = new QLabel(ToQString(details.problem), this);
+    problem->setObjectName(QStringLiteral("lblProblem"));
+    problem->setWordWrap(true);
+    problem->setTextFormat(Qt::PlainText);
+    problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    all->addWidget(problem);
+  }
   for (const auto& shown : details.exports) {
     all->addWidget(new QLabel(ToQString(shown.name + " \xE2\x80\x94 " + shown.offset), this));
     auto* text = new QPlainTextEdit(ToQString(shown.text), this);

@@ -30,6 +30,8 @@ constexpr float kMargin = 120;
 constexpr float kCaptionWidth = 1200;
 constexpr float kFieldHeight = 285;
 constexpr float kFieldPitch = 330;
+constexpr float kProblemHeight = 420;  // two lines: a long path or reason wraps
+constexpr float kProblemPitch = 465;
 constexpr float kTextCaptionHeight = 255;
 constexpr float kTextGap = 90;
 constexpr std::array<float, 3> kTextShares{1, 1, 3};
@@ -121,6 +123,10 @@ void DetailsWindow::CreateControls(const MissionDetails& details) {
     fields_[i] = create(kFirstFieldId + static_cast<int>(i), L"EDIT", Widen(*values[i]),
                         WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL, 0);
   }
+  if (!details.problem.empty()) {
+    // Said once, over the texts, not as a text of the mission's.
+    problem_ = create(kProblemId, L"STATIC", Widen(details.problem), SS_NOPREFIX | SS_LEFT, 0);
+  }
   for (std::size_t i = 0; i < details.exports.size(); ++i) {
     const MissionDetails::Export& shown = details.exports[i];
     // "MapName — 4096 (0x1000)"
@@ -142,6 +148,10 @@ void DetailsWindow::Fit(int clientWidth, int clientHeight) {
   for (std::size_t i = 0; i < fields_.size(); ++i, top += kFieldPitch) {
     PlaceInTwips(fieldCaptions_[i], {kMargin, top, std::min(kCaptionWidth, inner), kFieldHeight}, dpiX_, dpiY_);
     PlaceInTwips(fields_[i], {kMargin + kCaptionWidth, top, fieldWidth, kFieldHeight}, dpiX_, dpiY_);
+  }
+  if (problem_ != nullptr) {
+    PlaceInTwips(problem_, {kMargin, top, inner, kProblemHeight}, dpiX_, dpiY_);
+    top += kProblemPitch;
   }
   const float shares = kTextShares[0] + kTextShares[1] + kTextShares[2];
   const float textsHeight =

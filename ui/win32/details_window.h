@@ -16,9 +16,11 @@
 namespace vostrel::win32 {
 
 // The read-only edit controls of the path, size, time and code page, in that
-// order, from kFirstFieldId; the rich edit controls of the exports' texts,
-// in MissionDetails' order, from kFirstExportTextId.
+// order, from kFirstFieldId; the line that says why the texts could not be
+// read, kProblemId (only then); the rich edit controls of the exports'
+// texts, in MissionDetails' order, from kFirstExportTextId.
 inline constexpr int kFirstFieldId = 301;
+inline constexpr int kProblemId = 309;
 inline constexpr int kFirstExportTextId = 311;
 
 class DetailsWindow final : public Window {
@@ -47,6 +49,7 @@ class DetailsWindow final : public Window {
   Library richEdit_;
   std::array<HWND, 4> fieldCaptions_{};
   std::array<HWND, 4> fields_{};
+  HWND problem_ = nullptr;  // none when the texts were read
   std::array<HWND, 3> exportCaptions_{};
   std::array<HWND, 3> exportTexts_{};
 };

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <filesystem>
 #include <iostream>
@@ -25,6 +26,7 @@
 #include "scanner/scan_driver.h"
 #include "scanner/tests/test_support.h"
 #include "ui/console/console_view.h"
+#include "ui/console/csv_writer.h"
 #include "ui/console/record_writer.h"
 #include "ui/console/tsv_writer.h"
 #include "ui/core/tests/mission_writer.h"
@@ -231,6 +233,38 @@ TEST(ConsoleView, RowsAndProgressShareOneTerminal) {
   EXPECT_EQ(Screen(emptyTerminal.str()), (std::vector<std::string>{"No DLL's found!", "No files to scan."}));
 }
 
+// A CSV cell that a spreadsheet would take for a formula is written after an
+// apostrophe; one that begins with apostrophes before such a character gets
+// one more, so that a script takes one off and has the text exactly.
+TEST(CsvWriter, KeepsSpreadsheetsFromTakingACellForAFormula) {
+  struct Case {
+    std::string_view text;
+    std::string_view cell;
+  };
+  const Case cases[] = {
+      {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+      {"=cmd.dll", "'=cmd.dll"},
+      {"+1", "'+1"},
+      {"-2+3", "'-2+3"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"\t=1", "'\t=1"},
+      {"\r=1", "\"'\r=1\""},
+      {"'=1", "''=1"},
+      {"''-1", "'''-1"},
+      {"'quoted'", "'quoted'"},
+      {"a=b-c", "a=b-c"},
+      {"", ""},
+  };
+  constexpr std::array<OutputColumn, 1> kColumn{{{"text", "Text"}}};
+  for (const Case& c : cases) {
+    std::ostringstream out;
+    CsvWriter csv(out, kColumn);
+    const std::array<std::string_view, 1> fields{c.text};
+    csv.Record(fields);
+    EXPECT_EQ(out.str(), "\xEF\xBB\xBFText\r\n" + std::string(c.cell) + "\r\n") << ::testing::PrintToString(std::string(c.text));
+  }
+}
+
 TEST(VostrelScan, OffsetPrintsWhereTheExportLiesAndItsText) {
   const std::string dll = testing::TestDll("mission_full.dll");
   const ProgramRun found = Scan({"--offset", dll, "TechtreeName"});
@@ -245,6 +279,13 @@ TEST(VostrelScan, OffsetPrintsWhereTheExportLiesAndItsText) {
   const ProgramRun high = Scan({"--offset", testing::TestDll("mission_high_bytes.dll"), "MapName"});
   EXPECT_EQ(high.exitCode, 0);
   EXPECT_TRUE(high.out.ends_with("\t" + std::string(texts::kHighMap) + "\n")) << high.out;
+
+  // Unsigned, past 2 GiB into a sparse file: held as signed, it was a "bad file position".
+  const TempFolder folder;
+  testing::WriteMissionWithTextsAt(folder / "far.dll", 0xFFFFFE00u, "Far", "Near 4 GiB.");
+  const ProgramRun far = Scan({"--offset", folder / "far.dll", "MapName"});
+  EXPECT_EQ(far.exitCode, 0) << far.err;
+  EXPECT_EQ(far.out, "4294966784\tFar\n");
 
   for (const auto& args : std::vector<std::vector<std::string>>{{"--offset", dll, "techtreename"},
                                                                 {"--offset", testing::TestDll("functions_only.dll"), "MapName"},
@@ -356,6 +397,7 @@ TEST(VostrelScan, JsonAndCsvHoldTheTextsOfTheLines) {
   testing::WriteMission(notUtf8, "Map\r\n", "Desc\b\f\x01");
   testing::WriteMission(folder / "c \"quoted\", comma.dll", "\"Say \"\"hi\"\", then\", ", "one\ntwo\r\nthree\rfour\t,\"");
   testing::WriteMission(folder / "long.dll", "Long, \"long\"", "Begin, \"\n", 300'000);
+  testing::WriteMission(folder / "=cmd.dll", "=HYPERLINK(\"http://x\",\"y\")", "'-1");
   PlaceDll("mission_high_bytes.dll", folder / "high.dll");
   const TempFolder outputs;
   for (const std::string format : {"tsv", "json", "csv"}) {
@@ -525,7 +567,9 @@ TEST(VostrelScan, PrintsAHugeTextWholeHoldingItAtMostTwice) {
 
 // Exit status 3 and the reason when the library beside the program is missing,
 // cut short (a copy still being written: the loader would have been killed
-// by SIGBUS mapping it) or for another processor.
+// by SIGBUS mapping it) or for another processor. The program runs in a
+// folder that holds a libPeloc.so whose loading would leave a mark: the
+// current folder is never looked in.
 TEST(VostrelScan, WithoutAWholeLibraryBesideIt) {
   const std::string whole = testing::ReadFile(std::filesystem::path(VOSTREL_SCAN_PROGRAM).parent_path() / "libPeloc.so");
   std::string otherMachine = whole;
@@ -539,6 +583,13 @@ TEST(VostrelScan, WithoutAWholeLibraryBesideIt) {
                         {whole.substr(0, 65536), " is damaged or incomplete;"},
                         {whole.substr(0, 100000), " is damaged or incomplete;"},
                         {otherMachine, " is not a shared library for this machine;"}};
+  const TempFolder planted;
+  std::filesystem::copy_file(VOSTREL_PLANTED_LIBRARY, planted / "libPeloc.so");
+  const auto runInPlanted = [&](const std::string& program, const std::vector<std::string>& args) {
+    std::vector<std::string> command{"-C", planted.str(), program};
+    command.insert(command.end(), args.begin(), args.end());
+    return RunProgram("/usr/bin/env", command);
+  };
   for (const Case& c : cases) {
     // A copy of the program in a folder of its own.
     const TempFolder alone;
@@ -550,17 +601,18 @@ TEST(VostrelScan, WithoutAWholeLibraryBesideIt) {
     const std::string reason = "Cannot load the lookup library Peloc: " + (c.library ? library + c.said + " " : "") +
                                "looked for " + library + ", then libPeloc.so on the system's library path.";
 
-    const ProgramRun offset = RunProgram(program, {"--offset", alone / "mission_full.dll", "MapName"});
+    const ProgramRun offset = runInPlanted(program, {"--offset", alone / "mission_full.dll", "MapName"});
     EXPECT_EQ(offset.exitCode, 3) << reason;
     EXPECT_EQ(offset.out, "");
     EXPECT_NE(offset.err.find(reason), std::string::npos) << offset.err;
-    EXPECT_EQ(RunProgram(program, {"--format=json", "--offset", alone / "mission_full.dll", "MapName"}).out, "[]\n");
+    EXPECT_EQ(runInPlanted(program, {"--format=json", "--offset", alone / "mission_full.dll", "MapName"}).out, "[]\n");
 
-    const ProgramRun scan = RunProgram(program, {alone.str()});
+    const ProgramRun scan = runInPlanted(program, {alone.str()});
     EXPECT_EQ(scan.exitCode, 3) << reason;
     EXPECT_EQ(scan.out, "");
     EXPECT_EQ(scan.err, "vostrel-scan: " + reason + "\nScan finished.\n");
   }
+  EXPECT_FALSE(std::filesystem::exists(planted / "planted-library-ran")) << "the planted library was loaded";
 }
 
 // Each wrong command line is refused with exit status 2 and names what is

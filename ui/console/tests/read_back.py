@@ -20,6 +20,8 @@ csv.field_size_limit(sys.maxsize)  # a damaged mission's text may run to megabyt
 BOM = b"\xef\xbb\xbf"
 TSV_ESCAPE = re.compile(rb"\\(?:x([0-9a-f]{2})|u([0-9a-f]{4})|([tnr\\]))")
 TSV_CHARACTERS = {b"t": b"\t", b"n": b"\n", b"r": b"\r", b"\\": b"\\"}
+# A CSV field that a spreadsheet would take for a formula has one apostrophe more.
+CSV_FORMULA_GUARD = re.compile(r"^'(?='*[=+\-@\t\r])")
 
 
 def unescape_tsv(field):
@@ -65,7 +67,7 @@ def csv_rows(raw, captions):
     csv.writer(again).writerows(rows)
     assert again.getvalue() == text, "the CSV is not as RFC 4180 writes those rows"
     assert rows[0] == captions, f"header {rows[0]}"
-    return [[field.encode() for field in row] for row in rows[1:]]
+    return [[CSV_FORMULA_GUARD.sub("", field).encode() for field in row] for row in rows[1:]]
 
 
 def as_read(name):

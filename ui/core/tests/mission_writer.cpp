@@ -27,17 +27,21 @@ std::string FillerText(std::size_t bytes) {
 
 namespace {
 
+peloc::testing::ImagePlan MissionPlan(std::string_view mapName, std::string_view description) {
+  peloc::testing::ImagePlan plan;
+  plan.exports = {{"MapName", std::string(mapName)},
+                  {"TechtreeName", "Standard Techtree"},
+                  {"LevelDesc", std::string(description)}};
+  return plan;
+}
+
 // The mission with its description's zero byte cut off, then `fillerBytes`
 // bytes of `piece`, repeated. `runOnFromMapName`: the bytes from the end of
 // the map name to the description (zero bytes and padding) become piece's
 // first byte, so that every text runs on.
 void WriteMissionRunningOn(const std::string& path, std::string_view mapName, std::string_view description,
                            std::uint64_t fillerBytes, const std::string& piece, bool runOnFromMapName = false) {
-  peloc::testing::ImagePlan plan;
-  plan.exports = {{"MapName", std::string(mapName)},
-                  {"TechtreeName", "Standard Techtree"},
-                  {"LevelDesc", std::string(description)}};
-  peloc::testing::PeImage image = peloc::testing::WriteImage(plan);
+  peloc::testing::PeImage image = peloc::testing::WriteImage(MissionPlan(mapName, description));
   // The writer puts the last export's data last: cut its zero byte off.
   const std::vector<std::uint64_t>& data = image.layout().dataOffsets;
   if (fillerBytes > 0) image.Truncate(data[kLevelDesc] + description.size());
@@ -63,6 +67,22 @@ void WriteMissionRunningOn(const std::string& path, std::string_view mapName, st
 void WriteMission(const std::string& path, std::string_view mapName, std::string_view description,
                   std::uint64_t fillerBytes) {
   WriteMissionRunningOn(path, mapName, description, fillerBytes, fillerBytes > 0 ? FillerText(kPieceBytes) : "");
+}
+
+void WriteMissionWithTextsAt(const std::string& path, std::uint32_t textsOffset, std::string_view mapName,
+                             std::string_view description) {
+  peloc::testing::PeImage image = peloc::testing::WriteImage(MissionPlan(mapName, description));
+  // The writer puts the .data section, which holds the texts, last.
+  const std::uint64_t pointerField =
+      image.SectionField(image.layout().dataSection, peloc::testing::section::PointerToRawData);
+  const std::uint32_t dataStart = image.U32(pointerField);
+  image.PokeU32(pointerField, textsOffset);
+  const auto* bytes = reinterpret_cast<const char*>(image.bytes().data());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes, static_cast<std::streamsize>(dataStart));
+  out.seekp(static_cast<std::streamoff>(textsOffset));
+  out.write(bytes + dataStart, static_cast<std::streamsize>(image.size() - dataStart));
+  if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 void WriteDamagedMission(const std::string& path, std::string_view mapName, std::uint64_t fillerBytes,

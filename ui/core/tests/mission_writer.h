@@ -24,6 +24,13 @@ void WriteMission(const std::string& path, std::string_view mapName, std::string
 void WriteDamagedMission(const std::string& path, std::string_view mapName, std::uint64_t fillerBytes,
                          char fillerByte, bool everyTextRunsOn = false);
 
+// Writes the mission of WriteMission with its texts, the image's last
+// section, at file offset `textsOffset` (MapName's text first, right there),
+// the bytes between the headers and them a hole: a sparse file of more than
+// textsOffset bytes, which takes a few KB of disk.
+void WriteMissionWithTextsAt(const std::string& path, std::uint32_t textsOffset, std::string_view mapName,
+                             std::string_view description);
+
 // The first `bytes` bytes of the filler: readable text, no zero byte.
 std::string FillerText(std::size_t bytes);
 

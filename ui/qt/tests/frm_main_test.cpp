@@ -1020,7 +1020,8 @@ class FrmMainTest : public QObject {
   }
 
   // Enter on a row opens its details, titled with the file name: the whole
-  // description, its line breaks kept, read-only, copied whole.
+  // description, its line breaks kept, read-only, copied whole; a file
+  // deleted since is said, not shown as texts.
   void enterOpensTheDetails() {
     QTemporaryDir folder;
     QVERIFY(WriteTextMissions(folder));
@@ -1046,6 +1047,17 @@ class FrmMainTest : public QObject {
     QCOMPARE(QGuiApplication::clipboard()->text(), shown);
     QTest::keyClick(text, Qt::Key_Escape);
     QTRY_VERIFY(window.findChild<QDialog*>(QStringLiteral("frmDetails")) == nullptr);
+
+    // A file that cannot be read any more (deleted since the scan) is said
+    // once, with the system's reason, over the texts, which stay empty.
+    QVERIFY(QFile::remove(folder.filePath("a0_orders.dll")));
+    QTest::keyClick(c.table, Qt::Key_Return);
+    details = window.findChild<QDialog*>(QStringLiteral("frmDetails"));
+    QVERIFY(details != nullptr);
+    auto* problem = details->findChild<QLabel*>(QStringLiteral("lblProblem"));
+    QVERIFY(problem != nullptr);
+    QCOMPARE(problem->text(), QStringLiteral("Cannot read a0_orders.dll: No such file or directory"));
+    QCOMPARE(details->findChild<QPlainTextEdit*>(QStringLiteral("txtLevelDesc"))->toPlainText(), QString());
   }
 
   // After a scan, a DLL copied into the folder, one deleted from it and one

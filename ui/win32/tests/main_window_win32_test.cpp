@@ -948,8 +948,9 @@ TEST_F(MainWindowTest, CtrlFFiltersTheRowsAndEscapeHidesTheBox) {
 
 // Enter on a row opens its details in a window of their own, titled with its
 // file name, its description whole with its line breaks as lines, copied
-// whole by Ctrl+A, Ctrl+C; a double-click opens another; Escape closes one,
-// and the main window closes the rest. The folder is named in Polish.
+// whole by Ctrl+A, Ctrl+C; a double-click opens another; Escape closes one;
+// a file deleted since is said, not shown as texts; and the main window
+// closes the rest. The folder is named in Polish.
 TEST_F(MainWindowTest, EnterOpensTheDetailsWhoseTextCopiesWhole) {
   const TempFolder folder("\xC5\x81\xC3\xB3\x64\xC5\xBA"), written;  // Łódź; the writer takes ASCII names
   const std::string filler = vostrel::testing::FillerText(kLongBytes);
@@ -994,6 +995,18 @@ TEST_F(MainWindowTest, EnterOpensTheDetailsWhoseTextCopiesWhole) {
   DrainMessages();
   EXPECT_FALSE(::IsWindow(details));
   EXPECT_TRUE(::IsWindow(ridge));
+
+  // A file that cannot be read any more (deleted since the scan) is said
+  // once, with the system's reason, over the texts, which stay empty.
+  ::SendMessageW(lvStats(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));  // orders.dll again
+  ASSERT_TRUE(::DeleteFileA((folder / "orders.dll").c_str()));
+  ::SetFocus(lvStats());
+  Key(lvStats(), WM_KEYDOWN, VK_RETURN);
+  const HWND gone = ::FindWindowW(nullptr, L"orders.dll");
+  ASSERT_NE(gone, nullptr);
+  const std::string problem = WindowText(::GetDlgItem(gone, kProblemId));
+  EXPECT_TRUE(problem.starts_with("Cannot read orders.dll: ") && problem.size() > 24) << problem;
+  EXPECT_EQ(WindowText(::GetDlgItem(gone, kFirstExportTextId + 2)), "");
   ::DestroyWindow(frmMain_.hwnd());
   EXPECT_FALSE(::IsWindow(ridge));
 }
