@@ -81,7 +81,7 @@ std::string Help() {
                     "      the texts as they are. \"No DLL's found!\" is no mission: json gives\n"
                     "      [], csv the header alone. Either is whole when the scan is stopped\n"
                     "      (Ctrl+C) or goes wrong.\n") +
-         Translated("  --jobs N, --jobs=N, -j N\n"
+         Translated("  --jobs N, --jobs=N, -j N, -jN\n"
                     "      Reads N files at a time (1 to 64), on N threads, ahead of the row\n"
                     "      printed; the rows are the same, in the same order, whatever N. 1 reads\n"
                     "      one file after the other. Without it: 16, or one per processor where\n"
@@ -201,6 +201,9 @@ Arguments Parse(const std::vector<std::string>& args) {
       parsed.jobs = ParseJobs(args[++i]);
     } else if (arg.starts_with(kJobsOption) && arg[kJobsOption.size()] == '=') {
       parsed.jobs = ParseJobs(arg.substr(kJobsOption.size() + 1));
+    } else if (arg.starts_with("-j") && arg[2] >= '0' && arg[2] <= '9') {
+      // A short option takes its value joined too, as getopt reads it: -j4.
+      parsed.jobs = ParseJobs(arg.substr(2));
     } else if (arg == "--offset") {
       throw UsageError(Translated("--offset is given twice"));
     } else {

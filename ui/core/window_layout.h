@@ -55,6 +55,15 @@ inline constexpr std::array<Column, 4> kColumns{{
     {"LevelDesc", MarkedText("Level Description"), 5080},
 }};
 
+// The last column's width when the table is `tableWidth` wide and the other
+// columns take `otherColumns` of it (any unit, the same for all): what they
+// leave, so that a window wider than its columns shows the description to
+// its right edge; never less than `ownWidth`, the width as designed or as
+// the user last set that column, beyond which the table scrolls as ever.
+constexpr int LastColumnWidth(int tableWidth, int otherColumns, int ownWidth) {
+  return tableWidth - otherColumns > ownWidth ? tableWidth - otherColumns : ownWidth;
+}
+
 // The filter box, when asked for (Ctrl+F): along the bottom of the table,
 // above the status bar, as high as the folder box.
 inline constexpr float kFilterBoxHeight = kFolderBox.height;

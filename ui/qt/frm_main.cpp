@@ -47,6 +47,7 @@
 #include "scanner/shared_library.h"
 #include "ui/core/table_menu.h"
 #include "ui/core/window_layout.h"
+#include "ui/qt/column_stretch.h"
 #include "ui/qt/details_dialog.h"
 #include "ui/qt/folder_path.h"
 #include "ui/qt/folder_watch.h"
@@ -191,6 +192,7 @@ void frmMain::SetUpTable() {
   for (const auto& column : layout::kColumns) {
     header->resizeSection(section++, layout::TwipsToPixels(static_cast<float>(column.widthTwips), DpiX()));
   }
+  new ColumnStretch(lvStats);  // the last column takes the rest of a wider window
   connect(header, &QHeaderView::sectionClicked, this, &frmMain::SortByColumn);
   lvStats->viewport()->installEventFilter(this);  // the tooltips
 }

@@ -290,6 +290,7 @@ bool MainWindow::CreateControls() {
   if (tableFont_) ::SendMessageW(lvStats_, WM_SETFONT, reinterpret_cast<WPARAM>(tableFont_.get()), FALSE);
   ::SendMessageW(lvStats_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   AddColumns();
+  columnStretch_ = std::make_unique<ColumnStretch>(lvStats_);  // the last column takes the rest of a wider window
   table_ = std::make_unique<ResultListView>(lvStats_, session_.table());
   tips_ = std::make_unique<TableTips>(lvStats_, hwnd(), layout::TwipsToPixels(layout::kTable.width, dpiX_),
                                       [this](int item, int subItem) {

@@ -308,7 +308,7 @@ TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
            {"--code-page= 1252", "a"}, {"--code-page", "99999999999999999999", "a"}, {"--code-pages=1252", "a"},
            {"a", "--format"}, {"--format", "xml", "a"}, {"--format=JSON", "a"}, {"--format=", "a"},
            {"a", "--jobs"}, {"--jobs", "0", "a"}, {"-j", "65", "a"}, {"--jobs=", "a"}, {"--jobs=-1", "a"},
-           {"-j", "2x", "a"}}) {
+           {"-j", "2x", "a"}, {"-j0", "a"}, {"-j2x", "a"}, {"-jx", "a"}}) {
     const ProgramRun run = Scan(args);
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
     EXPECT_NE(run.err.find(kUsage), std::string::npos) << run.err;
@@ -319,7 +319,7 @@ TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_TRUE(help.out.starts_with(kUsage)) << help.out;
   for (const char* part : {"--offset FILE EXPORT", "--code-page N", "--format FORMAT", "\"fileBytes\"",
-                           "--jobs N, --jobs=N, -j N", "\\x1b", "\\u0085", "  3  the lookup library"}) {
+                           "--jobs N, --jobs=N, -j N, -jN", "\\x1b", "\\u0085", "  3  the lookup library"}) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(Scan({"--version"}).out, "vostrel-scan " VOSTREL_VERSION "\n");
@@ -556,7 +556,7 @@ TEST(VostrelScan, ScansAFolderIntoLines) {
   PlaceDll("mission_leveldesc_only.dll", folder / "mission_leveldesc_only.dll");
   PlaceDll("mission_high_bytes.dll", folder / "Mission_High.DLL");
   PlaceDll("functions_only.dll", folder / "functions_only.dll");
-  for (const auto& jobs : std::vector<std::vector<std::string>>{{}, {"--jobs", "1"}, {"-j", "3"}, {"--jobs=16"}}) {
+  for (const auto& jobs : std::vector<std::vector<std::string>>{{}, {"--jobs", "1"}, {"-j", "3"}, {"-j2"}, {"--jobs=16"}}) {
     std::vector<std::string> args = jobs;
     args.push_back(folder.str());
     const ProgramRun run = Scan(args);

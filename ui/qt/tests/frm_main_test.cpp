@@ -394,6 +394,27 @@ class FrmMainTest : public QObject {
     QCOMPARE(c.scan->geometry(), scan.translated(137, 0));
     QCOMPARE(c.folder->geometry(), folder.adjusted(0, 0, 137, 0));
     QCOMPARE(c.table->geometry(), table.adjusted(0, 0, 137, 50));
+
+    // Wider than the columns: the last takes the rest, the others keep their
+    // widths, and a column the user widens takes from it; narrower again, the
+    // last has its width, or the one the user gave it.
+    QHeaderView* header = c.table->header();
+    const int designed = Px(2540, DpiX(window));
+    const int last = Px(5080, DpiX(window));
+    const auto othersWidth = [header] { return header->sectionSize(0) + header->sectionSize(1) + header->sectionSize(2); };
+    ResizeTo(window, QSize(Px(20000, DpiX(window)), 450));
+    QTRY_COMPARE(header->sectionSize(3), c.table->viewport()->width() - 3 * designed);
+    header->resizeSection(1, designed + 40);
+    QCOMPARE(header->sectionSize(3), c.table->viewport()->width() - othersWidth());
+    QCOMPARE(header->length(), c.table->viewport()->width());
+    ResizeTo(window, QSize(600, 450));
+    QTRY_COMPARE(header->sectionSize(3), last);
+    QCOMPARE(header->sectionSize(1), designed + 40);
+    header->resizeSection(3, last + 100);
+    ResizeTo(window, QSize(Px(20000, DpiX(window)), 450));
+    QTRY_VERIFY(header->sectionSize(3) > last + 100);
+    ResizeTo(window, QSize(600, 450));
+    QTRY_COMPARE(header->sectionSize(3), last + 100);
   }
 
   void scanCommand_data() {

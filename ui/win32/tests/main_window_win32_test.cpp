@@ -373,6 +373,35 @@ TEST_F(MainWindowTest, ResizingMovesTheButtonAndStretchesTheBoxAndTable) {
   EXPECT_EQ(bar.bottom, client2.bottom);
   EXPECT_GT(Height(bar), 0);
 
+  // Wider than the columns: the last takes the rest, the others keep their
+  // widths, and a column the user widens takes from it; narrower again, the
+  // last has its width, or the one the user gave it.
+  const auto column = [this](int i) {
+    return static_cast<int>(::SendMessageW(lvStats(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
+  };
+  const auto tableClientWidth = [this] {
+    RECT inside{};
+    ::GetClientRect(lvStats(), &inside);
+    return Width(inside);
+  };
+  const auto setClientWidth = [&](int width) {
+    ::SetWindowPos(hwnd, nullptr, 0, 0, Width(window) - Width(client) + width, Height(window), SWP_NOMOVE | SWP_NOZORDER);
+  };
+  const int designed = ToPixelsX(2540);
+  const int last = ToPixelsX(5080);
+  setClientWidth(ToPixelsX(14000));
+  EXPECT_EQ(column(3), tableClientWidth() - 3 * designed);
+  ::SendMessageW(lvStats(), LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(designed + 40, 0));
+  EXPECT_EQ(column(3), tableClientWidth() - 3 * designed - 40);
+  EXPECT_EQ(column(0) + column(2), 2 * designed);
+  setClientWidth(Width(client));
+  EXPECT_EQ(column(3), last);
+  EXPECT_EQ(column(1), designed + 40);
+  ::SendMessageW(lvStats(), LVM_SETCOLUMNWIDTH, 3, MAKELPARAM(last + 100, 0));
+  setClientWidth(ToPixelsX(14000));
+  setClientWidth(Width(client));
+  EXPECT_EQ(column(3), last + 100);
+
   // A window too small for the rule leaves nothing at a negative size.
   ::SetWindowPos(hwnd, nullptr, 0, 0, 60, 40, SWP_NOMOVE | SWP_NOZORDER);
   for (const HWND control : {txtTrhDir(), lvStats(), cmdScan()}) {
