@@ -5,18 +5,21 @@
 #include <string>
 #include <string_view>
 
+#include "i18n/translation.h"
 #include "scanner/code_pages.h"
 
 namespace vostrel {
 
-inline constexpr std::string_view kCopyCaption = "Copy";
-inline constexpr std::string_view kFilterCaption = "Filter\xE2\x80\xA6";   // also Ctrl+F
-inline constexpr std::string_view kDetailsCaption = "Details\xE2\x80\xA6";  // also Enter, a double-click
-inline constexpr std::string_view kCodePageMenuCaption = "Code Page";
+// Translated where they are shown (Translated()).
+// TRANSLATORS: the results table's context menu.
+inline constexpr std::string_view kCopyCaption = MarkedText("Copy");
+inline constexpr std::string_view kFilterCaption = MarkedText("Filter…");   // also Ctrl+F
+inline constexpr std::string_view kDetailsCaption = MarkedText("Details…");  // also Enter, a double-click
+inline constexpr std::string_view kCodePageMenuCaption = MarkedText("Code Page");
 
-// A code page as the menu names it: "Central European (1250)".
+// A code page as the menu names it, in the user's language: "Central European (1250)".
 inline std::string CodePageLabel(const CodePageName& codePage) {
-  return std::string(codePage.name) + " (" + std::to_string(codePage.number) + ")";
+  return Translated(codePage.name) + " (" + std::to_string(codePage.number) + ")";
 }
 
 }  // namespace vostrel

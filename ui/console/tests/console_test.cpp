@@ -66,12 +66,14 @@ class SpawnActions {
 };
 
 // This process's environment with the locale named by LANG alone: the
-// program takes its code page from it.
-std::vector<std::string> WithLocale(const std::string& lang) {
+// program takes its code page and its language from it (and from
+// LANGUAGE, when given).
+std::vector<std::string> WithLocale(const std::string& lang, const std::string& language = "") {
   std::vector<std::string> variables{"LANG=" + lang};
+  if (!language.empty()) variables.push_back("LANGUAGE=" + language);
   for (char** variable = environ; *variable != nullptr; ++variable) {
     const std::string_view entry(*variable);
-    if (!entry.starts_with("LANG=") && !entry.starts_with("LC_ALL=") && !entry.starts_with("LC_CTYPE=")) {
+    if (!entry.starts_with("LANG=") && !entry.starts_with("LC_") && !entry.starts_with("LANGUAGE=")) {
       variables.emplace_back(entry);
     }
   }
@@ -450,6 +452,42 @@ TEST(VostrelScan, AnInterruptedScanEndsItsDocument) {
 // (the empty table's row and status, the reason between them), a file that
 // cannot be opened, a folder that lists but cannot be entered. So is output
 // that cannot be written.
+// The program's texts and the system's reasons in one language: the user's
+// where a catalogue serves it, else English (though the C library speaks
+// Greek, say).
+TEST(VostrelScan, SpeaksTheUsersLanguage) {
+  const TempFolder scratch;
+  const std::string missing = scratch / "brak";
+  struct Case {
+    const char* lang;
+    const char* language;
+    std::string out;
+    std::string err;
+    std::string usage;
+  };
+  const std::vector<Case> cases{
+      {"pl_PL.UTF-8", "", "Nie znaleziono plików DLL!\n",
+       "vostrel-scan: Nie można odczytać zawartości folderu " + missing +
+           ": Nie ma takiego pliku ani katalogu\nBrak plików do skanowania.\n",
+       "użycie: vostrel-scan [--code-page N]"},
+      {"C.UTF-8", "ru:pl", "Файлы DLL не найдены!\n",
+       "vostrel-scan: Не удаётся прочитать содержимое папки " + missing +
+           ": Нет такого файла или каталога\nНет файлов для сканирования.\n",
+       "использование: vostrel-scan [--code-page N]"},
+      {"el_GR.UTF-8", "", "No DLL's found!\n",
+       "vostrel-scan: Cannot list " + missing + ": No such file or directory\nNo files to scan.\n",
+       "usage: vostrel-scan [--code-page N]"},
+  };
+  for (const Case& c : cases) {
+    const ProgramRun run = RunProgram(VOSTREL_SCAN_PROGRAM, {missing}, WithLocale(c.lang, c.language));
+    EXPECT_EQ(run.exitCode, 1) << c.lang;
+    EXPECT_EQ(run.out, c.out) << c.lang;
+    EXPECT_EQ(run.err, c.err) << c.lang;
+    const ProgramRun help = RunProgram(VOSTREL_SCAN_PROGRAM, {"--help"}, WithLocale(c.lang, c.language));
+    EXPECT_EQ(help.out.rfind(c.usage, 0), 0u) << help.out;
+  }
+}
+
 TEST(VostrelScan, SaysWhatCannotBeRead) {
   const TempFolder scratch;
   using Perms = std::filesystem::perms;
