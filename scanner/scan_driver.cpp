@@ -13,15 +13,10 @@
 namespace vostrel {
 namespace {
 
-constexpr char kNoFilesStatus[] = "No files to scan.";
-constexpr char kFinishedStatus[] = "Scan finished.";
-constexpr char kStoppedStatus[] = "Scan stopped.";
 // What the workers read of each text: a file with a longer one is read again,
 // by the scan itself, when its row comes. This bounds the bytes held ahead
 // (FilesAhead files, three texts each) when the texts are kept whole.
 constexpr std::size_t kTextBytesReadAhead = 16 * 1024;
-
-std::string ScanningStatus(const std::string& name) { return "Scanning " + name + "..."; }
 
 // A step that fails with an error is skipped and the scan goes on.
 template <class Step>
@@ -102,13 +97,15 @@ void ScanDriver::ScanFolder(const std::string& folder) {
     name = listing->Next();
   });
   if (!name) {
-    Try([&] { view_.AddMessageRow(kNoDllsMessage); });
+    Try([&] { view_.AddMessageRow(Translated(kNoDllsMessage)); });
     if (listingError) {
       Try([&] {
-        view_.ReportProblem(ScanProblem::kFolderUnreadable, "Cannot list " + NativeToUtf8(folder) + ": " + *listingError);
+        view_.ReportProblem(ScanProblem::kFolderUnreadable,
+                            Translated("Cannot list {folder}: {reason}",
+                                       {{"folder", NativeToUtf8(folder)}, {"reason", *listingError}}));
       });
     }
-    Try([&] { view_.SetStatus(kNoFilesStatus); });
+    Try([&] { view_.SetStatus(Translated("No files to scan.")); });
     return;
   }
 
@@ -137,18 +134,21 @@ void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::
   };
 
   bool lookupReported = false;  // the missing library has been said in this scan
+  // Said once per file: translated once per scan, filled for each file.
+  const std::string scanning = Translated("Scanning {file}...");
+  const std::string unreadable = Translated("Cannot read {file}: {reason}");
   giveMore();
   while (!names.empty()) {
     Try([&] { view_.ProcessPendingEvents(); });
     if (stopRequested_) {
       ahead.Stop();
-      Try([&] { view_.SetStatus(kStoppedStatus); });
+      Try([&] { view_.SetStatus(Translated("Scan stopped.")); });
       return;
     }
     const std::string nativeName = std::move(names.front());
     names.pop_front();
     const std::string displayName = NativeToUtf8(nativeName);
-    Try([&] { view_.SetStatus(ScanningStatus(displayName)); });
+    Try([&] { view_.SetFileInHandStatus(Filled(scanning, {{"file", displayName}})); });
 
     MissionRead read = ahead.Take();
     giveMore();
@@ -161,7 +161,7 @@ void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::
       Try([&] { view_.ReportProblem(ScanProblem::kLookupUnavailable, *read.lookupUnavailable); });
     }
     if (read.unreadable) {
-      const std::string text = "Cannot read " + displayName + ": " + *read.unreadable;
+      const std::string text = Filled(unreadable, {{"file", displayName}, {"reason", *read.unreadable}});
       Try([&] { view_.ReportProblem(ScanProblem::kFileUnreadable, text); });
     }
     if (read.HasText()) {
@@ -170,7 +170,7 @@ void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::
       });
     }
   }
-  Try([&] { view_.SetStatus(kFinishedStatus); });
+  Try([&] { view_.SetStatus(Translated("Scan finished.")); });
 }
 
 }  // namespace vostrel

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "i18n/translation.h"
 #include "scanner/dll_listing.h"
 #include "scanner/lookup_binding.h"
 #include "scanner/read_ahead.h"
@@ -17,8 +18,8 @@
 
 namespace vostrel {
 
-// The row a scan of a folder without DLLs shows.
-inline constexpr char kNoDllsMessage[] = "No DLL's found!";
+// The row a scan of a folder without DLLs shows (translated where it is shown).
+inline constexpr std::string_view kNoDllsMessage = MarkedText("No DLL's found!");
 
 class ScanDriver {
  public:

@@ -36,6 +36,10 @@ class ScanView {
   virtual void AddMessageRow(const std::string& text) = 0;
   // Replaces the text of the status bar.
   virtual void SetStatus(const std::string& text) = 0;
+  // The status that names the file whose row comes next ("Scanning NAME..."):
+  // a status like the others, unless the view shows it otherwise (a
+  // terminal's one line that each file overwrites).
+  virtual void SetFileInHandStatus(const std::string& text) { SetStatus(text); }
   // Lets the window system deliver the events waiting for the program, then
   // returns. Called once per file: a view may let the events run less often
   // (at a frame rate, say), as long as the window stays painted and answers.

@@ -5,6 +5,7 @@
 #include <span>
 #include <utility>
 
+
 namespace vostrel {
 namespace {
 

@@ -11,17 +11,20 @@
 #include <string_view>
 
 #include "scanner/code_page_detection.h"
+#include "i18n/translation.h"
 #include "scanner/lookup_binding.h"
 #include "scanner/scan_view.h"
 #include "scanner/text_decoding.h"
 
 namespace vostrel {
 
-// The captions both details windows use.
-inline constexpr std::string_view kPathCaption = "Path";
-inline constexpr std::string_view kSizeCaption = "Size";
-inline constexpr std::string_view kModifiedCaption = "Modified";
-inline constexpr std::string_view kCodePageCaption = "Code page";
+// The captions both details windows use, translated where they are shown.
+// TRANSLATORS: a mission's details window: the file's path, size, time of
+// last change and the code page its texts are read in.
+inline constexpr std::string_view kPathCaption = MarkedText("Path");
+inline constexpr std::string_view kSizeCaption = MarkedText("Size");
+inline constexpr std::string_view kModifiedCaption = MarkedText("Modified");
+inline constexpr std::string_view kCodePageCaption = MarkedText("Code page");
 
 struct MissionDetails {
   struct Export {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "i18n/translation.h"
 #include "scanner/dll_listing.h"
 #include "scanner/text_reader.h"
 #include "ui/core/window_layout.h"
@@ -15,7 +16,8 @@ namespace {
 
 // How many missions the filter lets through: "12 of 340 missions shown."
 std::string FilterCount(std::size_t shown, std::size_t all) {
-  return std::to_string(shown) + " of " + std::to_string(all) + (all == 1 ? " mission" : " missions") + " shown.";
+  return TranslatedCount("{shown} of {count} mission shown.", "{shown} of {count} missions shown.", all,
+                         {{"shown", std::to_string(shown)}});
 }
 
 bool HasWords(std::string_view text) { return text.find_first_not_of(" \t\r\n\f\v") != std::string_view::npos; }
@@ -29,7 +31,7 @@ ScanSession::ScanSession(SessionWindow& window, LookupBinding& binding, FramePac
       pacing_(pacing),
       now_(std::move(now)),
       driver_(*this, binding, DefaultCodePage(), kTableTextBytes),
-      shownStatus_(layout::kReadyStatus),
+      shownStatus_(Translated(layout::kReadyStatus)),
       follower_(window, [this](const FolderChanges& changes) { ApplyFolderChanges(changes); }) {
   table_.ReadCutRowsWith([this](const TableRow& row) { return ReadWholeRow(row); });
 }
@@ -124,7 +126,8 @@ bool ScanSession::ApplyChosenCodePage() {
     driver_.SetCodePage(codePage);
     return true;
   } catch (const std::invalid_argument& error) {
-    ShowStatus("Cannot read texts in code page " + std::to_string(codePage) + ": " + error.what());
+    ShowStatus(Translated("Cannot read texts in code page {number}: {reason}",
+                          {{"number", std::to_string(codePage)}, {"reason", error.what()}}));
     return false;
   }
 }
@@ -187,7 +190,8 @@ void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
   if (changes.folderGone) {
     update_ = {};
     ++updates_;
-    ShowStatus("The folder " + scannedFolder_ + " cannot be read any more; the table no longer follows it.");
+    ShowStatus(Translated("The folder {folder} cannot be read any more; the table no longer follows it.",
+                          {{"folder", scannedFolder_}}));
     return;
   }
   for (const std::string& name : changes.settled) {
@@ -252,13 +256,14 @@ void ScanSession::ApplyFolderChangesForAFrame() {
   update_.toRead.erase(update_.toRead.begin(), update_.toRead.begin() + static_cast<std::ptrdiff_t>(read));
   const bool done = update_.toRead.empty();
   // A folder without DLLs says so, as a scan of it would.
-  if (done && update_.empty && !table_.HoldsMessage(kNoDllsMessage)) {
+  const std::string noDlls = Translated(kNoDllsMessage);
+  if (done && update_.empty && !table_.HoldsMessage(noDlls)) {
     change([&] {
-      table_.Append({{{kNoDllsMessage, {}, {}, {}}, true}});
+      table_.Append({{{noDlls, {}, {}, {}}, true}});
       return table_.Order();
     });
-  } else if (!update_.empty && table_.HoldsMessage(kNoDllsMessage)) {
-    change([&] { return table_.RemoveMessage(kNoDllsMessage); });
+  } else if (!update_.empty && table_.HoldsMessage(noDlls)) {
+    change([&] { return table_.RemoveMessage(noDlls); });
   }
   if (tableChanged) ShowChange(rowsBefore, std::move(moved));
   if (!done) {
@@ -281,15 +286,14 @@ void ScanSession::ShowFolderChangesSaid() {
   if (changed == 0) return;
   std::string status;
   if (changed == 1) {
-    status = added.count == 1 ? "Added " + added.name + "." : updated.count == 1 ? "Updated " + updated.name + "."
-                                                                                 : "Removed " + removed.name + ".";
+    status = added.count == 1     ? Translated("Added {file}.", {{"file", added.name}})
+             : updated.count == 1 ? Translated("Updated {file}.", {{"file", updated.name}})
+                                  : Translated("Removed {file}.", {{"file", removed.name}});
   } else {
-    for (const auto& [counted, what] : {std::pair{&added, " added."}, std::pair{&updated, " updated."},
-                                        std::pair{&removed, " removed."}}) {
-      if (counted->count == 0) continue;
-      if (!status.empty()) status += ' ';
-      status += std::to_string(counted->count) + (counted->count == 1 ? " mission" : " missions") + what;
-    }
+    const auto say = [&status](const std::string& sentence) { status += (status.empty() ? "" : " ") + sentence; };
+    if (added.count > 0) say(TranslatedCount("{count} mission added.", "{count} missions added.", added.count));
+    if (updated.count > 0) say(TranslatedCount("{count} mission updated.", "{count} missions updated.", updated.count));
+    if (removed.count > 0) say(TranslatedCount("{count} mission removed.", "{count} missions removed.", removed.count));
   }
   ShowStatus(status);
 }

@@ -21,6 +21,7 @@
 #include "scanner/lookup_binding.h"
 #include "ui/core/scan_session.h"
 #include "ui/core/window_layout.h"
+#include "ui/win32/column_stretch.h"
 #include "ui/win32/com_apartment.h"
 #include "ui/win32/details_window.h"
 #include "ui/win32/folder_watch.h"
@@ -121,6 +122,7 @@ class MainWindow final : public Window, public SessionWindow {
   Accelerators accelerators_;  // Ctrl+F
   std::unique_ptr<ResultListView> table_;  // the rows; gone with the window
   std::unique_ptr<TableTips> tips_;
+  std::unique_ptr<ColumnStretch> columnStretch_;
   std::optional<int> quitCode_;  // a WM_QUIT taken from the queue during a scan
   std::vector<std::function<void()>> posted_;  // for the event loop, in order
   std::map<UINT_PTR, std::function<void()>> timed_;  // by the id of the timer that runs each

@@ -35,9 +35,11 @@
 #include <QUrl>
 #include <QtTest>
 #include <algorithm>
+#include <clocale>
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <system_error>
 
 #include "scanner/dll_listing.h"
@@ -50,6 +52,7 @@
 #include "ui/core/window_arguments.h"
 #include "ui/qt/folder_path.h"
 #include "ui/qt/frm_main.h"
+#include "ui/qt/qt_translations.h"
 #include "ui/qt/usage_problem.h"
 
 namespace {
@@ -392,6 +395,27 @@ class FrmMainTest : public QObject {
     QCOMPARE(c.scan->geometry(), scan.translated(137, 0));
     QCOMPARE(c.folder->geometry(), folder.adjusted(0, 0, 137, 0));
     QCOMPARE(c.table->geometry(), table.adjusted(0, 0, 137, 50));
+
+    // Wider than the columns: the last takes the rest, the others keep their
+    // widths, and a column the user widens takes from it; narrower again, the
+    // last has its width, or the one the user gave it.
+    QHeaderView* header = c.table->header();
+    const int designed = Px(2540, DpiX(window));
+    const int last = Px(5080, DpiX(window));
+    const auto othersWidth = [header] { return header->sectionSize(0) + header->sectionSize(1) + header->sectionSize(2); };
+    ResizeTo(window, QSize(Px(20000, DpiX(window)), 450));
+    QTRY_COMPARE(header->sectionSize(3), c.table->viewport()->width() - 3 * designed);
+    header->resizeSection(1, designed + 40);
+    QCOMPARE(header->sectionSize(3), c.table->viewport()->width() - othersWidth());
+    QCOMPARE(header->length(), c.table->viewport()->width());
+    ResizeTo(window, QSize(600, 450));
+    QTRY_COMPARE(header->sectionSize(3), last);
+    QCOMPARE(header->sectionSize(1), designed + 40);
+    header->resizeSection(3, last + 100);
+    ResizeTo(window, QSize(Px(20000, DpiX(window)), 450));
+    QTRY_VERIFY(header->sectionSize(3) > last + 100);
+    ResizeTo(window, QSize(600, 450));
+    QTRY_COMPARE(header->sectionSize(3), last + 100);
   }
 
   void scanCommand_data() {
@@ -1043,6 +1067,67 @@ class FrmMainTest : public QObject {
     QVERIFY(problem != nullptr);
     QCOMPARE(problem->text(), QStringLiteral("Cannot read a0_orders.dll: No such file or directory"));
     QCOMPARE(details->findChild<QPlainTextEdit*>(QStringLiteral("txtLevelDesc"))->toPlainText(), QString());
+  }
+
+  // The window in the user's language (Polish, by LANGUAGE as gettext reads
+  // it): its own texts from the catalogue, Qt's (the folder box's context
+  // menu) from Qt's translations.
+  void speaksTheUsersLanguage() {
+    const QByteArray hadLanguage = qgetenv("LANGUAGE");
+    const std::string hadLocale = std::setlocale(LC_MESSAGES, nullptr);
+    std::setlocale(LC_MESSAGES, "C.UTF-8");
+    qputenv("LANGUAGE", "pl");
+    const auto restore = qScopeGuard([&] {
+      qputenv("LANGUAGE", hadLanguage);
+      std::setlocale(LC_MESSAGES, hadLocale.c_str());
+    });
+    QTranslator* qtTexts = InstallQtTranslations(*QCoreApplication::instance());
+    QVERIFY(qtTexts != nullptr);
+    const auto removeQtTexts = qScopeGuard([qtTexts] {
+      QCoreApplication::removeTranslator(qtTexts);
+      delete qtTexts;
+    });
+    QTemporaryDir empty;
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Kelvane"));
+    QCOMPARE(c.scan->text(), QStringLiteral("&Skanuj"));
+    QCOMPARE(c.status->text(), QStringLiteral("Gotowe"));
+    QCOMPARE(c.table->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Drzewko technologii"));
+    QCOMPARE(window.findChild<QAction*>(QStringLiteral("actCopy"))->text(), QStringLiteral("Kopiuj"));
+    auto* codePages = window.findChild<QMenu*>(QStringLiteral("mnuCodePage"));
+    QCOMPARE(codePages->title(), QStringLiteral("Strona kodowa"));
+    QCOMPARE(codePages->actions().value(5)->text(), QStringLiteral("Europa Środkowa (1250)"));
+    const std::unique_ptr<QMenu> boxMenu(c.folder->createStandardContextMenu());
+    const QList<QAction*> boxActions = boxMenu->actions();
+    QVERIFY(std::any_of(boxActions.begin(), boxActions.end(),
+                        [](const QAction* action) { return action->text().startsWith(QStringLiteral("S&kopiuj")); }));
+
+    c.folder->setText(empty.path());
+    c.scan->click();
+    QCOMPARE(c.status->text(), QStringLiteral("Brak plików do skanowania."));
+    QCOMPARE(c.table->model()->index(0, 0).data().toString(), QStringLiteral("Nie znaleziono plików DLL!"));
+
+    // The details: their captions, and the size with the count's form.
+    QTemporaryDir missions;
+    QVERIFY(WriteTextMissions(missions));
+    c.folder->setText(missions.path());
+    c.scan->click();
+    QCOMPARE(c.status->text(), QStringLiteral("Skanowanie zakończone."));
+    c.table->setFocus();
+    c.table->setCurrentIndex(c.table->model()->index(0, 0));
+    QTest::keyClick(c.table, Qt::Key_Return);
+    auto* details = window.findChild<QDialog*>(QStringLiteral("frmDetails"));
+    QVERIFY(details != nullptr);
+    QStringList captions;
+    for (const QLabel* label : details->findChildren<QLabel*>()) captions << label->text();
+    QVERIFY2(captions.contains(QStringLiteral("Ścieżka")) && captions.contains(QStringLiteral("Strona kodowa")),
+             qPrintable(captions.join(u'|')));
+    const QList<QLineEdit*> fields = details->findChildren<QLineEdit*>();
+    QVERIFY(std::any_of(fields.begin(), fields.end(),
+                        [](const QLineEdit* field) { return field->text().endsWith(QStringLiteral(" bajtów")) ||
+                                                            field->text().endsWith(QStringLiteral(" bajty")); }));
   }
 
   // After a scan, a DLL copied into the folder, one deleted from it and one
