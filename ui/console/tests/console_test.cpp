@@ -473,14 +473,14 @@ TEST(VostrelScan, SpeaksTheUsersLanguage) {
       {"pl_PL.UTF-8", "", "Nie znaleziono plików DLL!\n",
        "vostrel-scan: Nie można odczytać zawartości folderu " + missing +
            ": Nie ma takiego pliku ani katalogu\nBrak plików do skanowania.\n",
-       "użycie: vostrel-scan [--code-page N]"},
+       "użycie: vostrel-scan [--code-page N|auto]"},
       {"C.UTF-8", "ru:pl", "Файлы DLL не найдены!\n",
        "vostrel-scan: Не удаётся прочитать содержимое папки " + missing +
            ": Нет такого файла или каталога\nНет файлов для сканирования.\n",
-       "использование: vostrel-scan [--code-page N]"},
+       "использование: vostrel-scan [--code-page N|auto]"},
       {"el_GR.UTF-8", "", "No DLL's found!\n",
        "vostrel-scan: Cannot list " + missing + ": No such file or directory\nNo files to scan.\n",
-       "usage: vostrel-scan [--code-page N]"},
+       "usage: vostrel-scan [--code-page N|auto]"},
   };
   for (const Case& c : cases) {
     const ProgramRun run = RunProgram(VOSTREL_SCAN_PROGRAM, {missing}, WithLocale(c.lang, c.language));

@@ -1098,7 +1098,8 @@ class FrmMainTest : public QObject {
     QCOMPARE(window.findChild<QAction*>(QStringLiteral("actCopy"))->text(), QStringLiteral("Kopiuj"));
     auto* codePages = window.findChild<QMenu*>(QStringLiteral("mnuCodePage"));
     QCOMPARE(codePages->title(), QStringLiteral("Strona kodowa"));
-    QCOMPARE(codePages->actions().value(5)->text(), QStringLiteral("Europa Środkowa (1250)"));
+    QCOMPARE(codePages->actions().value(0)->text(), QStringLiteral("Automatycznie"));
+    QCOMPARE(codePages->actions().value(7)->text(), QStringLiteral("Europa Środkowa (1250)"));  // after a separator
     const std::unique_ptr<QMenu> boxMenu(c.folder->createStandardContextMenu());
     const QList<QAction*> boxActions = boxMenu->actions();
     QVERIFY(std::any_of(boxActions.begin(), boxActions.end(),
