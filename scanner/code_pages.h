@@ -14,6 +14,10 @@ namespace vostrel {
 // A Windows code page number, such as 1252.
 using CodePage = unsigned int;
 
+// Not a code page but the choice of none: each mission's texts are read in
+// the code page their bytes most likely are (TextDecoding).
+inline constexpr CodePage kAutomaticCodePage = 0;
+
 struct CodePageName {
   CodePage number;
   std::string_view name;  // what the script or region is called, e.g. "Central European": Translated() where shown

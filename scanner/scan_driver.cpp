@@ -52,7 +52,7 @@ ScanDriver::ScanDriver(ScanView& view, LookupBinding& binding, CodePage codePage
                        std::size_t workers)
     : view_(view),
       binding_(binding),
-      decoder_(std::make_shared<const TextDecoder>(codePage)),
+      decoding_(std::make_shared<const TextDecoding>(codePage)),
       maxTextBytes_(maxTextBytes),
       workers_(std::max<std::size_t>(workers, 1)) {}
 
@@ -70,7 +70,7 @@ void ScanDriver::Rescan() {
   Scan(*lastFolder_);
 }
 
-void ScanDriver::SetCodePage(CodePage codePage) { decoder_ = std::make_shared<const TextDecoder>(codePage); }
+void ScanDriver::SetCodePage(CodePage codePage) { decoding_ = std::make_shared<const TextDecoding>(codePage); }
 
 void ScanDriver::Scan(const std::string& folderText) {
   const ScanGuard guard(scanning_, stopRequested_);
@@ -115,10 +115,10 @@ void ScanDriver::ScanFolder(const std::string& folder) {
 void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::string first) {
   // The files after the one in hand are read ahead, in the code page the
   // scan began with; at most FilesAhead of them wait to be delivered.
-  const std::shared_ptr<const TextDecoder> decoder = decoder_;
+  const std::shared_ptr<const TextDecoding> decoding = decoding_;
   const std::size_t bytesAhead = workers_ > 1 ? std::min(maxTextBytes_, kTextBytesReadAhead) : maxTextBytes_;
-  ReadAhead ahead(workers_, [this, decoder, bytesAhead](const std::string& path) {
-    return ReadMission(binding_, path, *decoder, bytesAhead);
+  ReadAhead ahead(workers_, [this, decoding, bytesAhead](const std::string& path) {
+    return ReadMission(binding_, path, *decoding, bytesAhead);
   });
   std::optional<std::string> name = std::move(first);  // the next name listed
   std::deque<std::string> names;                       // given to be read, not yet delivered
@@ -153,8 +153,8 @@ void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::
     MissionRead read = ahead.Take();
     giveMore();
     // Texts cut short for being read ahead, or read in a code page since changed.
-    if ((read.cut && bytesAhead < maxTextBytes_) || decoder != decoder_) {
-      Try([&] { ReadMissionTexts(JoinPath(folder, nativeName), *decoder_, maxTextBytes_, read); });
+    if ((read.cut && bytesAhead < maxTextBytes_) || decoding != decoding_) {
+      Try([&] { ReadMissionTexts(JoinPath(folder, nativeName), *decoding_, maxTextBytes_, read); });
     }
     if (read.lookupUnavailable && !lookupReported) {
       lookupReported = true;

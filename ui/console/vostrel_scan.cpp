@@ -1,6 +1,6 @@
 // vostrel-scan: the scanner from the command line.
-//   vostrel-scan [--code-page N] [--format F] [--jobs N] FOLDER       scan a folder as the window does
-//   vostrel-scan [--code-page N] [--format F] --offset FILE EXPORT    print one export's offset and text
+//   vostrel-scan [--code-page N|auto] [--format F] [--jobs N] FOLDER       scan a folder as the window does
+//   vostrel-scan [--code-page N|auto] [--format F] --offset FILE EXPORT    print one export's offset and text
 //   vostrel-scan --version | --help
 #include "ui/console/vostrel_scan.h"
 
@@ -17,10 +17,13 @@
 #include <string_view>
 #include <vector>
 
+#include "scanner/code_page_detection.h"
 #include "i18n/translation.h"
 #include "scanner/lookup_binding.h"
+#include "scanner/mission_reader.h"
 #include "scanner/read_ahead.h"
 #include "scanner/scan_driver.h"
+#include "scanner/text_decoding.h"
 #include "scanner/text_encoding.h"
 #include "scanner/text_reader.h"
 #include "ui/console/console_view.h"
@@ -35,8 +38,8 @@ namespace {
 // help; the lines after the first stand under its program name.
 std::string Usage() {
   return Translated(
-      "usage: vostrel-scan [--code-page N] [--format FORMAT] [--jobs N] FOLDER\n"
-      "       vostrel-scan [--code-page N] [--format FORMAT] --offset FILE EXPORT\n"
+      "usage: vostrel-scan [--code-page N|auto] [--format FORMAT] [--jobs N] FOLDER\n"
+      "       vostrel-scan [--code-page N|auto] [--format FORMAT] --offset FILE EXPORT\n"
       "       vostrel-scan --version | --help\n");
 }
 
@@ -68,6 +71,11 @@ std::string Help() {
                     "      Linux the one Windows gives the locale named by LC_ALL, else LC_CTYPE,\n"
                     "      else LANG (pl_PL.UTF-8: 1250, ru_RU.UTF-8: 1251, ja_JP.UTF-8: 932;\n"
                     "      C, C.UTF-8 or none: 1252).\n") +
+         Translated("  --code-page auto, --code-page=auto\n"
+                    "      Reads each mission's texts in the code page of those above that their\n"
+                    "      bytes most likely are, told from the three texts together (--offset:\n"
+                    "      from the file's three, or from EXPORT's text when it is none of them);\n"
+                    "      texts that tell none are read in the default code page.\n") +
          Translated("  --format FORMAT, --format=FORMAT\n"
                     "      tsv: the lines described below (the default). json: one JSON array, an\n"
                     "      object per row with the members \"file\", \"mapName\", \"techtreeName\"\n"
@@ -135,11 +143,12 @@ std::string Quoted(std::string_view text) {
 }
 
 CodePage ParseCodePage(std::string_view text) {
+  if (text == "auto") return kAutomaticCodePage;
   CodePage number = 0;
   const char* end = text.data() + text.size();
   const bool digits = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
   if (!digits || std::from_chars(text.data(), end, number).ptr != end || !FindCodePage(number)) {
-    throw UsageError(Translated("--code-page takes 874, 932, 936, 949, 950 or 1250 to 1258, not {value}",
+    throw UsageError(Translated("--code-page takes 874, 932, 936, 949, 950, 1250 to 1258 or auto, not {value}",
                                 {{"value", Quoted(text)}}));
   }
   return number;
@@ -187,7 +196,7 @@ Arguments Parse(const std::vector<std::string>& args) {
     } else if (arg == "--offset" && parsed.mode == Arguments::Mode::kScan) {
       parsed.mode = Arguments::Mode::kOffset;
     } else if (arg == kCodePageOption) {
-      if (i + 1 == args.size()) throw UsageError(Translated("--code-page needs a code page number"));
+      if (i + 1 == args.size()) throw UsageError(Translated("--code-page needs a code page number or auto"));
       parsed.codePage = ParseCodePage(args[++i]);
     } else if (arg.starts_with(kCodePageOption) && arg[kCodePageOption.size()] == '=') {
       parsed.codePage = ParseCodePage(arg.substr(kCodePageOption.size() + 1));
@@ -229,9 +238,24 @@ Arguments Parse(const std::vector<std::string>& args) {
 
 void Say(std::ostream& err, std::string_view text) { err << kProgram << EscapeMessage(text) << '\n'; }
 
+// The code page --offset reads the text at `offset` in: the one chosen; or,
+// automatic, the one a scan reads the file's texts in, for one of them, and
+// for another export the one its own text tells.
+CodePage OffsetCodePage(LookupBinding& binding, const std::string& path, const std::string& exportName,
+                        uint32_t offset, const TextDecoding& decoding) {
+  if (!decoding.automatic() || offset == 0) return decoding.CodePageOf({}).codePage;
+  if (std::find(kMissionExports.begin(), kMissionExports.end(), exportName) != kMissionExports.end()) {
+    const MissionRead read = ReadMission(binding, path, decoding, kDetectionBytes);
+    if (read.codePage.codePage != 0) return read.codePage.codePage;
+  }
+  const std::string sample = TextFile(path).Bytes(offset, kDetectionBytes);
+  const std::array<std::string_view, 1> samples{sample};
+  return decoding.CodePageOf(samples).codePage;
+}
+
 // The offset and the text, in TSV as a row's fields are written; JSON and
 // CSV also hold the file and the export asked for.
-int PrintOffset(const std::string& path, const std::string& exportName, const TextDecoder& decoder,
+int PrintOffset(const std::string& path, const std::string& exportName, const TextDecoding& decoding,
                 OutputFormat format, const ConsoleOutput& output) {
   LookupBinding binding;
   const auto writer = MakeRecordWriter(format, output.out, kOffsetColumns);
@@ -245,7 +269,7 @@ int PrintOffset(const std::string& path, const std::string& exportName, const Te
   const std::string file = NativeToUtf8(path);
   std::string text;
   try {
-    text = ReadToFirstNull(path, offset, decoder);
+    text = ReadToFirstNull(path, offset, decoding.Decoder(OffsetCodePage(binding, path, exportName, offset, decoding)));
   } catch (const TextReadError& error) {
     // As a scan says a file it cannot read.
     Say(output.err, Translated("Cannot read {file}: {reason}", {{"file", file}, {"reason", error.what()}}));
@@ -295,9 +319,9 @@ int Run(const Arguments& arguments, const ConsoleOutput& output, bool& writeFail
   const std::vector<std::string>& operands = arguments.operands;
   if (arguments.format != OutputFormat::kTsv && output.writeBytesAsTheyAre) output.writeBytesAsTheyAre();
   try {
-    // The decoder is made once, here or by the scan driver.
+    // The decoding is made once, here or by the scan driver.
     return arguments.mode == Arguments::Mode::kOffset
-               ? PrintOffset(operands[0], operands[1], TextDecoder(codePage), arguments.format, output)
+               ? PrintOffset(operands[0], operands[1], TextDecoding(codePage), arguments.format, output)
                : ScanFolder(operands[0], codePage, arguments.format, arguments.jobs.value_or(DefaultScanWorkers()),
                             output, writeFailureSaid);
   } catch (const std::invalid_argument& error) {  // a code page this system cannot decode

@@ -53,14 +53,14 @@ std::string LocalTime(std::filesystem::file_time_type time) {
 
 }  // namespace
 
-std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
+std::optional<ScanRow> ReadMissionRow(LookupBinding& binding, const std::string& path, const TextDecoding& decoding,
                                       std::size_t maxTextBytes) {
   // The lookup answers 0 for a file it cannot open, as for one without the
   // export: a file locked by its writer (or gone again) must not pass for one
   // without texts.
   OpenFailure failure;
   if (!ReadOnlyFile::Open(path, &failure)) throw TextReadError(failure.reason);
-  MissionRead read = ReadMission(binding, path, decoder, maxTextBytes);
+  MissionRead read = ReadMission(binding, path, decoding, maxTextBytes);
   if (read.unreadable) throw TextReadError(*read.unreadable);
   if (!read.HasText()) return std::nullopt;
   return ScanRow{NativeToUtf8(path.substr(path.rfind(kPathSeparator[0]) + 1)), std::move(read.texts[0]),
@@ -80,8 +80,24 @@ std::string DetailsText(std::string_view text) {
   return shown;
 }
 
+std::string CodePageText(const MissionCodePage& codePage) {
+  const std::optional<CodePageName> named = FindCodePage(codePage.codePage);
+  const std::string label = named ? CodePageLabel(*named) : std::to_string(codePage.codePage);
+  switch (codePage.source) {
+    case CodePageSource::kDetected:
+      // TRANSLATORS: the details window's code page, told from the texts: "Central European (1250), detected".
+      return Translated("{codePage}, detected", {{"codePage", label}});
+    case CodePageSource::kUnsure:
+      return Translated("{codePage}, the default: none detected", {{"codePage", label}});
+    case CodePageSource::kChosen:
+    case CodePageSource::kNoSign:
+      break;
+  }
+  return label;
+}
+
 MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& folder, const std::string& file,
-                                  const TextDecoder& decoder) {
+                                  const TextDecoding& decoding) {
   MissionDetails details;
   // A name may hold any control character (ESC, BEL, a line break): shown as the table copies it.
   details.file = EscapeMessage(file);
@@ -93,15 +109,13 @@ MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& fol
                        : TranslatedCount("{count} byte", "{count} bytes", size, {{"count", WithThousands(size)}});
   const auto modified = std::filesystem::last_write_time(NativePath(path), error);
   details.modified = error ? Translated("unknown") : LocalTime(modified);
-  const auto codePage = FindCodePage(decoder.codePage());
-  details.codePage = codePage ? CodePageLabel(*codePage) : std::to_string(decoder.codePage());
 
   // The same reading as a scan's, each text whole up to the windows' bound.
   // A file gone since the scan is said too: the scan's reading passes it over.
   OpenFailure failure;
   MissionRead read;
   if (ReadOnlyFile::Open(path, &failure)) {
-    read = ReadMission(binding, path, decoder, kFullTextBytes);
+    read = ReadMission(binding, path, decoding, kFullTextBytes);
   } else {
     read.unreadable = failure.reason;
   }
@@ -109,6 +123,8 @@ MissionDetails ReadMissionDetails(LookupBinding& binding, const std::string& fol
   if (read.unreadable) {
     details.problem = Translated("Cannot read {file}: {reason}", {{"file", details.file}, {"reason", *read.unreadable}});
   }
+  // A mission without texts read has none to tell by.
+  details.codePage = CodePageText(read.codePage.codePage != 0 ? read.codePage : decoding.CodePageOf({}));
   for (std::size_t i = 0; i < kMissionExports.size(); ++i) {
     MissionDetails::Export& shown = details.exports[i];
     shown.name = kMissionExports[i];

@@ -172,13 +172,13 @@ void ScanSession::Filter(std::string_view text) {
 }
 
 MissionDetails ScanSession::Details(std::size_t row) const {
-  return ReadMissionDetails(binding_, scannedFolder_, table_.Row(row).texts.dllName, driver_.decoder());
+  return ReadMissionDetails(binding_, scannedFolder_, table_.Row(row).texts.dllName, driver_.decoding());
 }
 
 std::optional<ScanRow> ScanSession::ReadWholeRow(const TableRow& row) const {
   const std::string path = JoinPath(Utf8ToNative(scannedFolder_), Utf8ToNative(row.texts.dllName));
   try {
-    std::optional<ScanRow> whole = ReadMissionRow(binding_, path, driver_.decoder(), kFullTextBytes);
+    std::optional<ScanRow> whole = ReadMissionRow(binding_, path, driver_.decoding(), kFullTextBytes);
     if (whole) whole->dllName = row.texts.dllName;
     return whole;
   } catch (const std::exception&) {
@@ -238,7 +238,7 @@ void ScanSession::ApplyFolderChangesForAFrame() {
     const std::string& name = update_.toRead[read++];
     std::optional<ScanRow> row;
     try {
-      row = ReadMissionRow(binding_, JoinPath(folder, name), driver_.decoder(), kTableTextBytes);
+      row = ReadMissionRow(binding_, JoinPath(folder, name), driver_.decoding(), kTableTextBytes);
     } catch (const TextReadError&) {
       follower_.RetryLater(name);  // locked, or gone again
       continue;

@@ -232,12 +232,13 @@ void frmMain::SetUpTableMenu() {
   codePageMenu->setObjectName(QStringLiteral("mnuCodePage"));
   codePages_ = new QActionGroup(codePageMenu);
   codePages_->setExclusive(true);
-  for (const vostrel::CodePageName& codePage : vostrel::kCodePages) {
-    QAction* choice = codePageMenu->addAction(ToQString(vostrel::CodePageLabel(codePage)));
+  for (const vostrel::CodePage number : vostrel::kCodePageChoices) {
+    QAction* choice = codePageMenu->addAction(ToQString(vostrel::CodePageChoiceLabel(number)));
     choice->setCheckable(true);
-    choice->setData(codePage.number);
+    choice->setData(number);
     codePages_->addAction(choice);
-    connect(choice, &QAction::triggered, this, [this, number = codePage.number] { ChooseCodePage(number); });
+    connect(choice, &QAction::triggered, this, [this, number] { ChooseCodePage(number); });
+    if (number == vostrel::kAutomaticCodePage) codePageMenu->addSeparator();
   }
   CheckCodePage(session_.codePage());
   // A code page chosen during a scan that turns out not to be decodable

@@ -85,14 +85,16 @@ Menu TableMenu(CodePage inUse, bool details) {
     return {};
   const UINT first = kFirstCodePageCommandId;
   UINT checked = 0;
-  for (std::size_t i = 0; i < kCodePages.size(); ++i) {
+  for (std::size_t i = 0; i < kCodePageChoices.size(); ++i) {
     const UINT id = first + static_cast<UINT>(i);
-    const std::wstring label = Widen(CodePageLabel(kCodePages[i]));
+    const std::wstring label = Widen(CodePageChoiceLabel(kCodePageChoices[i]));
     if (!::AppendMenuW(codePages.get(), MF_STRING, id, label.c_str())) return {};
-    if (kCodePages[i].number == inUse) checked = id;
+    if (kCodePageChoices[i] == kAutomaticCodePage && !::AppendMenuW(codePages.get(), MF_SEPARATOR, 0, nullptr))
+      return {};
+    if (kCodePageChoices[i] == inUse) checked = id;
   }
   if (checked != 0)
-    ::CheckMenuRadioItem(codePages.get(), first, first + static_cast<UINT>(kCodePages.size()) - 1, checked,
+    ::CheckMenuRadioItem(codePages.get(), first, first + static_cast<UINT>(kCodePageChoices.size()) - 1, checked,
                          MF_BYCOMMAND);
   const std::wstring caption = Widen(Translated(kCodePageMenuCaption));
   if (!::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(codePages.get()), caption.c_str()))
@@ -191,8 +193,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       } else if (id == kCopyCommandId && code == 0) {
         CopySelectedRows();
       } else if (id >= kFirstCodePageCommandId && code == 0 &&
-                 static_cast<std::size_t>(id - kFirstCodePageCommandId) < kCodePages.size()) {
-        ChooseCodePage(kCodePages[static_cast<std::size_t>(id - kFirstCodePageCommandId)].number);
+                 static_cast<std::size_t>(id - kFirstCodePageCommandId) < kCodePageChoices.size()) {
+        ChooseCodePage(kCodePageChoices[static_cast<std::size_t>(id - kFirstCodePageCommandId)]);
       }
       return 0;
     }

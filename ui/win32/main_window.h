@@ -41,8 +41,8 @@ inline constexpr int kFolderBoxId = 103;
 inline constexpr int kTableId = 104;
 inline constexpr int kFilterBoxId = 106;  // shown on Ctrl+F
 // The table's context menu: Copy, Filter (also Ctrl+F), Details, and one
-// command per code page of kCodePages, in its order, from
-// kFirstCodePageCommandId.
+// command per choice of kCodePageChoices (Automatic, then the code pages), in
+// its order, from kFirstCodePageCommandId.
 inline constexpr int kCopyCommandId = 105;
 inline constexpr int kFilterCommandId = 107;
 inline constexpr int kDetailsCommandId = 108;

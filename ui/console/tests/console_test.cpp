@@ -299,13 +299,14 @@ TEST(VostrelScan, OffsetPrintsWhereTheExportLiesAndItsText) {
 }
 
 TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
-  constexpr std::string_view kUsage = "usage: vostrel-scan [--code-page N] [--format FORMAT] [--jobs N] FOLDER\n";
+  constexpr std::string_view kUsage = "usage: vostrel-scan [--code-page N|auto] [--format FORMAT] [--jobs N] FOLDER\n";
   for (const auto& args : std::vector<std::vector<std::string>>{
            {}, {"--offset"}, {"--offset", "a.dll"}, {"--offset", "a.dll", "MapName", "x"}, {"a", "b"}, {"-x"},
            {"--offset", "--offset", "a.dll", "MapName"}, {"--help", "a"}, {"a", "--code-page"},
            {"--code-page", "1252"}, {"--code-page", "437", "a"}, {"--code-page", "65001", "a"},
            {"--code-page", "-1252", "a"}, {"--code-page", "1252x", "a"}, {"--code-page=", "a"},
            {"--code-page= 1252", "a"}, {"--code-page", "99999999999999999999", "a"}, {"--code-pages=1252", "a"},
+           {"--code-page", "Auto", "a"},
            {"a", "--format"}, {"--format", "xml", "a"}, {"--format=JSON", "a"}, {"--format=", "a"},
            {"a", "--jobs"}, {"--jobs", "0", "a"}, {"-j", "65", "a"}, {"--jobs=", "a"}, {"--jobs=-1", "a"},
            {"-j", "2x", "a"}, {"-j0", "a"}, {"-j2x", "a"}, {"-jx", "a"}}) {
@@ -318,7 +319,7 @@ TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
   const ProgramRun help = Scan({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_TRUE(help.out.starts_with(kUsage)) << help.out;
-  for (const char* part : {"--offset FILE EXPORT", "--code-page N", "--format FORMAT", "\"fileBytes\"",
+  for (const char* part : {"--offset FILE EXPORT", "--code-page N", "--code-page auto", "--format FORMAT", "\"fileBytes\"",
                            "--jobs N, --jobs=N, -j N, -jN", "\\x1b", "\\u0085", "  3  the lookup library"}) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
@@ -326,8 +327,9 @@ TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
 }
 
 // Each mission written in a code page, read under a locale of that code page,
-// and under another locale with the code page asked for.
-TEST(VostrelScan, ReadsTextsInTheLocalesCodePageOrTheOneAsked) {
+// and under another locale with the code page asked for, or with its code page
+// detected.
+TEST(VostrelScan, ReadsTextsInTheLocalesCodePageOrTheOneAskedOrDetected) {
   struct Case {
     const char* lang;
     const char* dll;
@@ -361,14 +363,16 @@ TEST(VostrelScan, ReadsTextsInTheLocalesCodePageOrTheOneAsked) {
     EXPECT_EQ(byLocale.out, row) << c.lang;
 
     // The option stands before or after the folder; it reads --offset's text too.
-    std::vector<std::string> args = c.codePageOption;
-    args.push_back(folder.str());
-    EXPECT_EQ(Scan(args, c.otherLang).out, row) << c.dll << " under " << c.otherLang;
-    args = {"--offset", dll, "LevelDesc"};
-    args.insert(args.end(), c.codePageOption.begin(), c.codePageOption.end());
-    const ProgramRun offset = Scan(args, c.otherLang);
-    EXPECT_EQ(offset.exitCode, 0) << c.dll;
-    EXPECT_TRUE(offset.out.ends_with("\t" + std::string(c.desc) + "\n")) << offset.out;
+    for (const std::vector<std::string>& option : {c.codePageOption, std::vector<std::string>{"--code-page=auto"}}) {
+      std::vector<std::string> args = option;
+      args.push_back(folder.str());
+      EXPECT_EQ(Scan(args, c.otherLang).out, row) << c.dll << " under " << c.otherLang << " with " << option[0];
+      args = {"--offset", dll, "LevelDesc"};
+      args.insert(args.end(), option.begin(), option.end());
+      const ProgramRun offset = Scan(args, c.otherLang);
+      EXPECT_EQ(offset.exitCode, 0) << c.dll;
+      EXPECT_TRUE(offset.out.ends_with("\t" + std::string(c.desc) + "\n")) << offset.out;
+    }
   }
 }
 
@@ -469,14 +473,14 @@ TEST(VostrelScan, SpeaksTheUsersLanguage) {
       {"pl_PL.UTF-8", "", "Nie znaleziono plików DLL!\n",
        "vostrel-scan: Nie można odczytać zawartości folderu " + missing +
            ": Nie ma takiego pliku ani katalogu\nBrak plików do skanowania.\n",
-       "użycie: vostrel-scan [--code-page N]"},
+       "użycie: vostrel-scan [--code-page N|auto]"},
       {"C.UTF-8", "ru:pl", "Файлы DLL не найдены!\n",
        "vostrel-scan: Не удаётся прочитать содержимое папки " + missing +
            ": Нет такого файла или каталога\nНет файлов для сканирования.\n",
-       "использование: vostrel-scan [--code-page N]"},
+       "использование: vostrel-scan [--code-page N|auto]"},
       {"el_GR.UTF-8", "", "No DLL's found!\n",
        "vostrel-scan: Cannot list " + missing + ": No such file or directory\nNo files to scan.\n",
-       "usage: vostrel-scan [--code-page N]"},
+       "usage: vostrel-scan [--code-page N|auto]"},
   };
   for (const Case& c : cases) {
     const ProgramRun run = RunProgram(VOSTREL_SCAN_PROGRAM, {missing}, WithLocale(c.lang, c.language));

@@ -45,6 +45,7 @@
 #include "scanner/dll_listing.h"
 #include "scanner/tests/test_platform.h"
 #include "scanner/text_encoding.h"
+#include "ui/core/table_menu.h"
 #include "ui/core/table_text.h"
 #include "ui/core/tests/mission_writer.h"
 #include "ui/core/tests/sort_cases.h"
@@ -712,8 +713,8 @@ class FrmMainTest : public QObject {
     QCOMPARE(copiedNames, names(vostrel::testing::kByMapDescending));
   }
 
-  // The table's context menu offers every code page, the one in use
-  // checked; choosing another reads the last scanned folder again in it.
+  // The table's context menu offers Automatic and every code page, the one in
+  // use checked; choosing another reads the last scanned folder again in it.
   void codePageMenuRereadsTheTexts() {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -727,7 +728,10 @@ class FrmMainTest : public QObject {
     QVERIFY(menu != nullptr);
     QCOMPARE(menu->title(), QStringLiteral("Code Page"));
     const QList<QAction*> choices = menu->actions();
-    QCOMPARE(choices.size(), qsizetype(vostrel::kCodePages.size()));
+    QCOMPARE(choices.size(), qsizetype(vostrel::kCodePageChoices.size() + 1));  // a separator after Automatic
+    QAction* automatic = choices[0];
+    QCOMPARE(automatic->text(), QStringLiteral("Automatic"));
+    QVERIFY(choices[1]->isSeparator());
     QAction* cyrillic = nullptr;
     for (QAction* choice : choices) {
       QCOMPARE(choice->isChecked(), choice->data().toUInt() == vostrel::DefaultCodePage());
@@ -738,11 +742,13 @@ class FrmMainTest : public QObject {
     c.folder->setText(folder.path());
     c.scan->click();
     QCOMPARE(Row(*c.table, 0)[1], QStringLiteral("\u00cc\u00ee\u00f1\u00ea\u00e2\u00e0"));  // in Windows-1252
-    cyrillic->trigger();
-    QTRY_COMPARE(Row(*c.table, 0)[1], QStringLiteral("\u041c\u043e\u0441\u043a\u0432\u0430"));
-    QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
-    QCOMPARE(RowCount(*c.table), 1);
-    for (QAction* choice : choices) QCOMPARE(choice->isChecked(), choice == cyrillic);
+    for (QAction* chosen : {automatic, cyrillic}) {  // the code page its bytes tell; the one chosen
+      chosen->trigger();
+      QTRY_COMPARE(Row(*c.table, 0)[1], QStringLiteral("\u041c\u043e\u0441\u043a\u0432\u0430"));
+      QTRY_COMPARE(c.status->text(), QStringLiteral("Scan finished."));
+      QCOMPARE(RowCount(*c.table), 1);
+      for (QAction* choice : choices) QCOMPARE(choice->isChecked(), choice == chosen);
+    }
   }
 
   void folderHandedToTheWindowIsScanned_data() {
@@ -1092,7 +1098,8 @@ class FrmMainTest : public QObject {
     QCOMPARE(window.findChild<QAction*>(QStringLiteral("actCopy"))->text(), QStringLiteral("Kopiuj"));
     auto* codePages = window.findChild<QMenu*>(QStringLiteral("mnuCodePage"));
     QCOMPARE(codePages->title(), QStringLiteral("Strona kodowa"));
-    QCOMPARE(codePages->actions().value(5)->text(), QStringLiteral("Europa Środkowa (1250)"));
+    QCOMPARE(codePages->actions().value(0)->text(), QStringLiteral("Automatycznie"));
+    QCOMPARE(codePages->actions().value(7)->text(), QStringLiteral("Europa Środkowa (1250)"));  // after a separator
     const std::unique_ptr<QMenu> boxMenu(c.folder->createStandardContextMenu());
     const QList<QAction*> boxActions = boxMenu->actions();
     QVERIFY(std::any_of(boxActions.begin(), boxActions.end(),

@@ -823,7 +823,7 @@ TEST_F(MainWindowTest, SpeaksTheUsersLanguage) {
   const ShownMenu menu = OpenTableMenu();
   ASSERT_FALSE(menu.items.empty());
   EXPECT_EQ(menu.items[0], said.copy);
-  EXPECT_EQ(menu.codePages.at(5), said.codePage);
+  EXPECT_EQ(menu.codePages.at(7), said.codePage);  // after Automatic and a separator
 
   const TempFolder empty;
   SetFolder(NativeToUtf8(empty.str()));
@@ -832,8 +832,8 @@ TEST_F(MainWindowTest, SpeaksTheUsersLanguage) {
   EXPECT_EQ(Status(), said.noFiles);
 }
 
-// The menu beside Copy lists the code pages, the one in use checked;
-// choosing one reads the table's texts again in it.
+// The menu beside Copy lists Automatic and the code pages, the one in use
+// checked; choosing one reads the table's texts again in it.
 TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
   const auto openMenu = [this] { return OpenTableMenu(); };
   const TempFolder folder;
@@ -848,20 +848,21 @@ TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
   EXPECT_EQ(shown.items, (std::vector<std::string>{"Copy\tCtrl+C", std::string(kFilterCaption) + "\tCtrl+F",
                                                   std::string(kDetailsCaption) + "\tEnter",
                                                   std::string(kCodePageMenuCaption)}));
-  std::vector<std::string> labels;
+  std::vector<std::string> labels{"Automatic", ""};  // then a separator
   for (const CodePageName& codePage : kCodePages) labels.push_back(CodePageLabel(codePage));
   EXPECT_EQ(shown.codePages, labels);
   EXPECT_EQ(shown.checked, CodePageLabel(*FindCodePage(DefaultCodePage())));
 
-  const auto cyrillic = std::find(labels.begin(), labels.end(), "Cyrillic (1251)");
-  ASSERT_NE(cyrillic, labels.end());
   ASSERT_EQ(shown.codePageIds.size(), labels.size());
-  const UINT id = shown.codePageIds[static_cast<std::size_t>(cyrillic - labels.begin())];
-  ::SendMessageW(frmMain_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);  // as the menu sends it
-  DrainMessages();
-  EXPECT_EQ(CellText(0, 1), "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82");  // "Мост"
-  EXPECT_EQ(Status(), "Scan finished.");
-  EXPECT_EQ(openMenu().checked, "Cyrillic (1251)");
+  for (const char* chosen : {"Automatic", "Cyrillic (1251)"}) {  // the code page its bytes tell; the one chosen
+    const auto label = std::find(labels.begin(), labels.end(), chosen);
+    const UINT id = shown.codePageIds[static_cast<std::size_t>(label - labels.begin())];
+    ::SendMessageW(frmMain_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);  // as the menu sends it
+    DrainMessages();
+    EXPECT_EQ(CellText(0, 1), "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82");  // "Мост"
+    EXPECT_EQ(Status(), "Scan finished.");
+    EXPECT_EQ(openMenu().checked, chosen);
+  }
 }
 
 // A folder given from outside the window: on the command line (a folder
