@@ -64,8 +64,10 @@ endmacro()
 #   [PLACE <files>... PLACE_IN <folder>] [COPIES <n> COPY_OF <file>] [FIXTURES <fixtures>...])
 # The options are CompareOutput.cmake's but TERMINAL. In a cross build the
 # program runs under the emulator (Wine), with TERMINAL on a console. LANG is
-# the only locale variable the program sees; a locale other than C is
-# generated first, if need be, by the test locale_<locale>.
+# the only locale variable the program sees (it names the code page and the
+# language of the program's messages; the expected output holds rows, whose
+# texts no language changes); a locale other than C is generated first, if
+# need be, by the test locale_<locale>.
 function(vostrel_add_output_test)
   set(flags SORT)
   set(values EXPECTED WORKING_DIRECTORY PLACE_IN COPIES COPY_OF)
@@ -90,7 +92,7 @@ function(vostrel_add_output_test)
     list(APPEND environment VOSTREL_WINE_TERMINAL=set:1)  # see WineRun.cmake
   endif()
   if(arg_LANG)
-    list(APPEND environment LC_ALL=unset: LC_CTYPE=unset: LANG=set:${arg_LANG})
+    list(APPEND environment LC_ALL=unset: LC_CTYPE=unset: LC_MESSAGES=unset: LANGUAGE=unset: LANG=set:${arg_LANG})
     if(NOT arg_LANG MATCHES "^C\\.")
       set(locale_test locale_${arg_LANG})
       if(NOT TEST ${locale_test})

@@ -79,15 +79,20 @@ if(DEFINED ENV{VOSTREL_WINE_TERMINAL})
   set(run script -qec "${line}" /dev/null)
   set(watched OUTPUT_VARIABLE errors ECHO_OUTPUT_VARIABLE)
 endif()
+if(NOT DEFINED ENV{VOSTREL_WINE_TERMINAL})
+  list(APPEND watched OUTPUT_VARIABLE output ECHO_OUTPUT_VARIABLE)
+endif()
 # A program that loses the wineserver as it starts ("wine client error: ...
-# recvmsg", when a server that was ending is reached) is run once more; a
-# real failure fails both times.
+# recvmsg", when a server that was ending is reached), or fails having said
+# nothing at all (it never got to run), is run once more; a real failure
+# fails both times.
 foreach(attempt 1 2)
+  set(output "")
   execute_process(COMMAND ${run} RESULT_VARIABLE status ${watched})
-  if(status EQUAL 0 OR NOT errors MATCHES "wine client error")
+  if(status EQUAL 0 OR NOT (errors MATCHES "wine client error" OR (output STREQUAL "" AND errors STREQUAL "")))
     break()
   endif()
-  message("Wine lost its server as the program started: it runs once more")
+  message("Wine did not start the program whole: it runs once more")
 endforeach()
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${command}: exit status ${status}")

@@ -1,5 +1,6 @@
 #include "scanner/background_scan.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -8,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "i18n/translation.h"
 #include "scanner/scan_driver.h"
 
 namespace vostrel {
@@ -19,11 +21,14 @@ struct MessageRow {
 struct Status {
   std::string text;
 };
+struct FileInHand {
+  std::string text;
+};
 struct Problem {
   ScanProblem problem;
   std::string text;
 };
-using Found = std::variant<ScanRow, MessageRow, Status, Problem>;
+using Found = std::variant<ScanRow, MessageRow, Status, FileInHand, Problem>;
 
 void Hand(Found& found, ScanView& view) {
   std::visit(
@@ -35,6 +40,8 @@ void Hand(Found& found, ScanView& view) {
           view.AddMessageRow(what.text);
         } else if constexpr (std::is_same_v<What, Status>) {
           view.SetStatus(what.text);
+        } else if constexpr (std::is_same_v<What, FileInHand>) {
+          view.SetFileInHandStatus(what.text);
         } else {
           view.ReportProblem(what.problem, what.text);
         }
@@ -51,6 +58,7 @@ struct BackgroundScan::Shared final : ScanView {
   Shared(std::shared_ptr<LookupBinding> lookup, Settings settings, std::function<void()> onFound)
       : binding(std::move(lookup)),
         folderText(std::move(settings.folderText)),
+        mostWaiting(std::max<std::size_t>(settings.mostWaiting, 1)),
         found(std::move(onFound)),
         driver(*this, *binding, settings.codePage, settings.maxTextBytes, settings.workers) {}
 
@@ -59,10 +67,12 @@ struct BackgroundScan::Shared final : ScanView {
   void AddRow(const ScanRow& row) override { Keep(row); }
   void AddMessageRow(const std::string& text) override { Keep(MessageRow{text}); }
   void SetStatus(const std::string& text) override { Keep(Status{text}); }
+  void SetFileInHandStatus(const std::string& text) override { Keep(FileInHand{text}); }
   void ReportProblem(ScanProblem problem, const std::string& text) override { Keep(Problem{problem, text}); }
 
   void Keep(Found what) {
-    const std::lock_guard lock(mutex);
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [this] { return waiting.size() < mostWaiting || stopped.load(); });
     if (stopped.load()) {
       driver.RequestStop();  // in case the stop came before the scan began
       return;
@@ -78,6 +88,7 @@ struct BackgroundScan::Shared final : ScanView {
 
   const std::shared_ptr<LookupBinding> binding;  // before the driver, which uses it
   const std::string folderText;
+  const std::size_t mostWaiting;
   mutable std::mutex mutex;
   mutable std::condition_variable changed;
   // Set under the lock, read also between the things handed.
@@ -122,6 +133,7 @@ bool BackgroundScan::TakeFound(ScanView& view) {
     const std::lock_guard lock(shared_->mutex);
     found.swap(shared_->waiting);
     ended = shared_->ended;
+    shared_->changed.notify_all();  // a scan that waits for room
   }
   // A stop that comes while these are handed (an interrupt, on another
   // thread) ends the scan before the next of them, as before a next file.
@@ -130,7 +142,7 @@ bool BackgroundScan::TakeFound(ScanView& view) {
     Hand(what, view);
   }
   if (!shared_->stopped.load()) return ended;
-  if (!std::exchange(stopSaid_, true)) view.SetStatus(kScanStoppedStatus);
+  if (!std::exchange(stopSaid_, true)) view.SetStatus(Translated(kScanStoppedStatus));
   return true;
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,6 +27,11 @@ class BackgroundScan {
     CodePage codePage;       // decodable (see ScanDriver::SetCodePage)
     std::size_t maxTextBytes;
     std::size_t workers;
+    // At most this many things found wait to be taken; the scan then waits
+    // for the owner. An owner that writes each thing as it comes (to a pipe,
+    // say) sets a few, so that a stalled or failed write stops the reads
+    // soon; a window, which keeps every row anyway, need not.
+    std::size_t mostWaiting = SIZE_MAX;
   };
 
   // Starts the scan. `found` runs on the scan's thread whenever something

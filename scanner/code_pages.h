@@ -7,32 +7,39 @@
 #include <optional>
 #include <string_view>
 
+#include "i18n/translation.h"
+
 namespace vostrel {
 
 // A Windows code page number, such as 1252.
 using CodePage = unsigned int;
 
+// Not a code page but the choice of none: each mission's texts are read in
+// the code page their bytes most likely are (TextDecoding).
+inline constexpr CodePage kAutomaticCodePage = 0;
+
 struct CodePageName {
   CodePage number;
-  std::string_view name;  // what the script or region is called, e.g. "Central European"
+  std::string_view name;  // what the script or region is called, e.g. "Central European": Translated() where shown
 };
 
 // Every ANSI code page of Windows' locales, in the order a menu offers them.
+// TRANSLATORS: the names of Windows' code pages, as the system's own settings name them.
 inline constexpr std::array<CodePageName, 14> kCodePages{{
-    {874, "Thai"},
-    {932, "Japanese"},
-    {936, "Chinese Simplified"},
-    {949, "Korean"},
-    {950, "Chinese Traditional"},
-    {1250, "Central European"},
-    {1251, "Cyrillic"},
-    {1252, "Western European"},
-    {1253, "Greek"},
-    {1254, "Turkish"},
-    {1255, "Hebrew"},
-    {1256, "Arabic"},
-    {1257, "Baltic"},
-    {1258, "Vietnamese"},
+    {874, MarkedText("Thai")},
+    {932, MarkedText("Japanese")},
+    {936, MarkedText("Chinese Simplified")},
+    {949, MarkedText("Korean")},
+    {950, MarkedText("Chinese Traditional")},
+    {1250, MarkedText("Central European")},
+    {1251, MarkedText("Cyrillic")},
+    {1252, MarkedText("Western European")},
+    {1253, MarkedText("Greek")},
+    {1254, MarkedText("Turkish")},
+    {1255, MarkedText("Hebrew")},
+    {1256, MarkedText("Arabic")},
+    {1257, MarkedText("Baltic")},
+    {1258, MarkedText("Vietnamese")},
 }};
 
 // The entry of kCodePages for a number, or empty when it is none of them.

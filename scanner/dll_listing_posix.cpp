@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "i18n/system_reason.h"
 #include "scanner/dll_listing.h"
 
 namespace vostrel {
@@ -38,7 +39,7 @@ DllListing::DllListing(const std::string& folder) : state_(std::make_unique<Stat
   std::error_code error;
   // The folder part of the pattern folder + "/*.dll": an empty folder text is the root.
   std::filesystem::directory_iterator entries(folder + kPathSeparator, error);
-  if (error) throw ListingError(error.message());
+  if (error) throw ListingError(SystemReason(error.value()));
   struct Listed {
     std::string upper;
     std::string name;

@@ -5,25 +5,36 @@
 #include <utility>
 #include <variant>
 
+#include "i18n/translation.h"
+
 namespace vostrel {
 namespace {
 
-// What is wrong with the file a candidate found, ending in "; ", or nothing
-// when there is no such file.
+// What is wrong with the file a candidate found, or nothing when there is no
+// such file.
 std::string FaultOf(const std::string& candidate, const LoadFailure& failure) {
   const std::string file = LibraryFileName(candidate);
   switch (failure.kind) {
     case LoadFailure::Kind::kNotLoaded:
       break;
     case LoadFailure::Kind::kDamaged:
-      return file + " is damaged or incomplete; ";
+      return Translated("{file} is damaged or incomplete", {{"file", file}});
     case LoadFailure::Kind::kOtherWordSize:
-      return file + " is a " + std::to_string(failure.libraryBits) + "-bit library (this program is " +
-             std::to_string(sizeof(void*) * 8) + "-bit); ";
+      return Translated("{file} is a {bits}-bit library (this program is {own}-bit)",
+                        {{"file", file},
+                         {"bits", std::to_string(failure.libraryBits)},
+                         {"own", std::to_string(sizeof(void*) * 8)}});
     case LoadFailure::Kind::kOtherMachine:
-      return file + " is not a shared library for this machine; ";
+      return Translated("{file} is not a shared library for this machine", {{"file", file}});
   }
   return {};
+}
+
+// The faults found so far, joined by "; ".
+void AddFault(std::string& faults, const std::string& fault) {
+  if (fault.empty()) return;
+  if (!faults.empty()) faults += "; ";
+  faults += fault;
 }
 
 }  // namespace
@@ -55,17 +66,17 @@ const LookupBinding::Entries& LookupBinding::Bind() {
   if (const Entries* bound = bound_.load(std::memory_order_acquire)) return *bound;  // by another thread meanwhile
   // Nothing is remembered on failure, so a library put in place later (or a
   // copy still being written, once whole) is found by the next call.
-  std::string faults;  // "/x/libPeloc.so is damaged or incomplete; "
+  std::string faults;  // "/x/libPeloc.so is damaged or incomplete"
   for (const std::string& candidate : candidates_) {
     auto loaded = SharedLibrary::Load(candidate);
     if (const auto* failure = std::get_if<LoadFailure>(&loaded)) {
-      faults += FaultOf(candidate, *failure);
+      AddFault(faults, FaultOf(candidate, *failure));
       continue;
     }
     auto& library = std::get<SharedLibrary>(loaded);
     auto* getOffset = library.Symbol("GetOffset");
     if (getOffset == nullptr) {
-      faults += LibraryFileName(candidate) + " does not export GetOffset; ";
+      AddFault(faults, Translated("{file} does not export GetOffset", {{"file", LibraryFileName(candidate)}}));
       continue;
     }
     entries_ = {reinterpret_cast<PelocGetOffsetFn>(getOffset),
@@ -74,8 +85,12 @@ const LookupBinding::Entries& LookupBinding::Bind() {
     bound_.store(&entries_, std::memory_order_release);
     return entries_;
   }
-  throw LookupUnavailable("Cannot load the lookup library Peloc: " + faults + "looked for " +
-                          DescribeSearch(candidates_) + ".");
+  const std::string places = DescribeSearch(candidates_);
+  throw LookupUnavailable(faults.empty()
+                              ? Translated("Cannot load the lookup library Peloc: looked for {places}.",
+                                           {{"places", places}})
+                              : Translated("Cannot load the lookup library Peloc: {faults}; looked for {places}.",
+                                           {{"faults", faults}, {"places", places}}));
 }
 
 }  // namespace vostrel

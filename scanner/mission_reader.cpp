@@ -54,11 +54,24 @@ void LookUp(LookupBinding& binding, const std::string& path, TextFile& file, Mis
   }
 }
 
-void ReadTexts(TextFile& file, const TextDecoder& decoder, std::size_t maxTextBytes, MissionRead& read) {
+void ReadTexts(TextFile& file, const TextDecoding& decoding, std::size_t maxTextBytes, MissionRead& read) {
   const auto& offsets = read.offsets;
   std::array<std::size_t, kMissionExports.size()> order{};
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return offsets[a] < offsets[b]; });
+  // The code page is judged from the three texts' first bytes together.
+  std::array<std::string, kMissionExports.size()> samples;
+  if (decoding.automatic()) {
+    for (const std::size_t i : order) {
+      try {
+        samples[i] = file.Bytes(offsets[i], kDetectionBytes);
+      } catch (const std::exception&) {
+      }
+    }
+  }
+  const std::array<std::string_view, kMissionExports.size()> sampled{samples[0], samples[1], samples[2]};
+  read.codePage = decoding.CodePageOf(sampled);
+  const TextDecoder& decoder = decoding.Decoder(read.codePage.codePage);
   for (const std::size_t i : order) {
     try {
       TextRead text = file.Read(offsets[i], decoder, maxTextBytes);
@@ -82,7 +95,7 @@ bool NoneFound(const MissionRead& read) {
 
 }  // namespace
 
-MissionRead ReadMission(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
+MissionRead ReadMission(LookupBinding& binding, const std::string& path, const TextDecoding& decoding,
                         std::size_t maxTextBytes) {
   MissionRead read;
   // The lookup answers 0 for a file it cannot open, as for one without the
@@ -96,14 +109,15 @@ MissionRead ReadMission(LookupBinding& binding, const std::string& path, const T
   TextFile file(std::move(*opened));
   LookUp(binding, path, file, read);
   if (NoneFound(read)) return read;
-  ReadTexts(file, decoder, maxTextBytes, read);
+  ReadTexts(file, decoding, maxTextBytes, read);
   return read;
 }
 
-void ReadMissionTexts(const std::string& path, const TextDecoder& decoder, std::size_t maxTextBytes,
+void ReadMissionTexts(const std::string& path, const TextDecoding& decoding, std::size_t maxTextBytes,
                       MissionRead& read) {
   read.texts = {};
   read.cut = false;
+  read.codePage = {};
   if (NoneFound(read)) return;
   read.unreadable.reset();  // a text read ahead that could not be read is tried again
   OpenFailure failure;
@@ -113,7 +127,7 @@ void ReadMissionTexts(const std::string& path, const TextDecoder& decoder, std::
     return;
   }
   TextFile file(std::move(*opened));
-  ReadTexts(file, decoder, maxTextBytes, read);
+  ReadTexts(file, decoding, maxTextBytes, read);
 }
 
 }  // namespace vostrel

@@ -8,8 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "scanner/code_page_detection.h"
 #include "scanner/lookup_binding.h"
-#include "scanner/text_encoding.h"
+#include "scanner/text_decoding.h"
 
 namespace vostrel {
 
@@ -21,6 +22,7 @@ struct MissionRead {
   std::array<uint32_t, kMissionExports.size()> offsets{};  // as the lookup gives them: 0 when not found
   std::array<std::string, kMissionExports.size()> texts;  // in UTF-8; empty when not found or not readable
   bool cut = false;                  // a text went on past the bytes allowed
+  MissionCodePage codePage;          // the texts were read in (0 when none was read), and how it came to be
   // The reason the lookup library could not be bound, when it could not.
   std::optional<std::string> lookupUnavailable;
   // The system's reason the file could not be opened, when it could not for
@@ -36,12 +38,13 @@ struct MissionRead {
 // through it (ReadMissionTexts). A failed lookup leaves that text empty,
 // never another's; a text that cannot be read makes the file one that
 // cannot be read.
-MissionRead ReadMission(LookupBinding& binding, const std::string& path, const TextDecoder& decoder,
+MissionRead ReadMission(LookupBinding& binding, const std::string& path, const TextDecoding& decoding,
                         std::size_t maxTextBytes);
 
 // Reads the texts at `read`'s offsets (again): the file is opened once, and
-// only when some text was found, and the texts are read in the order they lie in it.
-void ReadMissionTexts(const std::string& path, const TextDecoder& decoder, std::size_t maxTextBytes,
+// only when some text was found, and the texts are read in the order they lie
+// in it, in the code page `decoding` gives the mission.
+void ReadMissionTexts(const std::string& path, const TextDecoding& decoding, std::size_t maxTextBytes,
                       MissionRead& read);
 
 }  // namespace vostrel

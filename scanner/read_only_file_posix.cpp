@@ -4,8 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
-
+#include "i18n/system_reason.h"
 #include "scanner/read_only_file.h"
 
 namespace vostrel {
@@ -15,7 +14,7 @@ std::optional<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path, OpenFail
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     const int error = errno;
-    if (failure != nullptr) *failure = {error == ENOENT, std::system_category().message(error)};
+    if (failure != nullptr) *failure = {error == ENOENT, SystemReason(error)};
     return std::nullopt;
   }
   return ReadOnlyFile(fd);
@@ -32,7 +31,7 @@ std::optional<std::size_t> ReadOnlyFile::ReadAt(std::uint64_t offset, std::span<
                               static_cast<off_t>(offset + got));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      if (reason != nullptr) *reason = std::system_category().message(errno);
+      if (reason != nullptr) *reason = SystemReason(errno);
       return std::nullopt;
     }
     if (n == 0) break;

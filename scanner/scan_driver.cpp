@@ -13,14 +13,10 @@
 namespace vostrel {
 namespace {
 
-constexpr char kNoFilesStatus[] = "No files to scan.";
-constexpr char kFinishedStatus[] = "Scan finished.";
 // What the workers read of each text: a file with a longer one is read again,
 // by the scan itself, when its row comes. This bounds the bytes held ahead
 // (FilesAhead files, three texts each) when the texts are kept whole.
 constexpr std::size_t kTextBytesReadAhead = 16 * 1024;
-
-std::string ScanningStatus(const std::string& name) { return "Scanning " + name + "..."; }
 
 // A step that fails with an error is skipped and the scan goes on.
 template <class Step>
@@ -57,7 +53,7 @@ ScanDriver::ScanDriver(ScanView& view, LookupBinding& binding, CodePage codePage
                        std::size_t workers)
     : view_(view),
       binding_(binding),
-      decoder_(std::make_shared<const TextDecoder>(codePage)),
+      decoding_(std::make_shared<const TextDecoding>(codePage)),
       maxTextBytes_(maxTextBytes),
       workers_(std::max<std::size_t>(workers, 1)) {}
 
@@ -74,7 +70,7 @@ void ScanDriver::Rescan() {
   Scan(*lastFolder_);
 }
 
-void ScanDriver::SetCodePage(CodePage codePage) { decoder_ = std::make_shared<const TextDecoder>(codePage); }
+void ScanDriver::SetCodePage(CodePage codePage) { decoding_ = std::make_shared<const TextDecoding>(codePage); }
 
 void ScanDriver::Scan(const std::string& folderText) {
   const ScanGuard guard(scanning_, stopRequested_);
@@ -101,13 +97,15 @@ void ScanDriver::ScanFolder(const std::string& folder) {
     name = listing->Next();
   });
   if (!name) {
-    Try([&] { view_.AddMessageRow(kNoDllsMessage); });
+    Try([&] { view_.AddMessageRow(Translated(kNoDllsMessage)); });
     if (listingError) {
       Try([&] {
-        view_.ReportProblem(ScanProblem::kFolderUnreadable, "Cannot list " + NativeToUtf8(folder) + ": " + *listingError);
+        view_.ReportProblem(ScanProblem::kFolderUnreadable,
+                            Translated("Cannot list {folder}: {reason}",
+                                       {{"folder", NativeToUtf8(folder)}, {"reason", *listingError}}));
       });
     }
-    Try([&] { view_.SetStatus(kNoFilesStatus); });
+    Try([&] { view_.SetStatus(Translated("No files to scan.")); });
     return;
   }
 
@@ -117,10 +115,10 @@ void ScanDriver::ScanFolder(const std::string& folder) {
 void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::string first) {
   // The files after the one in hand are read ahead, in the code page the
   // scan began with; at most FilesAhead of them wait to be delivered.
-  const std::shared_ptr<const TextDecoder> decoder = decoder_;
+  const std::shared_ptr<const TextDecoding> decoding = decoding_;
   const std::size_t bytesAhead = workers_ > 1 ? std::min(maxTextBytes_, kTextBytesReadAhead) : maxTextBytes_;
-  ReadAhead ahead(workers_, [this, decoder, bytesAhead](const std::string& path) {
-    return ReadMission(binding_, path, *decoder, bytesAhead);
+  ReadAhead ahead(workers_, [this, decoding, bytesAhead](const std::string& path) {
+    return ReadMission(binding_, path, *decoding, bytesAhead);
   });
   std::optional<std::string> name = std::move(first);  // the next name listed
   std::deque<std::string> names;                       // given to be read, not yet delivered
@@ -136,30 +134,33 @@ void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::
   };
 
   bool lookupReported = false;  // the missing library has been said in this scan
+  // Said once per file: translated once per scan, filled for each file.
+  const std::string scanning = Translated("Scanning {file}...");
+  const std::string unreadable = Translated("Cannot read {file}: {reason}");
   giveMore();
   while (!names.empty()) {
     if (stopRequested_) {
       ahead.Stop();
-      Try([&] { view_.SetStatus(kScanStoppedStatus); });
+      Try([&] { view_.SetStatus(Translated(kScanStoppedStatus)); });
       return;
     }
     const std::string nativeName = std::move(names.front());
     names.pop_front();
     const std::string displayName = NativeToUtf8(nativeName);
-    Try([&] { view_.SetStatus(ScanningStatus(displayName)); });
+    Try([&] { view_.SetFileInHandStatus(Filled(scanning, {{"file", displayName}})); });
 
     MissionRead read = ahead.Take();
     giveMore();
     // Texts cut short for being read ahead, or read in a code page since changed.
-    if ((read.cut && bytesAhead < maxTextBytes_) || decoder != decoder_) {
-      Try([&] { ReadMissionTexts(JoinPath(folder, nativeName), *decoder_, maxTextBytes_, read); });
+    if ((read.cut && bytesAhead < maxTextBytes_) || decoding != decoding_) {
+      Try([&] { ReadMissionTexts(JoinPath(folder, nativeName), *decoding_, maxTextBytes_, read); });
     }
     if (read.lookupUnavailable && !lookupReported) {
       lookupReported = true;
       Try([&] { view_.ReportProblem(ScanProblem::kLookupUnavailable, *read.lookupUnavailable); });
     }
     if (read.unreadable) {
-      const std::string text = "Cannot read " + displayName + ": " + *read.unreadable;
+      const std::string text = Filled(unreadable, {{"file", displayName}, {"reason", *read.unreadable}});
       Try([&] { view_.ReportProblem(ScanProblem::kFileUnreadable, text); });
     }
     if (read.HasText()) {
@@ -168,7 +169,7 @@ void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::
       });
     }
   }
-  Try([&] { view_.SetStatus(kFinishedStatus); });
+  Try([&] { view_.SetStatus(Translated("Scan finished.")); });
 }
 
 }  // namespace vostrel

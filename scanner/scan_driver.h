@@ -8,23 +8,26 @@
 #include <optional>
 #include <string>
 
+#include "i18n/translation.h"
 #include "scanner/dll_listing.h"
 #include "scanner/lookup_binding.h"
 #include "scanner/read_ahead.h"
 #include "scanner/scan_view.h"
+#include "scanner/text_decoding.h"
 #include "scanner/text_encoding.h"
 #include "scanner/text_reader.h"
 
 namespace vostrel {
 
-// The row a scan of a folder without DLLs shows.
-inline constexpr char kNoDllsMessage[] = "No DLL's found!";
-// The status of a scan that was stopped before its end.
-inline constexpr char kScanStoppedStatus[] = "Scan stopped.";
+// The row a scan of a folder without DLLs shows (translated where it is shown).
+inline constexpr std::string_view kNoDllsMessage = MarkedText("No DLL's found!");
+// The status of a scan that was stopped before its end (translated where it is shown).
+inline constexpr std::string_view kScanStoppedStatus = MarkedText("Scan stopped.");
 
 class ScanDriver {
  public:
-  // Texts are decoded in `codePage`; of each, at most `maxTextBytes` bytes
+  // Texts are decoded in `codePage` (kAutomaticCodePage: each mission's in
+  // the code page detected, else the default); of each, at most `maxTextBytes` bytes
   // are read (see ReadToFirstNull), which bounds what a window keeps.
   // `workers` threads read the files after the one in hand (see ReadAhead);
   // with 1 the scan reads each file itself, in turn.
@@ -50,13 +53,13 @@ class ScanDriver {
 
   bool IsScanning() const { return scanning_; }
 
-  // The code page of the texts read from now on (a running scan reads the
-  // files it read ahead again). Throws std::invalid_argument for one the
-  // platform cannot decode.
+  // The code page of the texts read from now on, or kAutomaticCodePage (a
+  // running scan reads the files it read ahead again). Throws
+  // std::invalid_argument for one the platform cannot decode.
   void SetCodePage(CodePage codePage);
-  CodePage codePage() const { return decoder_->codePage(); }
-  // The texts' decoder, for reading a file's texts as the scan reads them.
-  const TextDecoder& decoder() const { return *decoder_; }
+  CodePage codePage() const { return decoding_->choice(); }
+  // How texts are decoded, for reading a file's texts as the scan reads them.
+  const TextDecoding& decoding() const { return *decoding_; }
 
  private:
   void Scan(const std::string& folderText);
@@ -66,7 +69,7 @@ class ScanDriver {
   ScanView& view_;
   LookupBinding& binding_;
   // Shared with the workers of a running scan, which keep the one it began with.
-  std::shared_ptr<const TextDecoder> decoder_;
+  std::shared_ptr<const TextDecoding> decoding_;
   std::size_t maxTextBytes_;
   std::size_t workers_;
   std::optional<std::string> lastFolder_;  // the folder text of the last scan

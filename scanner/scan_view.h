@@ -37,6 +37,10 @@ class ScanView {
   // Replaces the text of the status bar: "Scanning NAME..." before each
   // file's row, then how the scan ended.
   virtual void SetStatus(const std::string& text) = 0;
+  // The status that names the file whose row comes next ("Scanning NAME..."):
+  // a status like the others, unless the view shows it otherwise (a
+  // terminal's one line that each file overwrites).
+  virtual void SetFileInHandStatus(const std::string& text) { SetStatus(text); }
   // A problem the scan goes on past, said at most once per scan and kind,
   // but kFileUnreadable once for each such file, when its turn comes: the
   // text says what and why, in a sentence.

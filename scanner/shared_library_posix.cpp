@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "handle/file_descriptor_posix.h"
+#include "i18n/translation.h"
 #include "scanner/library_file_check.h"
 #include "scanner/program_folder.h"
 #include "scanner/shared_library.h"
@@ -52,9 +53,10 @@ std::string LibraryFileName(const std::string& nameOrPath) { return nameOrPath; 
 std::string DescribeSearch(const std::vector<std::string>& candidates) {
   std::string words;
   for (const std::string& candidate : candidates) {
-    if (!words.empty()) words += ", then ";
-    words += candidate;
-    if (candidate.find('/') == std::string::npos) words += " on the system's library path";
+    const std::string place = candidate.find('/') == std::string::npos
+                                  ? Translated("{file} on the system's library path", {{"file", candidate}})
+                                  : candidate;
+    words = words.empty() ? place : Translated("{places}, then {place}", {{"places", words}, {"place", place}});
   }
   return words;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "handle/unique_handle.h"
+#include "i18n/translation.h"
 #include "scanner/library_file_check.h"
 #include "scanner/program_folder.h"
 #include "scanner/shared_library.h"
@@ -107,9 +108,10 @@ std::string LibraryFileName(const std::string& nameOrPath) {
 std::string DescribeSearch(const std::vector<std::string>& candidates) {
   std::string words;
   for (const std::string& candidate : candidates) {
-    if (!words.empty()) words += ", then ";
-    words += LibraryFileName(candidate);
-    if (!IsPath(candidate)) words += " in the program's folder and the system's";
+    const std::string file = LibraryFileName(candidate);
+    const std::string place =
+        IsPath(candidate) ? file : Translated("{file} in the program's folder and the system's", {{"file", file}});
+    words = words.empty() ? place : Translated("{places}, then {place}", {{"places", words}, {"place", place}});
   }
   return words;
 }

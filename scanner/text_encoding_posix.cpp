@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "handle/unique_handle.h"
+#include "i18n/translation.h"
 #include "scanner/text_encoding.h"
 #include "scanner/utf8.h"
 
@@ -28,7 +29,7 @@ class Converter {
  public:
   // From the code page to wchar_t (UCS-4 with glibc), one character per query.
   explicit Converter(const std::string& from) : cd_(::iconv_open("WCHAR_T", from.c_str())) {
-    if (!cd_) throw std::invalid_argument("iconv cannot convert " + from);
+    if (!cd_) throw std::invalid_argument(Translated("iconv cannot convert {encoding}", {{"encoding", from}}));
   }
 
   // The one character `bytes` give on their own, or none when iconv rejects
@@ -205,7 +206,9 @@ void FillPairs(const DoubleByteLayout& layout, const std::array<std::uint8_t, 25
 }  // namespace
 
 TextDecoder::TextDecoder(CodePage codePage) {
-  if (!FindCodePage(codePage)) throw std::invalid_argument("no such code page: " + std::to_string(codePage));
+  if (!FindCodePage(codePage)) {
+    throw std::invalid_argument(Translated("no such code page: {number}", {{"number", std::to_string(codePage)}}));
+  }
   auto tables = std::make_unique<Tables>();
   tables->codePage = codePage;
   tables->leadRow.fill(kNotLead);

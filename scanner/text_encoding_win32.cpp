@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "i18n/translation.h"
 #include "scanner/code_page_win32.h"
 #include "scanner/text_encoding.h"
 
@@ -38,7 +39,7 @@ struct TextDecoder::Tables {
 TextDecoder::TextDecoder(CodePage codePage) {
   CPINFO info{};
   if (!FindCodePage(codePage) || !::GetCPInfo(codePage, &info))
-    throw std::invalid_argument("no such code page: " + std::to_string(codePage));
+    throw std::invalid_argument(Translated("no such code page: {number}", {{"number", std::to_string(codePage)}}));
   tables_ = std::make_unique<Tables>(Tables{codePage});
 }
 

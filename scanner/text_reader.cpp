@@ -5,6 +5,7 @@
 #include <span>
 #include <utility>
 
+
 namespace vostrel {
 namespace {
 
@@ -128,6 +129,23 @@ TextRead TextFile::Read(uint32_t lngOffset, const TextDecoder& decoder, std::siz
     std::string rest(bytes.substr(whole));  // at most a lead byte
     pending.swap(rest);
   }
+}
+
+std::string TextFile::Bytes(uint32_t lngOffset, std::size_t maxBytes) {
+  std::string bytes;
+  if (lngOffset == 0) return bytes;
+  auto position = static_cast<std::uint64_t>(lngOffset);
+  std::size_t readBytes = kFirstReadBytes;
+  while (bytes.size() < maxBytes) {
+    std::string_view piece = BytesFrom(position, readBytes);
+    readBytes = kBlockBytes;
+    const auto zero = piece.find('\0');
+    piece = piece.substr(0, std::min(zero, maxBytes - bytes.size()));
+    bytes.append(piece);
+    position += piece.size();
+    if (zero != std::string_view::npos || piece.empty()) break;
+  }
+  return bytes;
 }
 
 }  // namespace vostrel

@@ -60,6 +60,9 @@ class TextFile {
 
   // The text at `lngOffset`, as ReadToFirstNull gives it.
   TextRead Read(uint32_t lngOffset, const TextDecoder& decoder, std::size_t maxBytes = kWholeText);
+  // The bytes of the text at `lngOffset` as the file holds them, up to the
+  // zero byte, the end of the file or `maxBytes` of them.
+  std::string Bytes(uint32_t lngOffset, std::size_t maxBytes);
 
   // The file's first `bytes` bytes (fewer in a shorter file), read and kept:
   // texts that lie in them are read without another read. Throws

@@ -127,9 +127,10 @@ void OpenReadClose(const MissionFolder& mission, int threads) {
   }
 }
 
-void ScanOnce(const MissionFolder& mission, vostrel::LookupBinding& binding, std::size_t workers) {
+void ScanOnce(const MissionFolder& mission, vostrel::LookupBinding& binding, std::size_t workers,
+              vostrel::CodePage codePage = 1252) {
   QuietView view(mission.folder.str());
-  vostrel::ScanDriver driver(view, binding, 1252, vostrel::kWholeText, workers);
+  vostrel::ScanDriver driver(view, binding, codePage, vostrel::kWholeText, workers);
   driver.cmdScan_Click();
 }
 
@@ -166,6 +167,15 @@ int main(int argc, char** argv) {
     for (auto _ : state) ScanOnce(mission, binding, static_cast<std::size_t>(state.range(1)));
     RecordFiles(state);
   }));
+  // The same with each mission's code page detected (one in five has bytes above 127).
+  benchmark::RegisterBenchmark("ScanAutomatic", [&](benchmark::State& state) {
+    const MissionFolder& mission = warm(state.range(0));
+    const auto workers = static_cast<std::size_t>(state.range(1));
+    ScanOnce(mission, binding, workers, vostrel::kAutomaticCodePage);
+    for (auto _ : state) ScanOnce(mission, binding, workers, vostrel::kAutomaticCodePage);
+    RecordFiles(state);
+  })->ArgNames({"files", "workers"})->Args({1000, 1})->Args({10000, defaultWorkers})->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
   const auto readFloor = benchmark::RegisterBenchmark("OpenReadClose", [&](benchmark::State& state) {
     const MissionFolder& mission = warm(state.range(0));
     for (auto _ : state) OpenReadClose(mission, static_cast<int>(state.range(1)));

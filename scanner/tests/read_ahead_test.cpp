@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "scanner/text_decoding.h"
 #include "scanner/tests/test_support.h"
 #include "ui/core/tests/mission_writer.h"
 
@@ -157,10 +158,10 @@ TEST(ReadAhead, KeepsWhatWasReadOfAFileRemovedSince) {
     testing::WriteMission(paths.back(), "Map " + std::to_string(i), "Desc");
   }
   LookupBinding binding;
-  const TextDecoder decoder(1252);
+  const TextDecoding decoding(1252);
   Reads reads;
   ReadAhead ahead(4, reads.Function([&](const std::string& path) {
-    return ReadMission(binding, path, decoder, kWholeText);
+    return ReadMission(binding, path, decoding, kWholeText);
   }));
   ahead.Give(paths);
   ASSERT_TRUE(reads.WaitForEnded(paths.size()));  // nothing taken yet: the workers read them all

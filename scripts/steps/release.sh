@@ -42,6 +42,21 @@ apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y
 
 say() { printf -- '--- release: %s\n' "$*"; }
 fail() { printf 'release: %s\n' "$*" >&2; exit 1; }
+# Makes the prefix $WINEPREFIX whole with the Wine command given, and waits
+# until wineboot's processes have done writing it. A wineboot that loses its
+# wineserver as it starts leaves a prefix without system files (seen now and
+# then): it is run again, twice at most, and what the last one said is shown.
+make_prefix() {
+  local try
+  for try in 1 2 3; do
+    "$@" wineboot -i >"$scratch/wineboot.log" 2>&1 || true
+    /usr/lib/wine/wineserver -w
+    [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] && return 0
+    echo "release: try $try: Wine made no whole prefix in $WINEPREFIX" >&2
+  done
+  cat "$scratch/wineboot.log" >&2
+  fail "Wine made no whole prefix in $WINEPREFIX"
+}
 
 testdlls="$build/testdlls"
 scan="$build/bin/vostrel-scan"
@@ -183,7 +198,7 @@ check_windows_zip() {  # zip mingw-triple why-not-run wine-command...
   fi
 
   export WINEPREFIX="$scratch/wine-$name" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  "${wine[@]}" wineboot -i >/dev/null 2>&1 || true
+  make_prefix "${wine[@]}"
   local rows
   rows=$("${wine[@]}" "$folder/vostrel-scan.exe" "$(windows_path "$testdlls")" 2>/dev/null | tr -d '\r' | sort)
   [ "$rows" = "$expected_rows" ] || fail "$name: vostrel-scan.exe's rows differ from the Linux build's:"$'\n'"$rows"
@@ -249,11 +264,8 @@ check_windows_installer() {  # bits why-not-run wine-command...
     return 0
   fi
   export WINEPREFIX="$scratch/wine-$name-setup" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-  # The prefix made whole before its files are listed: wineboot leaves
-  # processes that go on writing it.
-  "${wine[@]}" wineboot -i >/dev/null 2>&1 || true
-  /usr/lib/wine/wineserver -w
-  [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ] || fail "Wine made no whole prefix in $WINEPREFIX"
+  # The prefix made whole before its files are listed.
+  make_prefix "${wine[@]}"
   # The prefix is a Windows of the loader's width: its Program Files is the
   # folder of programs of that width.
   local drive="$WINEPREFIX/drive_c" folder='C:\Program Files\Vostrel'

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "i18n/system_reason.h"
+#include "i18n/translation.h"
 #include "ui/core/table_text.h"
 
 namespace vostrel {
@@ -48,9 +50,8 @@ void ConsoleView::CheckWritten() {
 }
 
 std::string CannotWriteMessage(int error) {
-  std::string message = "cannot write the output";
-  if (error != 0) message.append(": ").append(std::generic_category().message(error));
-  return message;
+  if (error == 0) return Translated("cannot write the output");
+  return Translated("cannot write the output: {reason}", {{"reason", SystemReason(error)}});
 }
 
 // On a terminal the rows appear where the cursor is: after the "Scanning ..."
@@ -74,8 +75,11 @@ void ConsoleView::Say(const std::string& text) {
   status_ << "vostrel-scan: " << EscapeMessage(text) << '\n';
 }
 
-void ConsoleView::SetStatus(const std::string& text) {
-  const bool fileInHand = text.starts_with("Scanning ");
+void ConsoleView::SetStatus(const std::string& text) { ShowStatus(text, false); }
+
+void ConsoleView::SetFileInHandStatus(const std::string& text) { ShowStatus(text, true); }
+
+void ConsoleView::ShowStatus(const std::string& text, bool fileInHand) {
   // A log keeps what went wrong and how the scan ended, not a line per file.
   if (fileInHand && progress_ == Progress::kNone) return;
   FlushRows();

@@ -39,6 +39,7 @@ class ConsoleView : public ScanView {
   void AddRow(const ScanRow& row) override;
   void AddMessageRow(const std::string& text) override;
   void SetStatus(const std::string& text) override;
+  void SetFileInHandStatus(const std::string& text) override;
   // Said on standard error, after the program's name.
   void ReportProblem(ScanProblem problem, const std::string& text) override;
 
@@ -52,6 +53,7 @@ class ConsoleView : public ScanView {
   void FlushRows();
   void CheckWritten();
   void Say(const std::string& text);  // a problem, after the program's name
+  void ShowStatus(const std::string& text, bool fileInHand);
 
   std::string folder_;
   RecordWriter& rows_;

@@ -12,27 +12,27 @@ namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
-std::vector<std::string> FoldedWords(std::string_view text) {
+std::vector<std::string> FoldedWords(std::string_view text, SearchFold& fold) {
   std::vector<std::string> words;
   std::size_t i = 0;
   while (i < text.size()) {
     while (i < text.size() && IsSpace(text[i])) ++i;
     const std::size_t start = i;
     while (i < text.size() && !IsSpace(text[i])) ++i;
-    if (i > start) words.push_back(FoldText(text.substr(start, i - start)));
+    if (i > start) words.push_back(fold.Fold(text.substr(start, i - start)));
   }
   return words;
 }
 
 // The row's texts folded, a line each: a word, which holds no line break,
 // is found within one text.
-std::string FoldedRow(const TableRow& row) {
+std::string FoldedRow(const TableRow& row, SearchFold& fold) {
   std::string folded;
   folded.reserve(row.texts.dllName.size() + row.texts.mapName.size() + row.texts.techName.size() +
                  row.texts.levelDesc.size() + 3);
   for (std::size_t column = 0; column < 4; ++column) {
     if (column > 0) folded += '\n';
-    AppendFolded(row.Cell(column), folded);
+    fold.Append(row.Cell(column), folded);
   }
   return folded;
 }
@@ -92,7 +92,7 @@ std::vector<std::size_t> ResultTable::Order() {
 
 std::vector<std::size_t> ResultTable::Filter(std::string_view text) {
   const std::vector<std::uint32_t> before = shown_;
-  std::vector<std::string> words = FoldedWords(text);
+  std::vector<std::string> words = FoldedWords(text, search_);
   const bool narrows = !words_.empty() && Narrows(words_, words);
   filter_ = text;
   words_ = std::move(words);
@@ -113,7 +113,7 @@ std::vector<std::size_t> ResultTable::Put(TableRow row) {
   if (const auto found = FindMission(row.texts.dllName)) {
     index = *found;
     rows_[index] = std::move(row);
-    if (index < folded_.size()) folded_[index] = FoldedRow(rows_[index]);
+    if (index < folded_.size()) folded_[index] = FoldedRow(rows_[index], search_);
     std::erase(order_, index);
   } else {
     if (rows_.size() >= UINT32_MAX) throw std::length_error("too many rows");
@@ -185,7 +185,7 @@ bool ResultTable::ShowsBefore(std::uint32_t a, std::uint32_t b) const {
   const TableRow& y = rows_[b];
   if (x.isMessage != y.isMessage) return x.isMessage;
   if (sort_ && !x.isMessage) {
-    int compared = CompareCells(sort_->column, x.Cell(sort_->column), y.Cell(sort_->column));
+    int compared = CompareCells(x.Cell(sort_->column), y.Cell(sort_->column));
     if (sort_->order == SortOrder::kDescending) compared = -compared;
     if (compared != 0) return compared < 0;
   }
@@ -195,7 +195,7 @@ bool ResultTable::ShowsBefore(std::uint32_t a, std::uint32_t b) const {
 bool ResultTable::Passes(std::uint32_t row) {
   if (words_.empty() || rows_[row].isMessage) return true;
   // Rows are folded when first filtered, and kept so: typing goes on.
-  while (folded_.size() <= row) folded_.push_back(FoldedRow(rows_[folded_.size()]));
+  while (folded_.size() <= row) folded_.push_back(FoldedRow(rows_[folded_.size()], search_));
   const std::string& folded = folded_[row];
   return std::all_of(words_.begin(), words_.end(),
                      [&folded](const std::string& word) { return folded.find(word) != std::string::npos; });

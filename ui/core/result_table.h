@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/core/search_fold.h"
 #include "ui/core/table_text.h"
 
 namespace vostrel {
@@ -67,8 +68,8 @@ class ResultTable {
   std::vector<std::size_t> Order();
 
   // Shows only the rows whose file name or texts contain every word of
-  // `text` (words: what white space separates), letter case disregarded as
-  // the sort disregards it; message rows always show. Gives, for each index
+  // `text` (words: what white space separates), letter case and accents
+  // disregarded (SearchFold); message rows always show. Gives, for each index
   // shown before, the index that row shows at now, or kGone. The rows are
   // put in order too.
   std::vector<std::size_t> Filter(std::string_view text);
@@ -115,6 +116,7 @@ class ResultTable {
 
   std::string filter_;
   std::vector<std::string> words_;      // the filter's words, folded
+  SearchFold search_;
   std::vector<std::string> folded_;     // each row's texts folded, one a line; made when first filtered
   RowReader readCutRow_;
 };

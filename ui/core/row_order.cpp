@@ -1,7 +1,6 @@
 #include "ui/core/row_order.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "scanner/utf8.h"
 
@@ -39,11 +38,11 @@ int CompareNumbers(std::string_view a, std::size_t& i, std::string_view b, std::
   return Sign(result);
 }
 
-int CompareFolded(std::string_view a, std::string_view b, bool natural) {
+int CompareFolded(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
-    if (natural && IsDigit(a[i]) && IsDigit(b[j])) {
+    if (IsDigit(a[i]) && IsDigit(b[j])) {
       if (const int numbers = CompareNumbers(a, i, b, j); numbers != 0) return numbers;
       continue;
     }
@@ -54,11 +53,6 @@ int CompareFolded(std::string_view a, std::string_view b, bool natural) {
   if (i < a.size()) return 1;
   if (j < b.size()) return -1;
   return 0;
-}
-
-int Compare(std::string_view a, std::string_view b, bool natural) {
-  if (const int folded = CompareFolded(a, b, natural); folded != 0) return folded;
-  return Sign(a.compare(b));
 }
 
 bool Between(char32_t c, char32_t first, char32_t last) { return c >= first && c <= last; }
@@ -111,53 +105,9 @@ char32_t FoldCase(char32_t c) {
   return c;
 }
 
-
-void AppendFolded(std::string_view text, std::string& folded) {
-  // No character folds to a longer one: the text's length is room enough.
-  folded.reserve(folded.size() + text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    // Eight ASCII bytes at a time, their capitals made small together: the
-    // first keystroke in the filter box folds every row's texts.
-    constexpr std::uint64_t kEach = 0x0101010101010101;
-    std::uint64_t eight = 0;
-    while (i + 8 <= text.size() && (std::memcpy(&eight, text.data() + i, 8), (eight & 0x80 * kEach) == 0)) {
-      const std::uint64_t atLeastA = eight + (0x80 - 'A') * kEach;
-      const std::uint64_t pastZ = eight + (0x7F - 'Z') * kEach;
-      eight |= ((atLeastA ^ pastZ) & 0x80 * kEach) >> 2;
-      char bytes[8];
-      std::memcpy(bytes, &eight, 8);
-      folded.append(bytes, 8);
-      i += 8;
-    }
-    if (i == text.size()) break;
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte < 0x80) {
-      folded += static_cast<char>(static_cast<unsigned>(byte - 'A') < 26u ? byte + 0x20 : byte);
-      ++i;
-      continue;
-    }
-    const std::size_t first = i;
-    if (const auto c = utf8::DecodeNext(text, i)) {
-      utf8::Append(FoldCase(*c), folded);
-    } else {
-      folded += text[first];  // not UTF-8: the byte as it is
-    }
-  }
-}
-
-std::string FoldText(std::string_view text) {
-  std::string folded;
-  AppendFolded(text, folded);
-  return folded;
-}
-
-int CompareFileNames(std::string_view a, std::string_view b) { return Compare(a, b, true); }
-
-int CompareTexts(std::string_view a, std::string_view b) { return Compare(a, b, false); }
-
-int CompareCells(std::size_t column, std::string_view a, std::string_view b) {
-  return column == 0 ? CompareFileNames(a, b) : CompareTexts(a, b);
+int CompareCells(std::string_view a, std::string_view b) {
+  if (const int folded = CompareFolded(a, b); folded != 0) return folded;
+  return Sign(a.compare(b));
 }
 
 }  // namespace vostrel

@@ -8,29 +8,17 @@
 
 namespace vostrel {
 
-// Compares two file names in natural order: a run of digits counts as its
-// number (m9.dll before m10.dll, m007 beside m7), everything else without
-// regard to letter case. Names that are equal so are told apart by their
-// bytes. Less than, equal to or greater than 0, as the first name sorts
-// before, with or after the second.
-int CompareFileNames(std::string_view a, std::string_view b);
-
-// Compares two texts without regard to letter case, then by their bytes.
-int CompareTexts(std::string_view a, std::string_view b);
-
-// The comparison of a column: file names for column 0, texts for the others.
-int CompareCells(std::size_t column, std::string_view a, std::string_view b);
+// Compares the texts of two cells of a column, file names and texts alike,
+// in natural order: a run of digits counts as its number (m9.dll before
+// m10.dll, "Golden 22" before "Golden 10041", m007 beside m7), everything
+// else without regard to letter case. Texts that are equal so are told apart
+// by their bytes. Less than, equal to or greater than 0, as the first text
+// sorts before, with or after the second.
+int CompareCells(std::string_view a, std::string_view b);
 
 // A character as letter case is disregarded: the small letter of a capital
 // of the Latin, Greek, Cyrillic and Armenian scripts (simple case folding);
 // any other character as it is.
 char32_t FoldCase(char32_t c);
-
-// A text as letter case is disregarded, for finding one within another: each
-// character folded (FoldCase), as UTF-8; bytes that are not valid UTF-8 stay
-// as they are.
-std::string FoldText(std::string_view text);
-// The same, appended to `folded`.
-void AppendFolded(std::string_view text, std::string& folded);
 
 }  // namespace vostrel

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "i18n/translation.h"
 #include "scanner/dll_listing.h"
 #include "scanner/text_reader.h"
 #include "ui/core/window_layout.h"
@@ -15,7 +16,8 @@ namespace {
 
 // How many missions the filter lets through: "12 of 340 missions shown."
 std::string FilterCount(std::size_t shown, std::size_t all) {
-  return std::to_string(shown) + " of " + std::to_string(all) + (all == 1 ? " mission" : " missions") + " shown.";
+  return TranslatedCount("{shown} of {count} mission shown.", "{shown} of {count} missions shown.", all,
+                         {{"shown", std::to_string(shown)}});
 }
 
 bool HasWords(std::string_view text) { return text.find_first_not_of(" \t\r\n\f\v") != std::string_view::npos; }
@@ -30,8 +32,8 @@ ScanSession::ScanSession(EventLoop& loop, SessionView& view, std::shared_ptr<Loo
       pacing_(pacing),
       now_(std::move(now)),
       workers_(workers),
-      decoder_(std::make_shared<const TextDecoder>(DefaultCodePage())),
-      shownStatus_(layout::kReadyStatus),
+      decoding_(std::make_shared<const TextDecoding>(DefaultCodePage())),
+      shownStatus_(Translated(layout::kReadyStatus)),
       calls_(loop),
       scanCalls_(loop),
       follower_(loop, [this](const FolderChanges& changes) { ApplyFolderChanges(changes); }) {
@@ -94,7 +96,7 @@ void ScanSession::Start(const std::string& folderText) {
   // A notice from the scan's thread comes through the event loop, as long as
   // this scan runs.
   scan_ = std::make_unique<BackgroundScan>(
-      binding_, BackgroundScan::Settings{folderText, decoder_->codePage(), kTableTextBytes, workers_},
+      binding_, BackgroundScan::Settings{folderText, decoding_->choice(), kTableTextBytes, workers_},
       [&loop = loop_, found = scanCalls_.Guarded([this] { Found(); })] { loop.Post(found); });
 }
 
@@ -168,10 +170,11 @@ bool ScanSession::ApplyChosenCodePage() {
   if (!chosenCodePage_) return true;
   const CodePage codePage = *std::exchange(chosenCodePage_, std::nullopt);
   try {
-    decoder_ = std::make_shared<const TextDecoder>(codePage);
+    decoding_ = std::make_shared<const TextDecoding>(codePage);
     return true;
   } catch (const std::invalid_argument& error) {
-    ShowStatus("Cannot read texts in code page " + std::to_string(codePage) + ": " + error.what());
+    ShowStatus(Translated("Cannot read texts in code page {number}: {reason}",
+                          {{"number", std::to_string(codePage)}, {"reason", error.what()}}));
     return false;
   }
 }
@@ -216,13 +219,13 @@ void ScanSession::Filter(std::string_view text) {
 }
 
 MissionDetails ScanSession::Details(std::size_t row) const {
-  return ReadMissionDetails(*binding_, scannedFolder_, table_.Row(row).texts.dllName, *decoder_);
+  return ReadMissionDetails(*binding_, scannedFolder_, table_.Row(row).texts.dllName, *decoding_);
 }
 
 std::optional<ScanRow> ScanSession::ReadWholeRow(const TableRow& row) const {
   const std::string path = JoinPath(Utf8ToNative(scannedFolder_), Utf8ToNative(row.texts.dllName));
   try {
-    std::optional<ScanRow> whole = ReadMissionRow(*binding_, path, *decoder_, kFullTextBytes);
+    std::optional<ScanRow> whole = ReadMissionRow(*binding_, path, *decoding_, kFullTextBytes);
     if (whole) whole->dllName = row.texts.dllName;
     return whole;
   } catch (const std::exception&) {
@@ -234,7 +237,8 @@ void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
   if (changes.folderGone) {
     update_ = {};
     ++updates_;
-    ShowStatus("The folder " + scannedFolder_ + " cannot be read any more; the table no longer follows it.");
+    ShowStatus(Translated("The folder {folder} cannot be read any more; the table no longer follows it.",
+                          {{"folder", scannedFolder_}}));
     return;
   }
   for (const std::string& name : changes.settled) {
@@ -281,7 +285,7 @@ void ScanSession::ApplyFolderChangesForAFrame() {
     const std::string& name = update_.toRead[read++];
     std::optional<ScanRow> row;
     try {
-      row = ReadMissionRow(*binding_, JoinPath(folder, name), *decoder_, kTableTextBytes);
+      row = ReadMissionRow(*binding_, JoinPath(folder, name), *decoding_, kTableTextBytes);
     } catch (const TextReadError&) {
       follower_.RetryLater(name);  // locked, or gone again
       continue;
@@ -299,13 +303,14 @@ void ScanSession::ApplyFolderChangesForAFrame() {
   update_.toRead.erase(update_.toRead.begin(), update_.toRead.begin() + static_cast<std::ptrdiff_t>(read));
   const bool done = update_.toRead.empty();
   // A folder without DLLs says so, as a scan of it would.
-  if (done && update_.empty && !table_.HoldsMessage(kNoDllsMessage)) {
+  const std::string noDlls = Translated(kNoDllsMessage);
+  if (done && update_.empty && !table_.HoldsMessage(noDlls)) {
     change([&] {
-      table_.Append({{{kNoDllsMessage, {}, {}, {}}, true}});
+      table_.Append({{{noDlls, {}, {}, {}}, true}});
       return table_.Order();
     });
-  } else if (!update_.empty && table_.HoldsMessage(kNoDllsMessage)) {
-    change([&] { return table_.RemoveMessage(kNoDllsMessage); });
+  } else if (!update_.empty && table_.HoldsMessage(noDlls)) {
+    change([&] { return table_.RemoveMessage(noDlls); });
   }
   if (tableChanged) ShowChange(rowsBefore, std::move(moved));
   if (!done) {
@@ -328,15 +333,14 @@ void ScanSession::ShowFolderChangesSaid() {
   if (changed == 0) return;
   std::string status;
   if (changed == 1) {
-    status = added.count == 1 ? "Added " + added.name + "." : updated.count == 1 ? "Updated " + updated.name + "."
-                                                                                 : "Removed " + removed.name + ".";
+    status = added.count == 1     ? Translated("Added {file}.", {{"file", added.name}})
+             : updated.count == 1 ? Translated("Updated {file}.", {{"file", updated.name}})
+                                  : Translated("Removed {file}.", {{"file", removed.name}});
   } else {
-    for (const auto& [counted, what] : {std::pair{&added, " added."}, std::pair{&updated, " updated."},
-                                        std::pair{&removed, " removed."}}) {
-      if (counted->count == 0) continue;
-      if (!status.empty()) status += ' ';
-      status += std::to_string(counted->count) + (counted->count == 1 ? " mission" : " missions") + what;
-    }
+    const auto say = [&status](const std::string& sentence) { status += (status.empty() ? "" : " ") + sentence; };
+    if (added.count > 0) say(TranslatedCount("{count} mission added.", "{count} missions added.", added.count));
+    if (updated.count > 0) say(TranslatedCount("{count} mission updated.", "{count} missions updated.", updated.count));
+    if (removed.count > 0) say(TranslatedCount("{count} mission removed.", "{count} missions removed.", removed.count));
   }
   ShowStatus(status);
 }

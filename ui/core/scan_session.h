@@ -19,6 +19,7 @@
 #include "scanner/read_ahead.h"
 #include "scanner/scan_driver.h"
 #include "scanner/scan_view.h"
+#include "scanner/text_decoding.h"
 #include "scanner/text_encoding.h"
 #include "ui/core/event_loop.h"
 #include "ui/core/folder_follower.h"
@@ -91,7 +92,7 @@ class ScanSession : private ScanView {
 
   bool IsScanning() const { return scan_ != nullptr; }
   // The code page chosen last (it applies once a running scan has stopped).
-  CodePage codePage() const { return chosenCodePage_.value_or(decoder_->codePage()); }
+  CodePage codePage() const { return chosenCodePage_.value_or(decoding_->choice()); }
 
  private:
   // A scan asked for while another runs; a later kind includes the earlier
@@ -141,7 +142,7 @@ class ScanSession : private ScanView {
   FramePacing pacing_;
   std::function<Clock::time_point()> now_;
   std::size_t workers_;
-  std::shared_ptr<const TextDecoder> decoder_;  // of the texts read from now on
+  std::shared_ptr<const TextDecoding> decoding_;  // of the texts read from now on
   NextScan nextScan_ = NextScan::kNone;
   std::optional<CodePage> chosenCodePage_;  // not yet applied: a scan was running
   bool scannedOnce_ = false;                // a folder has been scanned: there is one to read again

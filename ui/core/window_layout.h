@@ -6,11 +6,17 @@
 #include <array>
 #include <string_view>
 
+#include "i18n/translation.h"
+
 namespace vostrel::layout {
 
+// The program's name: the same in every language.
 inline constexpr std::string_view kCaption = "Kelvane";
-inline constexpr std::string_view kScanCaption = "&Scan";  // Alt+S
-inline constexpr std::string_view kReadyStatus = "Ready";
+// The texts below are translated where they are shown (Translated()).
+// TRANSLATORS: the Scan button; & goes before the letter that with Alt presses it.
+inline constexpr std::string_view kScanCaption = MarkedText("&Scan");  // Alt+S
+// TRANSLATORS: the status bar's text before the first scan.
+inline constexpr std::string_view kReadyStatus = MarkedText("Ready");
 inline constexpr std::string_view kTableFontFamily = "Arial";
 inline constexpr int kTableFontPoints = 9;
 
@@ -35,16 +41,28 @@ inline constexpr TwipsRect kTable{120, 570, 7485, 5115};
 
 struct Column {
   std::string_view key;
-  std::string_view header;
+  std::string_view header;  // in English, as CSV's header row names the column; translated in a window
   int widthTwips;
 };
 
+// TRANSLATORS: the results table's column headers: a mission DLL's file name
+// and the three texts it exports (its map's name, its tech tree's name, its
+// level's description).
 inline constexpr std::array<Column, 4> kColumns{{
-    {"DLLName", "DLL Name", 2540},
-    {"MapName", "Map Name", 2540},
-    {"TechName", "Techtree Name", 2540},
-    {"LevelDesc", "Level Description", 5080},
+    {"DLLName", MarkedText("DLL Name"), 2540},
+    {"MapName", MarkedText("Map Name"), 2540},
+    {"TechName", MarkedText("Techtree Name"), 2540},
+    {"LevelDesc", MarkedText("Level Description"), 5080},
 }};
+
+// The last column's width when the table is `tableWidth` wide and the other
+// columns take `otherColumns` of it (any unit, the same for all): what they
+// leave, so that a window wider than its columns shows the description to
+// its right edge; never less than `ownWidth`, the width as designed or as
+// the user last set that column, beyond which the table scrolls as ever.
+constexpr int LastColumnWidth(int tableWidth, int otherColumns, int ownWidth) {
+  return tableWidth - otherColumns > ownWidth ? tableWidth - otherColumns : ownWidth;
+}
 
 // The filter box, when asked for (Ctrl+F): along the bottom of the table,
 // above the status bar, as high as the folder box.

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <string_view>
 
+#include "i18n/translation.h"
 #include "ui/core/window_layout.h"
 
 namespace {
@@ -32,10 +33,10 @@ DetailsDialog::DetailsDialog(const vostrel::MissionDetails& details, QWidget* pa
   setWindowTitle(ToQString(details.file));
 
   auto* file = new QFormLayout;
-  file->addRow(ToQString(vostrel::kPathCaption), ReadOnlyLine(details.path, this));
-  file->addRow(ToQString(vostrel::kSizeCaption), ReadOnlyLine(details.size, this));
-  file->addRow(ToQString(vostrel::kModifiedCaption), ReadOnlyLine(details.modified, this));
-  file->addRow(ToQString(vostrel::kCodePageCaption), ReadOnlyLine(details.codePage, this));
+  file->addRow(ToQString(vostrel::Translated(vostrel::kPathCaption)), ReadOnlyLine(details.path, this));
+  file->addRow(ToQString(vostrel::Translated(vostrel::kSizeCaption)), ReadOnlyLine(details.size, this));
+  file->addRow(ToQString(vostrel::Translated(vostrel::kModifiedCaption)), ReadOnlyLine(details.modified, this));
+  file->addRow(ToQString(vostrel::Translated(vostrel::kCodePageCaption)), ReadOnlyLine(details.codePage, this));
   auto* all = new QVBoxLayout(this);
   all->addLayout(file);
   if (!details.problem.empty()) {

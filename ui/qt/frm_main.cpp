@@ -41,10 +41,12 @@
 #include <string_view>
 #include <utility>
 
+#include "i18n/translation.h"
 #include "scanner/program_folder.h"
 #include "scanner/shared_library.h"
 #include "ui/core/table_menu.h"
 #include "ui/core/window_layout.h"
+#include "ui/qt/column_stretch.h"
 #include "ui/qt/details_dialog.h"
 #include "ui/qt/folder_path.h"
 #include "ui/qt/result_table_model.h"
@@ -90,7 +92,7 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent, vost
 
   // Every control sits at a fixed place on the window's client area, the
   // status bar included; Form_Resize keeps them fitted to its size.
-  cmdScan = new QPushButton(ToQString(layout::kScanCaption), this);
+  cmdScan = new QPushButton(ToQString(vostrel::Translated(layout::kScanCaption)), this);
   cmdScan->setObjectName(QStringLiteral("cmdScan"));
   // Not a default button: Enter in the folder box must not start a scan.
   cmdScan->setAutoDefault(false);
@@ -102,7 +104,7 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent, vost
   // A label keeps its text until the next status replaces it. Its size is
   // ignored so that neither a long file name nor the font can make the
   // window wider or the bar taller.
-  sbStatusText = new QLabel(ToQString(layout::kReadyStatus), sbStatusBar);
+  sbStatusText = new QLabel(ToQString(vostrel::Translated(layout::kReadyStatus)), sbStatusBar);
   sbStatusText->setObjectName(QStringLiteral("sbStatusText"));
   sbStatusText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
   sbStatusBar->addWidget(sbStatusText, 1);
@@ -189,6 +191,7 @@ void frmMain::SetUpTable() {
   for (const auto& column : layout::kColumns) {
     header->resizeSection(section++, layout::TwipsToPixels(static_cast<float>(column.widthTwips), DpiX()));
   }
+  new ColumnStretch(lvStats);  // the last column takes the rest of a wider window
   connect(header, &QHeaderView::sectionClicked, this, &frmMain::SortByColumn);
   lvStats->viewport()->installEventFilter(this);  // the tooltips
 }
@@ -206,34 +209,35 @@ void frmMain::SetUpTableMenu() {
   // The table's context menu: Copy (also Ctrl+C), Filter (also Ctrl+F),
   // Details (also Enter or a double-click on a row) and the code page its
   // texts are read in.
-  auto* copy = new QAction(ToQString(vostrel::kCopyCaption), lvStats);
+  auto* copy = new QAction(ToQString(vostrel::Translated(vostrel::kCopyCaption)), lvStats);
   copy->setObjectName(QStringLiteral("actCopy"));
   copy->setShortcut(QKeySequence::Copy);
   copy->setShortcutContext(Qt::WidgetShortcut);
   lvStats->addAction(copy);
   connect(copy, &QAction::triggered, this, &frmMain::CopySelectedRows);
-  auto* filter = new QAction(ToQString(vostrel::kFilterCaption), lvStats);
+  auto* filter = new QAction(ToQString(vostrel::Translated(vostrel::kFilterCaption)), lvStats);
   filter->setObjectName(QStringLiteral("actFilter"));
   // Ctrl+F whichever control has the focus; the menu shows it.
   filter->setShortcut(QKeySequence::Find);
   filter->setShortcutContext(Qt::WindowShortcut);
   lvStats->addAction(filter);
   connect(filter, &QAction::triggered, this, &frmMain::ShowFilter);
-  auto* details = new QAction(ToQString(vostrel::kDetailsCaption), lvStats);
+  auto* details = new QAction(ToQString(vostrel::Translated(vostrel::kDetailsCaption)), lvStats);
   details->setObjectName(QStringLiteral("actDetails"));
   lvStats->addAction(details);
   connect(details, &QAction::triggered, this, [this] { OpenDetails(lvStats->currentIndex()); });
   connect(lvStats, &QAbstractItemView::activated, this, &frmMain::OpenDetails);
-  auto* codePageMenu = new QMenu(ToQString(vostrel::kCodePageMenuCaption), lvStats);
+  auto* codePageMenu = new QMenu(ToQString(vostrel::Translated(vostrel::kCodePageMenuCaption)), lvStats);
   codePageMenu->setObjectName(QStringLiteral("mnuCodePage"));
   codePages_ = new QActionGroup(codePageMenu);
   codePages_->setExclusive(true);
-  for (const vostrel::CodePageName& codePage : vostrel::kCodePages) {
-    QAction* choice = codePageMenu->addAction(ToQString(vostrel::CodePageLabel(codePage)));
+  for (const vostrel::CodePage number : vostrel::kCodePageChoices) {
+    QAction* choice = codePageMenu->addAction(ToQString(vostrel::CodePageChoiceLabel(number)));
     choice->setCheckable(true);
-    choice->setData(codePage.number);
+    choice->setData(number);
     codePages_->addAction(choice);
-    connect(choice, &QAction::triggered, this, [this, number = codePage.number] { ChooseCodePage(number); });
+    connect(choice, &QAction::triggered, this, [this, number] { ChooseCodePage(number); });
+    if (number == vostrel::kAutomaticCodePage) codePageMenu->addSeparator();
   }
   CheckCodePage(session_.codePage());
   // A code page chosen during a scan that turns out not to be decodable

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLocale>
+#include <clocale>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "ui/core/window_arguments.h"
 #include "ui/qt/folder_path.h"
 #include "ui/qt/frm_main.h"
+#include "ui/qt/qt_translations.h"
 #include "ui/qt/usage_problem.h"
 #include "vostrel/version.h"
 
@@ -27,6 +29,10 @@ void DescribeApplication() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The user's language, for the help and the problems said before Qt
+  // starts (Qt takes the whole locale when it does).
+  std::setlocale(LC_CTYPE, "");
+  std::setlocale(LC_MESSAGES, "");
   // The arguments are read as the file system's bytes, by the rules both
   // windows share, before any display is needed: help and the version need
   // none.
@@ -59,6 +65,7 @@ int main(int argc, char** argv) {
   int qtArgc = static_cast<int>(qtArgv.size()) - 1;
   QApplication app(qtArgc, qtArgv.data());
   DescribeApplication();
+  InstallQtTranslations(app);
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   QGuiApplication::setDesktopFileName(QStringLiteral("vostrel"));
   frmMain window;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "i18n/translation.h"
 #include "ui/core/table_text.h"
 #include "ui/core/window_layout.h"
 
@@ -42,7 +43,7 @@ QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, 
       static_cast<std::size_t>(section) >= vostrel::layout::kColumns.size()) {
     return QAbstractTableModel::headerData(section, orientation, role);
   }
-  return ToQString(vostrel::layout::kColumns[static_cast<std::size_t>(section)].header);
+  return ToQString(vostrel::Translated(vostrel::layout::kColumns[static_cast<std::size_t>(section)].header));
 }
 
 void ResultTableModel::Cleared() {

@@ -10,6 +10,7 @@
 #include "ui/core/table_text.h"
 #include "ui/core/window_layout.h"
 #include "ui/qt/folder_path.h"
+#include "ui/qt/qt_translations.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ int SayUsageProblem(const std::string& problem, const std::string& usage, char**
   if (::isatty(STDERR_FILENO) != 1 && DisplayAtHand()) {
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    InstallQtTranslations(app);
     ShowUsageProblem(ShownName(problem));
   }
   return 2;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "i18n/translation.h"
 #include "ui/core/window_layout.h"
 #include "ui/win32/child_control.h"
 #include "ui/win32/program_icon.h"
@@ -119,7 +120,7 @@ void DetailsWindow::CreateControls(const MissionDetails& details) {
   const std::array<const std::string*, 4> values{&details.path, &details.size, &details.modified, &details.codePage};
   // Created in tab order: each caption before its box.
   for (std::size_t i = 0; i < captions.size(); ++i) {
-    fieldCaptions_[i] = create(-1, L"STATIC", Widen(captions[i]), SS_NOPREFIX, 0);
+    fieldCaptions_[i] = create(-1, L"STATIC", Widen(Translated(captions[i])), SS_NOPREFIX, 0);
     fields_[i] = create(kFirstFieldId + static_cast<int>(i), L"EDIT", Widen(*values[i]),
                         WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL, 0);
   }

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "handle/unique_handle.h"
+#include "i18n/translation.h"
 #include "scanner/program_folder.h"
 #include "scanner/text_encoding.h"
 #include "ui/core/table_menu.h"
@@ -61,9 +62,10 @@ Menu TableMenu(CodePage inUse, bool details) {
   Menu menu(::CreatePopupMenu());
   Menu codePages(::CreatePopupMenu());
   if (!menu || !codePages) return {};
-  const std::wstring copy = Widen(kCopyCaption) + L"\tCtrl+C";
-  const std::wstring filter = Widen(kFilterCaption) + L"\tCtrl+F";
-  const std::wstring detailsCaption = Widen(kDetailsCaption) + L"\tEnter";
+  // TRANSLATORS: the keys' names as the system's own menus name them.
+  const std::wstring copy = Widen(Translated(kCopyCaption) + "\t" + TranslatedIn("key", "Ctrl+C"));
+  const std::wstring filter = Widen(Translated(kFilterCaption) + "\t" + TranslatedIn("key", "Ctrl+F"));
+  const std::wstring detailsCaption = Widen(Translated(kDetailsCaption) + "\t" + TranslatedIn("key", "Enter"));
   if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str()) ||
       !::AppendMenuW(menu.get(), MF_STRING, kFilterCommandId, filter.c_str()) ||
       !::AppendMenuW(menu.get(), details ? MF_STRING : MF_STRING | MF_GRAYED, kDetailsCommandId,
@@ -71,16 +73,18 @@ Menu TableMenu(CodePage inUse, bool details) {
     return {};
   const UINT first = kFirstCodePageCommandId;
   UINT checked = 0;
-  for (std::size_t i = 0; i < kCodePages.size(); ++i) {
+  for (std::size_t i = 0; i < kCodePageChoices.size(); ++i) {
     const UINT id = first + static_cast<UINT>(i);
-    const std::wstring label = Widen(CodePageLabel(kCodePages[i]));
+    const std::wstring label = Widen(CodePageChoiceLabel(kCodePageChoices[i]));
     if (!::AppendMenuW(codePages.get(), MF_STRING, id, label.c_str())) return {};
-    if (kCodePages[i].number == inUse) checked = id;
+    if (kCodePageChoices[i] == kAutomaticCodePage && !::AppendMenuW(codePages.get(), MF_SEPARATOR, 0, nullptr))
+      return {};
+    if (kCodePageChoices[i] == inUse) checked = id;
   }
   if (checked != 0)
-    ::CheckMenuRadioItem(codePages.get(), first, first + static_cast<UINT>(kCodePages.size()) - 1, checked,
+    ::CheckMenuRadioItem(codePages.get(), first, first + static_cast<UINT>(kCodePageChoices.size()) - 1, checked,
                          MF_BYCOMMAND);
-  const std::wstring caption = Widen(kCodePageMenuCaption);
+  const std::wstring caption = Widen(Translated(kCodePageMenuCaption));
   if (!::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(codePages.get()), caption.c_str()))
     return {};
   codePages.release();  // destroyed with the menu
@@ -177,8 +181,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       } else if (id == kCopyCommandId && code == 0) {
         CopySelectedRows();
       } else if (id >= kFirstCodePageCommandId && code == 0 &&
-                 static_cast<std::size_t>(id - kFirstCodePageCommandId) < kCodePages.size()) {
-        ChooseCodePage(kCodePages[static_cast<std::size_t>(id - kFirstCodePageCommandId)].number);
+                 static_cast<std::size_t>(id - kFirstCodePageCommandId) < kCodePageChoices.size()) {
+        ChooseCodePage(kCodePageChoices[static_cast<std::size_t>(id - kFirstCodePageCommandId)]);
       }
       return 0;
     }
@@ -226,7 +230,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool MainWindow::CreateControls() {
   // Created in tab order; the status bar takes no focus.
-  cmdScan_ = CreateControl(hwnd(), kScanButtonId, L"BUTTON", Widen(layout::kScanCaption).c_str(),
+  cmdScan_ = CreateControl(hwnd(), kScanButtonId, L"BUTTON", Widen(Translated(layout::kScanCaption)).c_str(),
                            WS_TABSTOP | BS_PUSHBUTTON, 0);
   sbStatusBar_ = CreateControl(hwnd(), kStatusBarId, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, 0);
   txtTrhDir_ = CreateControl(hwnd(), kFolderBoxId, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
@@ -254,7 +258,7 @@ bool MainWindow::CreateControls() {
   ::DragAcceptFiles(hwnd(), TRUE);
 
   ::SendMessageW(sbStatusBar_, SB_SIMPLE, TRUE, 0);
-  ShowStatus(std::string(layout::kReadyStatus));
+  ShowStatus(Translated(layout::kReadyStatus));
 
   tableFont_.reset(::CreateFontW(-::MulDiv(layout::kTableFontPoints, static_cast<int>(dpiY_), 72), 0, 0, 0,
                                  FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -263,6 +267,7 @@ bool MainWindow::CreateControls() {
   if (tableFont_) ::SendMessageW(lvStats_, WM_SETFONT, reinterpret_cast<WPARAM>(tableFont_.get()), FALSE);
   ::SendMessageW(lvStats_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   AddColumns();
+  columnStretch_ = std::make_unique<ColumnStretch>(lvStats_);  // the last column takes the rest of a wider window
   table_ = std::make_unique<ResultListView>(lvStats_, session_.table());
   tips_ = std::make_unique<TableTips>(lvStats_, hwnd(), layout::TwipsToPixels(layout::kTable.width, dpiX_),
                                       [this](int item, int subItem) {
@@ -274,7 +279,7 @@ bool MainWindow::CreateControls() {
 void MainWindow::AddColumns() {
   int index = 0;
   for (const layout::Column& column : layout::kColumns) {
-    std::wstring header = Widen(column.header);
+    std::wstring header = Widen(Translated(column.header));
     LVCOLUMNW lvColumn{};
     lvColumn.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     lvColumn.cx = layout::TwipsToPixels(static_cast<float>(column.widthTwips), dpiX_);

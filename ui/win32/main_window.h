@@ -20,6 +20,7 @@
 #include "ui/core/scan_session.h"
 #include "ui/core/session_view.h"
 #include "ui/core/window_layout.h"
+#include "ui/win32/column_stretch.h"
 #include "ui/win32/com_apartment.h"
 #include "ui/win32/details_window.h"
 #include "ui/win32/event_loop_window.h"
@@ -39,8 +40,8 @@ inline constexpr int kFolderBoxId = 103;
 inline constexpr int kTableId = 104;
 inline constexpr int kFilterBoxId = 106;  // shown on Ctrl+F
 // The table's context menu: Copy, Filter (also Ctrl+F), Details, and one
-// command per code page of kCodePages, in its order, from
-// kFirstCodePageCommandId.
+// command per choice of kCodePageChoices (Automatic, then the code pages), in
+// its order, from kFirstCodePageCommandId.
 inline constexpr int kCopyCommandId = 105;
 inline constexpr int kFilterCommandId = 107;
 inline constexpr int kDetailsCommandId = 108;
@@ -113,6 +114,7 @@ class MainWindow final : public Window, public SessionView {
   Accelerators accelerators_;  // Ctrl+F
   std::unique_ptr<ResultListView> table_;  // the rows; gone with the window
   std::unique_ptr<TableTips> tips_;
+  std::unique_ptr<ColumnStretch> columnStretch_;
   std::vector<std::unique_ptr<DetailsWindow>> details_;  // open, or closed since the last one opened
 };
 

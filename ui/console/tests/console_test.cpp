@@ -70,12 +70,14 @@ class SpawnActions {
 };
 
 // This process's environment with the locale named by LANG alone: the
-// program takes its code page from it.
-std::vector<std::string> WithLocale(const std::string& lang) {
+// program takes its code page and its language from it (and from
+// LANGUAGE, when given).
+std::vector<std::string> WithLocale(const std::string& lang, const std::string& language = "") {
   std::vector<std::string> variables{"LANG=" + lang};
+  if (!language.empty()) variables.push_back("LANGUAGE=" + language);
   for (char** variable = environ; *variable != nullptr; ++variable) {
     const std::string_view entry(*variable);
-    if (!entry.starts_with("LANG=") && !entry.starts_with("LC_ALL=") && !entry.starts_with("LC_CTYPE=")) {
+    if (!entry.starts_with("LANG=") && !entry.starts_with("LC_") && !entry.starts_with("LANGUAGE=")) {
       variables.emplace_back(entry);
     }
   }
@@ -301,16 +303,17 @@ TEST(VostrelScan, OffsetPrintsWhereTheExportLiesAndItsText) {
 }
 
 TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
-  constexpr std::string_view kUsage = "usage: vostrel-scan [--code-page N] [--format FORMAT] [--jobs N] FOLDER\n";
+  constexpr std::string_view kUsage = "usage: vostrel-scan [--code-page N|auto] [--format FORMAT] [--jobs N] FOLDER\n";
   for (const auto& args : std::vector<std::vector<std::string>>{
            {}, {"--offset"}, {"--offset", "a.dll"}, {"--offset", "a.dll", "MapName", "x"}, {"a", "b"}, {"-x"},
            {"--offset", "--offset", "a.dll", "MapName"}, {"--help", "a"}, {"a", "--code-page"},
            {"--code-page", "1252"}, {"--code-page", "437", "a"}, {"--code-page", "65001", "a"},
            {"--code-page", "-1252", "a"}, {"--code-page", "1252x", "a"}, {"--code-page=", "a"},
            {"--code-page= 1252", "a"}, {"--code-page", "99999999999999999999", "a"}, {"--code-pages=1252", "a"},
+           {"--code-page", "Auto", "a"},
            {"a", "--format"}, {"--format", "xml", "a"}, {"--format=JSON", "a"}, {"--format=", "a"},
            {"a", "--jobs"}, {"--jobs", "0", "a"}, {"-j", "65", "a"}, {"--jobs=", "a"}, {"--jobs=-1", "a"},
-           {"-j", "2x", "a"}}) {
+           {"-j", "2x", "a"}, {"-j0", "a"}, {"-j2x", "a"}, {"-jx", "a"}}) {
     const ProgramRun run = Scan(args);
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
     EXPECT_NE(run.err.find(kUsage), std::string::npos) << run.err;
@@ -320,16 +323,17 @@ TEST(VostrelScan, RefusesWrongArgumentsAndHelps) {
   const ProgramRun help = Scan({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_TRUE(help.out.starts_with(kUsage)) << help.out;
-  for (const char* part : {"--offset FILE EXPORT", "--code-page N", "--format FORMAT", "\"fileBytes\"",
-                           "--jobs N, --jobs=N, -j N", "\\x1b", "\\u0085", "  3  the lookup library"}) {
+  for (const char* part : {"--offset FILE EXPORT", "--code-page N", "--code-page auto", "--format FORMAT", "\"fileBytes\"",
+                           "--jobs N, --jobs=N, -j N, -jN", "\\x1b", "\\u0085", "  3  the lookup library"}) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(Scan({"--version"}).out, "vostrel-scan " VOSTREL_VERSION "\n");
 }
 
 // Each mission written in a code page, read under a locale of that code page,
-// and under another locale with the code page asked for.
-TEST(VostrelScan, ReadsTextsInTheLocalesCodePageOrTheOneAsked) {
+// and under another locale with the code page asked for, or with its code page
+// detected.
+TEST(VostrelScan, ReadsTextsInTheLocalesCodePageOrTheOneAskedOrDetected) {
   struct Case {
     const char* lang;
     const char* dll;
@@ -363,14 +367,16 @@ TEST(VostrelScan, ReadsTextsInTheLocalesCodePageOrTheOneAsked) {
     EXPECT_EQ(byLocale.out, row) << c.lang;
 
     // The option stands before or after the folder; it reads --offset's text too.
-    std::vector<std::string> args = c.codePageOption;
-    args.push_back(folder.str());
-    EXPECT_EQ(Scan(args, c.otherLang).out, row) << c.dll << " under " << c.otherLang;
-    args = {"--offset", dll, "LevelDesc"};
-    args.insert(args.end(), c.codePageOption.begin(), c.codePageOption.end());
-    const ProgramRun offset = Scan(args, c.otherLang);
-    EXPECT_EQ(offset.exitCode, 0) << c.dll;
-    EXPECT_TRUE(offset.out.ends_with("\t" + std::string(c.desc) + "\n")) << offset.out;
+    for (const std::vector<std::string>& option : {c.codePageOption, std::vector<std::string>{"--code-page=auto"}}) {
+      std::vector<std::string> args = option;
+      args.push_back(folder.str());
+      EXPECT_EQ(Scan(args, c.otherLang).out, row) << c.dll << " under " << c.otherLang << " with " << option[0];
+      args = {"--offset", dll, "LevelDesc"};
+      args.insert(args.end(), option.begin(), option.end());
+      const ProgramRun offset = Scan(args, c.otherLang);
+      EXPECT_EQ(offset.exitCode, 0) << c.dll;
+      EXPECT_TRUE(offset.out.ends_with("\t" + std::string(c.desc) + "\n")) << offset.out;
+    }
   }
 }
 
@@ -485,6 +491,42 @@ TEST(VostrelScan, AnInterruptEndsTheScanWhileAReadHangs) {
 // (the empty table's row and status, the reason between them), a file that
 // cannot be opened, a folder that lists but cannot be entered. So is output
 // that cannot be written.
+// The program's texts and the system's reasons in one language: the user's
+// where a catalogue serves it, else English (though the C library speaks
+// Greek, say).
+TEST(VostrelScan, SpeaksTheUsersLanguage) {
+  const TempFolder scratch;
+  const std::string missing = scratch / "brak";
+  struct Case {
+    const char* lang;
+    const char* language;
+    std::string out;
+    std::string err;
+    std::string usage;
+  };
+  const std::vector<Case> cases{
+      {"pl_PL.UTF-8", "", "Nie znaleziono plików DLL!\n",
+       "vostrel-scan: Nie można odczytać zawartości folderu " + missing +
+           ": Nie ma takiego pliku ani katalogu\nBrak plików do skanowania.\n",
+       "użycie: vostrel-scan [--code-page N|auto]"},
+      {"C.UTF-8", "ru:pl", "Файлы DLL не найдены!\n",
+       "vostrel-scan: Не удаётся прочитать содержимое папки " + missing +
+           ": Нет такого файла или каталога\nНет файлов для сканирования.\n",
+       "использование: vostrel-scan [--code-page N|auto]"},
+      {"el_GR.UTF-8", "", "No DLL's found!\n",
+       "vostrel-scan: Cannot list " + missing + ": No such file or directory\nNo files to scan.\n",
+       "usage: vostrel-scan [--code-page N|auto]"},
+  };
+  for (const Case& c : cases) {
+    const ProgramRun run = RunProgram(VOSTREL_SCAN_PROGRAM, {missing}, WithLocale(c.lang, c.language));
+    EXPECT_EQ(run.exitCode, 1) << c.lang;
+    EXPECT_EQ(run.out, c.out) << c.lang;
+    EXPECT_EQ(run.err, c.err) << c.lang;
+    const ProgramRun help = RunProgram(VOSTREL_SCAN_PROGRAM, {"--help"}, WithLocale(c.lang, c.language));
+    EXPECT_EQ(help.out.rfind(c.usage, 0), 0u) << help.out;
+  }
+}
+
 TEST(VostrelScan, SaysWhatCannotBeRead) {
   const TempFolder scratch;
   using Perms = std::filesystem::perms;
@@ -553,7 +595,7 @@ TEST(VostrelScan, ScansAFolderIntoLines) {
   PlaceDll("mission_leveldesc_only.dll", folder / "mission_leveldesc_only.dll");
   PlaceDll("mission_high_bytes.dll", folder / "Mission_High.DLL");
   PlaceDll("functions_only.dll", folder / "functions_only.dll");
-  for (const auto& jobs : std::vector<std::vector<std::string>>{{}, {"--jobs", "1"}, {"-j", "3"}, {"--jobs=16"}}) {
+  for (const auto& jobs : std::vector<std::vector<std::string>>{{}, {"--jobs", "1"}, {"-j", "3"}, {"-j2"}, {"--jobs=16"}}) {
     std::vector<std::string> args = jobs;
     args.push_back(folder.str());
     const ProgramRun run = Scan(args);

@@ -54,8 +54,8 @@ void Sort(benchmark::State& state, const std::vector<std::string>& texts, Compar
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(texts.size()));
 }
 
-void SortByName(benchmark::State& state) { Sort(state, Texts(true), vostrel::CompareFileNames); }
-void SortByText(benchmark::State& state) { Sort(state, Texts(false), vostrel::CompareTexts); }
+void SortByName(benchmark::State& state) { Sort(state, Texts(true), vostrel::CompareCells); }
+void SortByText(benchmark::State& state) { Sort(state, Texts(false), vostrel::CompareCells); }
 
 template <class Form>
 void EachText(benchmark::State& state, const std::vector<std::string>& texts, Form form) {

@@ -16,19 +16,31 @@ constexpr std::size_t kRows = 30000;
 
 // Rows as a large mission collection has them: names in order, a few
 // hundred map names, descriptions of a couple of hundred characters in
-// several scripts.
+// several scripts (English, Polish, Russian, Greek, German).
 std::vector<vostrel::TableRow> Missions() {
-  const std::array<const char*, 6> maps{"Crater Basin", "Twin Rivers", "\xC5\x81\xC3\xB3" "d\xC5\xBA Ridge",
-                                        "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82", "Ch\xC3\xA2teau Fort", "Long Crossing"};
+  const std::array<const char*, 6> maps{"Crater Basin", "Twin Rivers", "Łódź Ridge", "Москва", "Château Fort",
+                                        "Long Crossing"};
+  const std::array<std::array<const char*, 2>, 5> descriptions{{
+      {"Hold the ridge until the convoy arrives; then take the bridge at ",
+       ". The enemy holds the northern pass with artillery and armour. Scout the valley first, and keep the "
+       "supply line open."},
+      {"Utrzymaj grzbiet, aż nadjedzie konwój; potem zdobądź most przy ",
+       ". Wróg trzyma północną przełęcz artylerią i pancerzem. Najpierw zwiad w dolinie, i pilnuj linii "
+       "zaopatrzenia."},
+      {"Удерживайте хребет до прихода конвоя; затем захватите мост у ",
+       ". Противник держит северный перевал артиллерией и бронёй. Сначала разведайте долину."},
+      {"Κρατήστε την κορυφογραμμή ώσπου να φτάσει η φάλαγγα· μετά καταλάβετε τη γέφυρα στο ",
+       ". Ο εχθρός κρατά το βόρειο πέρασμα με πυροβολικό. Πρώτα αναγνωρίστε την κοιλάδα."},
+      {"Halten Sie den Kamm, bis der Konvoi eintrifft; dann nehmen Sie die Brücke bei ",
+       ". Der Feind hält den nördlichen Paß mit Artillerie und Panzern. Erkunden Sie zuerst das Tal."},
+  }};
   std::vector<vostrel::TableRow> rows;
   rows.reserve(kRows);
   for (std::size_t i = 0; i < kRows; ++i) {
     const std::string number = std::to_string(i);
-    std::string description = "Hold the ridge until the convoy arrives; then take the bridge at ";
-    description += number + ". The enemy holds the northern pass with artillery and armour. ";
-    description += "Scout the valley first, and keep the supply line open.";
+    const auto& description = descriptions[i % descriptions.size()];
     rows.push_back({{"m" + number + ".dll", std::string(maps[i % maps.size()]) + " " + std::to_string(i % 317),
-                     i % 2 ? "Standard Techtree" : "Extended Techtree", description},
+                     i % 2 ? "Standard Techtree" : "Extended Techtree", description[0] + number + description[1]},
                     false});
   }
   return rows;
@@ -53,7 +65,8 @@ void BM_FilterTyping(benchmark::State& state) {
   table.SortBy({1, vostrel::SortOrder::kAscending});
   table.Order();
   table.Filter("c");
-  const std::array<const char*, 4> typed{"cr", "cra", "crater 31", "crater 3"};
+  // ASCII typed into texts of every script, and a word without its accents.
+  const std::array<const char*, 6> typed{"cr", "cra", "crater 31", "crater 3", "lodz", "lodz ridge"};
   std::size_t next = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(table.Filter(typed[next++ % typed.size()]));

@@ -14,6 +14,38 @@
 namespace vostrel {
 namespace {
 
+// The code page the texts were read in: the one chosen; with Automatic the
+// one detected, plainly the default for ASCII texts (any code page reads them
+// alike), and the default said as such where the texts tell none offered.
+TEST(MissionDetails, SayTheCodePageOfTheTexts) {
+  const testing::TempFolder folder;
+  // In Windows-1250: "Łódź", "Zdobądź most przed świtem, zanim wróg przekroczy rzekę."
+  testing::WriteMission(folder / "polish.dll", "\xA3\xF3" "d\x9F",
+                        "Zdob\xB9" "d\x9F most przed \x9Cwitem, zanim wr\xF3g przekroczy rzek\xEA.");
+  testing::WriteMission(folder / "plain.dll", "Iron Valley", "Build a base.");
+  testing::WriteMission(folder / "utf8.dll", "\xC5\x81\xC3\xB3" "d\xC5\xBA", "Zdob\xC4\x85" "d\xC5\xBA most.");
+  struct Case {
+    CodePage choice;
+    const char* file;
+    const char* codePage;
+    const char* map;  // none: not compared
+  };
+  const Case cases[] = {
+      {1252, "polish.dll", "Western European (1252)", "\xC2\xA3\xC3\xB3" "d\xC5\xB8"},  // "£ódŸ"
+      {kAutomaticCodePage, "polish.dll", "Central European (1250), detected", "\xC5\x81\xC3\xB3" "d\xC5\xBA"},
+      {kAutomaticCodePage, "plain.dll", "Western European (1252)", "Iron Valley"},
+      {kAutomaticCodePage, "utf8.dll", "Western European (1252), the default: none detected", nullptr},
+  };
+  LookupBinding binding;
+  for (const Case& c : cases) {
+    const MissionDetails details = ReadMissionDetails(binding, folder.str(), c.file, TextDecoding(c.choice, 1252));
+    EXPECT_EQ(details.codePage, c.codePage) << c.file;
+    if (c.map != nullptr) {
+      EXPECT_EQ(details.exports[0].text, c.map) << c.file;
+    }
+  }
+}
+
 using testing::TempFolder;
 
 // Names escaped as the table copies them; offsets unsigned, past 2 GiB too;
@@ -45,7 +77,7 @@ TEST(MissionDetails, ShowWhatIsReadAndSayWhatIsNot) {
       {missing, "far.dll", "far.dll",
        "Cannot load the lookup library Peloc: looked for " + nowhere / testing::kPelocFileName + ".", "unknown", ""},
   };
-  const TextDecoder windows1252(1252);
+  const TextDecoding windows1252(1252, 1252);
   for (const Case& c : cases) {
     const MissionDetails details = ReadMissionDetails(c.binding, folder.str(), c.file, windows1252);
     EXPECT_EQ(details.file, c.shownName);

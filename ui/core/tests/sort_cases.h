@@ -19,8 +19,8 @@ inline constexpr std::array<SortCaseRow, 8> kSortCaseRows{{
     {"m9.dll", "Alpha"},
     {"m010.dll", "\xC3\x89tang"},  // Étang
     {"b.dll", "\xC3\xA9tang"},     // étang
-    {"m2.DLL", "Charlie"},
-    {"a100.dll", "bravo"},
+    {"m2.DLL", "bravo 22"},
+    {"a100.dll", "Bravo 10041"},
     {"a20.dll", ""},
 }};
 
@@ -33,9 +33,10 @@ inline constexpr SortCaseOrder kListingOrder{0, 1, 2, 3, 4, 5, 6, 7};
 // ("M9" before "m9"); equal numbers, by bytes ("m010" before "m10").
 inline constexpr SortCaseOrder kByNameAscending{7, 6, 4, 5, 1, 2, 3, 0};
 inline constexpr SortCaseOrder kByNameDescending{0, 3, 2, 1, 5, 4, 6, 7};
-// Texts, case disregarded, the empty text first; equal so, by bytes
-// ("Étang" before "étang"); equal texts keep the listing's order either way.
-inline constexpr SortCaseOrder kByMapAscending{7, 1, 2, 6, 5, 0, 3, 4};
-inline constexpr SortCaseOrder kByMapDescending{4, 3, 0, 5, 6, 1, 2, 7};
+// Texts as file names, digits by number ("bravo 22" before "Bravo 10041"),
+// case disregarded, the empty text first; equal so, by bytes ("Étang" before
+// "étang"); equal texts keep the listing's order either way.
+inline constexpr SortCaseOrder kByMapAscending{7, 1, 2, 5, 6, 0, 3, 4};
+inline constexpr SortCaseOrder kByMapDescending{4, 3, 0, 6, 5, 1, 2, 7};
 
 }  // namespace vostrel::testing

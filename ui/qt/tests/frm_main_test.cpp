@@ -35,10 +35,12 @@
 #include <QUrl>
 #include <QtTest>
 #include <algorithm>
+#include <clocale>
 #include <filesystem>
 #include <functional>
 #include <limits>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -47,12 +49,14 @@
 #include "scanner/tests/hanging_folder.h"
 #include "scanner/tests/test_platform.h"
 #include "scanner/text_encoding.h"
+#include "ui/core/table_menu.h"
 #include "ui/core/table_text.h"
 #include "ui/core/tests/mission_writer.h"
 #include "ui/core/tests/sort_cases.h"
 #include "ui/core/window_arguments.h"
 #include "ui/qt/folder_path.h"
 #include "ui/qt/frm_main.h"
+#include "ui/qt/qt_translations.h"
 #include "ui/qt/usage_problem.h"
 
 namespace {
@@ -397,6 +401,27 @@ class FrmMainTest : public QObject {
     QCOMPARE(c.scan->geometry(), scan.translated(137, 0));
     QCOMPARE(c.folder->geometry(), folder.adjusted(0, 0, 137, 0));
     QCOMPARE(c.table->geometry(), table.adjusted(0, 0, 137, 50));
+
+    // Wider than the columns: the last takes the rest, the others keep their
+    // widths, and a column the user widens takes from it; narrower again, the
+    // last has its width, or the one the user gave it.
+    QHeaderView* header = c.table->header();
+    const int designed = Px(2540, DpiX(window));
+    const int last = Px(5080, DpiX(window));
+    const auto othersWidth = [header] { return header->sectionSize(0) + header->sectionSize(1) + header->sectionSize(2); };
+    ResizeTo(window, QSize(Px(20000, DpiX(window)), 450));
+    QTRY_COMPARE(header->sectionSize(3), c.table->viewport()->width() - 3 * designed);
+    header->resizeSection(1, designed + 40);
+    QCOMPARE(header->sectionSize(3), c.table->viewport()->width() - othersWidth());
+    QCOMPARE(header->length(), c.table->viewport()->width());
+    ResizeTo(window, QSize(600, 450));
+    QTRY_COMPARE(header->sectionSize(3), last);
+    QCOMPARE(header->sectionSize(1), designed + 40);
+    header->resizeSection(3, last + 100);
+    ResizeTo(window, QSize(Px(20000, DpiX(window)), 450));
+    QTRY_VERIFY(header->sectionSize(3) > last + 100);
+    ResizeTo(window, QSize(600, 450));
+    QTRY_COMPARE(header->sectionSize(3), last + 100);
   }
 
   void scanCommand_data() {
@@ -702,8 +727,8 @@ class FrmMainTest : public QObject {
     QCOMPARE(copiedNames, names(vostrel::testing::kByMapDescending));
   }
 
-  // The table's context menu offers every code page, the one in use
-  // checked; choosing another reads the last scanned folder again in it.
+  // The table's context menu offers Automatic and every code page, the one in
+  // use checked; choosing another reads the last scanned folder again in it.
   void codePageMenuRereadsTheTexts() {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -717,7 +742,10 @@ class FrmMainTest : public QObject {
     QVERIFY(menu != nullptr);
     QCOMPARE(menu->title(), QStringLiteral("Code Page"));
     const QList<QAction*> choices = menu->actions();
-    QCOMPARE(choices.size(), qsizetype(vostrel::kCodePages.size()));
+    QCOMPARE(choices.size(), qsizetype(vostrel::kCodePageChoices.size() + 1));  // a separator after Automatic
+    QAction* automatic = choices[0];
+    QCOMPARE(automatic->text(), QStringLiteral("Automatic"));
+    QVERIFY(choices[1]->isSeparator());
     QAction* cyrillic = nullptr;
     for (QAction* choice : choices) {
       QCOMPARE(choice->isChecked(), choice->data().toUInt() == vostrel::DefaultCodePage());
@@ -728,12 +756,14 @@ class FrmMainTest : public QObject {
     c.folder->setText(folder.path());
     QVERIFY(ScanToEnd(window));
     QCOMPARE(Row(*c.table, 0)[1], QStringLiteral("\u00cc\u00ee\u00f1\u00ea\u00e2\u00e0"));  // in Windows-1252
-    cyrillic->trigger();
-    // The table is empty while the folder is read again.
-    QTRY_COMPARE(Row(*c.table, 0).value(1), QStringLiteral("\u041c\u043e\u0441\u043a\u0432\u0430"));
-    QTRY_COMPARE(c.status->text(), QStringLiteral("Scan finished."));
-    QCOMPARE(RowCount(*c.table), 1);
-    for (QAction* choice : choices) QCOMPARE(choice->isChecked(), choice == cyrillic);
+    for (QAction* chosen : {automatic, cyrillic}) {  // the code page its bytes tell; the one chosen
+      chosen->trigger();
+      // The table is empty while the folder is read again.
+      QTRY_COMPARE(Row(*c.table, 0).value(1), QStringLiteral("\u041c\u043e\u0441\u043a\u0432\u0430"));
+      QTRY_COMPARE(c.status->text(), QStringLiteral("Scan finished."));
+      QCOMPARE(RowCount(*c.table), 1);
+      for (QAction* choice : choices) QCOMPARE(choice->isChecked(), choice == chosen);
+    }
   }
 
   void folderHandedToTheWindowIsScanned_data() {
@@ -1052,6 +1082,68 @@ class FrmMainTest : public QObject {
     QVERIFY(problem != nullptr);
     QCOMPARE(problem->text(), QStringLiteral("Cannot read a0_orders.dll: No such file or directory"));
     QCOMPARE(details->findChild<QPlainTextEdit*>(QStringLiteral("txtLevelDesc"))->toPlainText(), QString());
+  }
+
+  // The window in the user's language (Polish, by LANGUAGE as gettext reads
+  // it): its own texts from the catalogue, Qt's (the folder box's context
+  // menu) from Qt's translations.
+  void speaksTheUsersLanguage() {
+    const QByteArray hadLanguage = qgetenv("LANGUAGE");
+    const std::string hadLocale = std::setlocale(LC_MESSAGES, nullptr);
+    std::setlocale(LC_MESSAGES, "C.UTF-8");
+    qputenv("LANGUAGE", "pl");
+    const auto restore = qScopeGuard([&] {
+      qputenv("LANGUAGE", hadLanguage);
+      std::setlocale(LC_MESSAGES, hadLocale.c_str());
+    });
+    QTranslator* qtTexts = InstallQtTranslations(*QCoreApplication::instance());
+    QVERIFY(qtTexts != nullptr);
+    const auto removeQtTexts = qScopeGuard([qtTexts] {
+      QCoreApplication::removeTranslator(qtTexts);
+      delete qtTexts;
+    });
+    QTemporaryDir empty;
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Kelvane"));
+    QCOMPARE(c.scan->text(), QStringLiteral("&Skanuj"));
+    QCOMPARE(c.status->text(), QStringLiteral("Gotowe"));
+    QCOMPARE(c.table->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Drzewko technologii"));
+    QCOMPARE(window.findChild<QAction*>(QStringLiteral("actCopy"))->text(), QStringLiteral("Kopiuj"));
+    auto* codePages = window.findChild<QMenu*>(QStringLiteral("mnuCodePage"));
+    QCOMPARE(codePages->title(), QStringLiteral("Strona kodowa"));
+    QCOMPARE(codePages->actions().value(0)->text(), QStringLiteral("Automatycznie"));
+    QCOMPARE(codePages->actions().value(7)->text(), QStringLiteral("Europa Środkowa (1250)"));  // after a separator
+    const std::unique_ptr<QMenu> boxMenu(c.folder->createStandardContextMenu());
+    const QList<QAction*> boxActions = boxMenu->actions();
+    QVERIFY(std::any_of(boxActions.begin(), boxActions.end(),
+                        [](const QAction* action) { return action->text().startsWith(QStringLiteral("S&kopiuj")); }));
+
+    c.folder->setText(empty.path());
+    QVERIFY(ScanToEnd(window));
+    QCOMPARE(c.status->text(), QStringLiteral("Brak plików do skanowania."));
+    QCOMPARE(c.table->model()->index(0, 0).data().toString(), QStringLiteral("Nie znaleziono plików DLL!"));
+
+    // The details: their captions, and the size with the count's form.
+    QTemporaryDir missions;
+    QVERIFY(WriteTextMissions(missions));
+    c.folder->setText(missions.path());
+    QVERIFY(ScanToEnd(window));
+    QCOMPARE(c.status->text(), QStringLiteral("Skanowanie zakończone."));
+    c.table->setFocus();
+    c.table->setCurrentIndex(c.table->model()->index(0, 0));
+    QTest::keyClick(c.table, Qt::Key_Return);
+    auto* details = window.findChild<QDialog*>(QStringLiteral("frmDetails"));
+    QVERIFY(details != nullptr);
+    QStringList captions;
+    for (const QLabel* label : details->findChildren<QLabel*>()) captions << label->text();
+    QVERIFY2(captions.contains(QStringLiteral("Ścieżka")) && captions.contains(QStringLiteral("Strona kodowa")),
+             qPrintable(captions.join(u'|')));
+    const QList<QLineEdit*> fields = details->findChildren<QLineEdit*>();
+    QVERIFY(std::any_of(fields.begin(), fields.end(),
+                        [](const QLineEdit* field) { return field->text().endsWith(QStringLiteral(" bajtów")) ||
+                                                            field->text().endsWith(QStringLiteral(" bajty")); }));
   }
 
   // After a scan, a DLL copied into the folder, one deleted from it and one

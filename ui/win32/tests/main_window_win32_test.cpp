@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "handle/unique_handle.h"
+#include "i18n/translation.h"
 #include "scanner/code_pages.h"
 #include "scanner/dll_listing.h"
 #include "scanner/lookup_binding.h"
@@ -67,6 +69,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   HWND Control(int id) const { return ::GetDlgItem(frmMain_.hwnd(), id); }
+  // The table's context menu as it opens (then closed again).
+  struct ShownMenu OpenTableMenu();
   HWND cmdScan() const { return Control(kScanButtonId); }
   HWND sbStatusBar() const { return Control(kStatusBarId); }
   HWND txtTrhDir() const { return Control(kFolderBoxId); }
@@ -375,6 +379,35 @@ TEST_F(MainWindowTest, ResizingMovesTheButtonAndStretchesTheBoxAndTable) {
   EXPECT_EQ(bar.right, client2.right);
   EXPECT_EQ(bar.bottom, client2.bottom);
   EXPECT_GT(Height(bar), 0);
+
+  // Wider than the columns: the last takes the rest, the others keep their
+  // widths, and a column the user widens takes from it; narrower again, the
+  // last has its width, or the one the user gave it.
+  const auto column = [this](int i) {
+    return static_cast<int>(::SendMessageW(lvStats(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
+  };
+  const auto tableClientWidth = [this] {
+    RECT inside{};
+    ::GetClientRect(lvStats(), &inside);
+    return Width(inside);
+  };
+  const auto setClientWidth = [&](int width) {
+    ::SetWindowPos(hwnd, nullptr, 0, 0, Width(window) - Width(client) + width, Height(window), SWP_NOMOVE | SWP_NOZORDER);
+  };
+  const int designed = ToPixelsX(2540);
+  const int last = ToPixelsX(5080);
+  setClientWidth(ToPixelsX(14000));
+  EXPECT_EQ(column(3), tableClientWidth() - 3 * designed);
+  ::SendMessageW(lvStats(), LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(designed + 40, 0));
+  EXPECT_EQ(column(3), tableClientWidth() - 3 * designed - 40);
+  EXPECT_EQ(column(0) + column(2), 2 * designed);
+  setClientWidth(Width(client));
+  EXPECT_EQ(column(3), last);
+  EXPECT_EQ(column(1), designed + 40);
+  ::SendMessageW(lvStats(), LVM_SETCOLUMNWIDTH, 3, MAKELPARAM(last + 100, 0));
+  setClientWidth(ToPixelsX(14000));
+  setClientWidth(Width(client));
+  EXPECT_EQ(column(3), last + 100);
 
   // A window too small for the rule leaves nothing at a negative size.
   ::SetWindowPos(hwnd, nullptr, 0, 0, 60, 40, SWP_NOMOVE | SWP_NOZORDER);
@@ -741,16 +774,60 @@ LRESULT CALLBACK ReadShownMenu(HWND window, UINT message, WPARAM wParam, LPARAM 
   return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
-// The menu beside Copy lists the code pages, the one in use checked;
-// choosing one reads the table's texts again in it.
-TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
-  const auto openMenu = [this] {
-    ShownMenu shown;
-    ::SetWindowSubclass(frmMain_.hwnd(), ReadShownMenu, 1, reinterpret_cast<DWORD_PTR>(&shown));
-    ::SendMessageW(frmMain_.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(lvStats()), MAKELPARAM(-1, -1));
-    ::RemoveWindowSubclass(frmMain_.hwnd(), ReadShownMenu, 1);
-    return shown;
+ShownMenu MainWindowTest::OpenTableMenu() {
+  ShownMenu shown;
+  ::SetWindowSubclass(frmMain_.hwnd(), ReadShownMenu, 1, reinterpret_cast<DWORD_PTR>(&shown));
+  ::SendMessageW(frmMain_.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(lvStats()), MAKELPARAM(-1, -1));
+  ::RemoveWindowSubclass(frmMain_.hwnd(), ReadShownMenu, 1);
+  return shown;
+}
+
+// The window in the user's interface language: English in the suite's
+// runs, Polish in win32_window_pl_PL's (Wine takes the language from LANG).
+TEST_F(MainWindowTest, SpeaksTheUsersLanguage) {
+  struct Texts {
+    std::string scan, ready, header, copy, codePage, noDlls, noFiles;
   };
+  const std::map<std::string_view, Texts> expected{
+      {"", {"&Scan", "Ready", "Map Name", "Copy\tCtrl+C", "Central European (1250)", "No DLL's found!",
+            "No files to scan."}},
+      {"pl", {"&Skanuj", "Gotowe", "Nazwa mapy", "Kopiuj\tCtrl+C", "Europa \xC5\x9Arodkowa (1250)",
+              "Nie znaleziono plik\xC3\xB3w DLL!", "Brak plik\xC3\xB3w do skanowania."}},
+  };
+  if (const char* wanted = std::getenv("VOSTREL_TEST_LANGUAGE")) {
+    ASSERT_EQ(TextLanguage(), wanted);
+  }
+  const auto texts = expected.find(TextLanguage());
+  if (texts == expected.end()) GTEST_SKIP() << "no texts to expect in " << TextLanguage();
+  const Texts& said = texts->second;
+  frmMain_.Show(SW_SHOWNORMAL);
+  DrainMessages();
+  EXPECT_EQ(WindowText(frmMain_.hwnd()), "Kelvane");
+  EXPECT_EQ(WindowText(cmdScan()), said.scan);
+  EXPECT_EQ(Status(), said.ready);
+  wchar_t header[64] = {};
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT;
+  column.pszText = header;
+  column.cchTextMax = 64;
+  ASSERT_TRUE(::SendMessageW(lvStats(), LVM_GETCOLUMNW, 1, reinterpret_cast<LPARAM>(&column)));
+  EXPECT_EQ(Narrow(header), said.header);
+  const ShownMenu menu = OpenTableMenu();
+  ASSERT_FALSE(menu.items.empty());
+  EXPECT_EQ(menu.items[0], said.copy);
+  EXPECT_EQ(menu.codePages.at(7), said.codePage);  // after Automatic and a separator
+
+  const TempFolder empty;
+  SetFolder(NativeToUtf8(empty.str()));
+  ClickScan();
+  EXPECT_EQ(Rows(), (std::vector<ScanRow>{{said.noDlls, "", "", ""}}));
+  EXPECT_EQ(Status(), said.noFiles);
+}
+
+// The menu beside Copy lists Automatic and the code pages, the one in use
+// checked; choosing one reads the table's texts again in it.
+TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
+  const auto openMenu = [this] { return OpenTableMenu(); };
   const TempFolder folder;
   vostrel::testing::WriteMission(folder / "most.dll", "\xCC\xEE\xF1\xF2", "");  // "Мост" in Windows-1251
   SetFolder(NativeToUtf8(folder.str()));
@@ -763,21 +840,23 @@ TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
   EXPECT_EQ(shown.items, (std::vector<std::string>{"Copy\tCtrl+C", std::string(kFilterCaption) + "\tCtrl+F",
                                                   std::string(kDetailsCaption) + "\tEnter",
                                                   std::string(kCodePageMenuCaption)}));
-  std::vector<std::string> labels;
+  std::vector<std::string> labels{"Automatic", ""};  // then a separator
   for (const CodePageName& codePage : kCodePages) labels.push_back(CodePageLabel(codePage));
   EXPECT_EQ(shown.codePages, labels);
   EXPECT_EQ(shown.checked, CodePageLabel(*FindCodePage(DefaultCodePage())));
 
-  const auto cyrillic = std::find(labels.begin(), labels.end(), "Cyrillic (1251)");
-  ASSERT_NE(cyrillic, labels.end());
   ASSERT_EQ(shown.codePageIds.size(), labels.size());
-  const UINT id = shown.codePageIds[static_cast<std::size_t>(cyrillic - labels.begin())];
-  ::SendMessageW(frmMain_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);  // as the menu sends it
-  DrainMessages();  // the scan again, posted
-  EXPECT_TRUE(testing::WaitUntil([this] { return !frmMain_.scanning(); }));
-  EXPECT_EQ(CellText(0, 1), "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82");  // "Мост"
-  EXPECT_EQ(Status(), "Scan finished.");
-  EXPECT_EQ(openMenu().checked, "Cyrillic (1251)");
+  for (const char* chosen : {"Automatic", "Cyrillic (1251)"}) {  // the code page its bytes tell; the one chosen
+    const auto label = std::find(labels.begin(), labels.end(), chosen);
+    ASSERT_NE(label, labels.end());
+    const UINT id = shown.codePageIds[static_cast<std::size_t>(label - labels.begin())];
+    ::SendMessageW(frmMain_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);  // as the menu sends it
+    DrainMessages();  // the scan again, posted
+    EXPECT_TRUE(testing::WaitUntil([this] { return !frmMain_.scanning(); }));
+    EXPECT_EQ(CellText(0, 1), "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82");  // "Мост"
+    EXPECT_EQ(Status(), "Scan finished.");
+    EXPECT_EQ(openMenu().checked, chosen);
+  }
 }
 
 // A folder given from outside the window: on the command line (a folder
