@@ -18,14 +18,12 @@
 #include "ui/qt/folder_path.h"
 #include "ui/qt/qt_event_loop.h"
 
-class QActionGroup;
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class QEvent;
 class QLabel;
 class QLineEdit;
-class QMimeData;
 class QModelIndex;
 class QPushButton;
 class QResizeEvent;
@@ -60,7 +58,7 @@ class frmMain : public QWidget, private vostrel::SessionView {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  // The table's tooltips.
+  // The filter box's Escape.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -74,7 +72,6 @@ class frmMain : public QWidget, private vostrel::SessionView {
   // that each reads whole; message rows come first.
   void SpanMessageRows();
   void ShowFolder(const NamedFolder& folder);
-  void SetUpFolderCompletion();
   void SetUpTable();
   void SetUpTableMenu();
   void SetUpFilter();
@@ -86,12 +83,7 @@ class frmMain : public QWidget, private vostrel::SessionView {
   void cmdScan_Click();
   void CopySelectedRows();
   void SortByColumn(int column);
-  void ChooseCodePage(vostrel::CodePage codePage);
-  void CheckCodePage(vostrel::CodePage codePage);
 
-  // A cell's tooltip: its whole text, bounded, when the cell cuts it or it
-  // does not fit; otherwise empty.
-  QString CellTip(const QModelIndex& index) const;
   float DpiX() const;
   float DpiY() const;
 
@@ -104,7 +96,6 @@ class frmMain : public QWidget, private vostrel::SessionView {
   QLineEdit* txtFilter;  // under the table, when asked for
   ResultTableModel* rows_;  // the rows lvStats shows, with their whole texts
   int spannedRows_ = 0;     // the message rows at the top that span the table
-  QActionGroup* codePages_;
   // The folder last put in the box from outside, by its exact name: scanned
   // by it as long as the box shows it unedited.
   NamedFolder boxFolder_;
