@@ -154,8 +154,9 @@ TEST(ReadAhead, KeepsWhatWasReadOfAFileRemovedSince) {
   const testing::TempFolder folder;
   std::vector<std::string> paths;
   for (int i = 0; i < 8; ++i) {
-    paths.push_back(folder / ("m" + std::to_string(i) + ".dll"));
-    testing::WriteMission(paths.back(), "Map " + std::to_string(i), "Desc");
+    const std::string number = std::to_string(i);  // named: i686 GCC 12 misreads "m" + a temporary (-Wrestrict)
+    paths.push_back(folder / ("m" + number + ".dll"));
+    testing::WriteMission(paths.back(), "Map " + number, "Desc");
   }
   LookupBinding binding;
   const TextDecoding decoding(1252);
@@ -168,7 +169,8 @@ TEST(ReadAhead, KeepsWhatWasReadOfAFileRemovedSince) {
   for (const std::string& path : paths) std::filesystem::remove(path);
   for (std::size_t i = 0; i < paths.size(); ++i) {
     const MissionRead read = ahead.Take();
-    EXPECT_EQ(read.texts[0], "Map " + std::to_string(i));
+    const std::string number = std::to_string(i);
+    EXPECT_EQ(read.texts[0], "Map " + number);
     EXPECT_EQ(read.texts[2], "Desc");
   }
 }

@@ -14,11 +14,12 @@
 #include "i18n/translation.h"
 #include "scanner/program_folder.h"
 #include "scanner/text_encoding.h"
-#include "ui/core/table_menu.h"
 #include "ui/win32/child_control.h"
 #include "ui/win32/clipboard.h"
 #include "ui/win32/folder_path.h"
 #include "ui/win32/program_icon.h"
+#include "ui/win32/screen_dpi.h"
+#include "ui/win32/table_context_menu.h"
 #include "ui/win32/wide_text.h"
 
 namespace vostrel::win32 {
@@ -34,18 +35,6 @@ constexpr DWORD kWindowExStyle = 0;
 // rows in view.
 constexpr FramePacing kScanPacing{std::chrono::milliseconds(40), std::chrono::milliseconds(500)};
 
-struct ScreenDcTraits {
-  static HDC Invalid() noexcept { return nullptr; }
-  static void Release(HDC dc) noexcept { ::ReleaseDC(nullptr, dc); }
-};
-using ScreenDc = handle::UniqueHandle<ScreenDcTraits>;
-
-float LogicalDpi(int index) {
-  const ScreenDc screen(::GetDC(nullptr));
-  const int dpi = screen ? ::GetDeviceCaps(screen.get(), index) : 0;
-  return static_cast<float>(dpi > 0 ? dpi : 96);
-}
-
 void InitCommonControls() {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;
@@ -53,59 +42,16 @@ void InitCommonControls() {
   if (!::InitCommonControlsEx(&controls)) throw std::runtime_error("cannot load the common controls");
 }
 
-using Menu = handle::UniqueHandle<handle::NullInvalid<HMENU, ::DestroyMenu>>;
 using Drop = handle::UniqueHandle<handle::NullInvalid<HDROP, ::DragFinish>>;
 
-// The table's context menu: Copy, Filter, Details (greyed without a
-// mission row in focus), and the code pages with the one in use checked.
-Menu TableMenu(CodePage inUse, bool details) {
-  Menu menu(::CreatePopupMenu());
-  Menu codePages(::CreatePopupMenu());
-  if (!menu || !codePages) return {};
-  // TRANSLATORS: the keys' names as the system's own menus name them.
-  const std::wstring copy = Widen(Translated(kCopyCaption) + "\t" + TranslatedIn("key", "Ctrl+C"));
-  const std::wstring filter = Widen(Translated(kFilterCaption) + "\t" + TranslatedIn("key", "Ctrl+F"));
-  const std::wstring detailsCaption = Widen(Translated(kDetailsCaption) + "\t" + TranslatedIn("key", "Enter"));
-  if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str()) ||
-      !::AppendMenuW(menu.get(), MF_STRING, kFilterCommandId, filter.c_str()) ||
-      !::AppendMenuW(menu.get(), details ? MF_STRING : MF_STRING | MF_GRAYED, kDetailsCommandId,
-                     detailsCaption.c_str()))
-    return {};
-  const UINT first = kFirstCodePageCommandId;
-  UINT checked = 0;
-  for (std::size_t i = 0; i < kCodePageChoices.size(); ++i) {
-    const UINT id = first + static_cast<UINT>(i);
-    const std::wstring label = Widen(CodePageChoiceLabel(kCodePageChoices[i]));
-    if (!::AppendMenuW(codePages.get(), MF_STRING, id, label.c_str())) return {};
-    if (kCodePageChoices[i] == kAutomaticCodePage && !::AppendMenuW(codePages.get(), MF_SEPARATOR, 0, nullptr))
-      return {};
-    if (kCodePageChoices[i] == inUse) checked = id;
-  }
-  if (checked != 0)
-    ::CheckMenuRadioItem(codePages.get(), first, first + static_cast<UINT>(kCodePageChoices.size()) - 1, checked,
-                         MF_BYCOMMAND);
-  const std::wstring caption = Widen(Translated(kCodePageMenuCaption));
-  if (!::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(codePages.get()), caption.c_str()))
-    return {};
-  codePages.release();  // destroyed with the menu
-  return menu;
-}
-
 bool IsControlDown() { return ::GetKeyState(VK_CONTROL) < 0; }
-
-std::wstring WindowText(HWND control) {
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-  const int copied = ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return text;
-}
 
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, std::shared_ptr<LookupBinding> binding, std::wstring_view startFolder)
     : instance_(instance),
-      dpiX_(LogicalDpi(LOGPIXELSX)),
-      dpiY_(LogicalDpi(LOGPIXELSY)),
+      dpiX_(ScreenDpi(LOGPIXELSX)),
+      dpiY_(ScreenDpi(LOGPIXELSY)),
       loop_(instance),
       session_(loop_, *this, std::move(binding), kScanPacing) {
   InitCommonControls();
@@ -180,9 +126,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OpenDetails(FocusedMission());
       } else if (id == kCopyCommandId && code == 0) {
         CopySelectedRows();
-      } else if (id >= kFirstCodePageCommandId && code == 0 &&
-                 static_cast<std::size_t>(id - kFirstCodePageCommandId) < kCodePageChoices.size()) {
-        ChooseCodePage(kCodePageChoices[static_cast<std::size_t>(id - kFirstCodePageCommandId)]);
+      } else if (const auto codePage = ChosenCodePage(id); codePage && code == 0) {
+        ChooseCodePage(*codePage);
       }
       return 0;
     }
@@ -315,7 +260,7 @@ void MainWindow::Place(HWND control, const layout::TwipsRect& rect) const { Plac
 
 void MainWindow::cmdScan_Click() { session_.Scan(); }
 
-std::string MainWindow::FolderText() { return txtTrhDir_ != nullptr ? Narrow(WindowText(txtTrhDir_)) : std::string(); }
+std::string MainWindow::FolderText() { return txtTrhDir_ != nullptr ? Narrow(ControlText(txtTrhDir_)) : std::string(); }
 
 void MainWindow::TableCleared() {
   if (table_) table_->Cleared();
@@ -375,7 +320,7 @@ void MainWindow::lvStats_ContextMenu(LPARAM screenPoint) {
     at = POINT{0, 0};
     ::ClientToScreen(lvStats_, &at);
   }
-  const Menu menu = TableMenu(session_.codePage(), FocusedMission().has_value());
+  const Menu menu = NewTableMenu(session_.codePage(), FocusedMission().has_value());
   if (!menu) return;
   // The menu sends its command to the window as WM_COMMAND.
   ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
@@ -432,7 +377,7 @@ void MainWindow::HideFilterBox() {
   FitControls();
 }
 
-void MainWindow::txtFilter_Change() { session_.Filter(Narrow(WindowText(txtFilter_))); }
+void MainWindow::txtFilter_Change() { session_.Filter(Narrow(ControlText(txtFilter_))); }
 
 std::optional<std::size_t> MainWindow::MissionRow(int item) const {
   if (item < 0 || static_cast<std::size_t>(item) >= session_.table().size()) return std::nullopt;

@@ -26,6 +26,7 @@
 #include "ui/win32/event_loop_window.h"
 #include "ui/win32/gdi_font.h"
 #include "ui/win32/result_list_view.h"
+#include "ui/win32/table_context_menu.h"
 #include "ui/win32/table_tips.h"
 #include "ui/win32/window_base.h"
 
@@ -39,13 +40,6 @@ inline constexpr int kStatusBarId = 102;
 inline constexpr int kFolderBoxId = 103;
 inline constexpr int kTableId = 104;
 inline constexpr int kFilterBoxId = 106;  // shown on Ctrl+F
-// The table's context menu: Copy, Filter (also Ctrl+F), Details, and one
-// command per choice of kCodePageChoices (Automatic, then the code pages), in
-// its order, from kFirstCodePageCommandId.
-inline constexpr int kCopyCommandId = 105;
-inline constexpr int kFilterCommandId = 107;
-inline constexpr int kDetailsCommandId = 108;
-inline constexpr int kFirstCodePageCommandId = 200;
 
 class MainWindow final : public Window, public SessionView {
  public:
