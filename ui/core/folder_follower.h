@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,8 @@ namespace vostrel {
 struct FolderChanges {
   std::vector<std::string> settled;  // added or changed, and unchanged since the check before: to be read
   std::vector<std::string> removed;  // no longer listed
-  bool folderGone = false;           // the folder cannot be listed any more: following has stopped
+  bool folderGone = false;           // following has stopped: the folder cannot be listed any more,
+  bool folderRemoved = false;        // or the system said it was deleted, renamed or unmounted
   bool empty = false;                // the folder lists no DLL now
 };
 
@@ -46,9 +49,10 @@ class FolderFollower {
   FolderFollower(const FolderFollower&) = delete;
   FolderFollower& operator=(const FolderFollower&) = delete;
 
+  enum class Started { kFollowing, kCannotList, kCannotWatch };
   // Follows `folder` (native text, as scanned) from its files as they are
-  // now; false when the system cannot watch it, which then is not followed.
-  bool Start(const std::string& folder);
+  // now, unless it cannot be listed or the system cannot watch it.
+  Started Start(const std::string& folder);
   void Stop();
   bool following() const { return following_; }
 
@@ -60,7 +64,10 @@ class FolderFollower {
 
   // The folder's DLLs now; throws ListingError when it cannot be listed.
   Listing List() const;
+  // The stamp of the file of that name when the folder would list it.
+  std::optional<FileStamp> StampIfListed(const std::string& name) const;
   void Watch();
+  void Changed(const FolderEvents& events);
   void CheckSoon(std::chrono::milliseconds delay);
   void Check();
 
@@ -78,6 +85,8 @@ class FolderFollower {
   Listing known_;     // as last read, or as scanned
   Listing changing_;  // found changed at the last check, not yet read
   std::map<std::string, Retries> retries_;
+  std::set<std::string> named_;  // the DLLs the system said changed since the last check
+  bool listAll_ = false;         // it reported changes it did not name
   FolderChanges pending_;  // found, held back while other files still change
   int heldChecks_ = 0;
 };

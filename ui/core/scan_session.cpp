@@ -20,6 +20,11 @@ std::string FilterCount(std::size_t shown, std::size_t all) {
                          {{"shown", std::to_string(shown)}});
 }
 
+// The right-hand part of the status bar once the table no longer follows its folder.
+std::string StoppedFollowing(const std::string& reason) {
+  return Translated("Stopped following: {reason}", {{"reason", reason}});
+}
+
 bool HasWords(std::string_view text) { return text.find_first_not_of(" \t\r\n\f\v") != std::string_view::npos; }
 
 }  // namespace
@@ -64,6 +69,7 @@ void ScanSession::ChooseCodePage(CodePage codePage) {
 
 void ScanSession::Stop() {
   nextScan_ = NextScan::kNone;
+  if (follower_.following()) view_.ShowFollowing(StoppedFollowing(Translated("stopped with Escape")));
   follower_.Stop();
   update_ = {};
   ++updates_;
@@ -84,6 +90,7 @@ void ScanSession::Start(const std::string& folderText) {
   scannedOnce_ = true;
   scannedFolder_ = folderText;
   follower_.Stop();
+  view_.ShowFollowing({});
   update_ = {};
   ++updates_;
   stopped_ = false;
@@ -140,7 +147,18 @@ void ScanSession::EndScan() {
   if (!ApplyChosenCodePage() && nextScan_ == NextScan::kRescan) nextScan_ = NextScan::kNone;
   // The table follows its folder from now on, unless the scan was stopped
   // or another follows.
-  if (!stopped_ && nextScan_ == NextScan::kNone) follower_.Start(Utf8ToNative(scannedFolder_));
+  if (!stopped_ && nextScan_ == NextScan::kNone) {
+    switch (follower_.Start(Utf8ToNative(scannedFolder_))) {
+      case FolderFollower::Started::kFollowing:
+        view_.ShowFollowing(Translated("Following the folder"));
+        break;
+      case FolderFollower::Started::kCannotWatch:
+        view_.ShowFollowing(Translated("Not following: the system cannot watch this folder"));
+        break;
+      case FolderFollower::Started::kCannotList:
+        break;  // the table says why
+    }
+  }
   view_.ScanEnded();
   if (nextScan_ != NextScan::kNone) calls_.Post([this] { StartNextScan(); });
 }
@@ -239,6 +257,8 @@ void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
     ++updates_;
     ShowStatus(Translated("The folder {folder} cannot be read any more; the table no longer follows it.",
                           {{"folder", scannedFolder_}}));
+    view_.ShowFollowing(StoppedFollowing(changes.folderRemoved ? Translated("the folder was deleted, renamed or unmounted")
+                                                               : Translated("the folder cannot be read")));
     return;
   }
   for (const std::string& name : changes.settled) {
@@ -273,10 +293,18 @@ void ScanSession::ApplyFolderChangesForAFrame() {
       if (to != ResultTable::kGone) to = step[to];
     }
   };
+  // A file's message row follows it as its mission row does: said while it
+  // cannot be read, gone once it can, or once it is gone.
+  const auto dropMessage = [&](const std::string& shownName) {
+    const std::optional<std::string> message = UnreadableMessage(shownName);
+    if (message) change([&] { return table_.RemoveMessage(*message); });
+    return message.has_value();
+  };
   for (const std::string& name : std::exchange(update_.removed, {})) {
     const std::string shownName = NativeToUtf8(name);
-    if (!table_.Holds(shownName)) continue;
-    change([&] { return table_.Remove(shownName); });
+    const bool said = dropMessage(shownName);
+    if (table_.Holds(shownName)) change([&] { return table_.Remove(shownName); });
+    else if (!said) continue;
     update_.removedRows.Add(shownName);
   }
   const Clock::time_point frameEnd = now_() + std::max(pacing_.frame, std::chrono::milliseconds(10));
@@ -284,19 +312,29 @@ void ScanSession::ApplyFolderChangesForAFrame() {
   while (read < update_.toRead.size() && (read == 0 || now_() < frameEnd)) {
     const std::string& name = update_.toRead[read++];
     std::optional<ScanRow> row;
+    const std::string shownName = NativeToUtf8(name);
     try {
       row = ReadMissionRow(*binding_, JoinPath(folder, name), *decoding_, kTableTextBytes);
-    } catch (const TextReadError&) {
+    } catch (const TextReadError& error) {
       follower_.RetryLater(name);  // locked, or gone again
+      const std::string said = Translated("Cannot read {file}: {reason}", {{"file", shownName}, {"reason", error.what()}});
+      if (UnreadableMessage(shownName) == said) continue;
+      dropMessage(shownName);
+      change([&] {
+        table_.Append({{{said, {}, {}, {}}, true}});
+        return table_.Order();
+      });
+      if (table_.Holds(shownName)) change([&] { return table_.Remove(shownName); });
+      update_.updated.Add(shownName);
       continue;
     }
-    const std::string shownName = NativeToUtf8(name);
+    const bool wasSaid = dropMessage(shownName);
     const bool held = table_.Holds(shownName);
     if (row) {
       change([&] { return table_.Put(KeptRow(std::move(*row))); });
-      (held ? update_.updated : update_.added).Add(shownName);
-    } else if (held) {
-      change([&] { return table_.Remove(shownName); });
+      (held || wasSaid ? update_.updated : update_.added).Add(shownName);
+    } else if (held || wasSaid) {
+      if (held) change([&] { return table_.Remove(shownName); });
       update_.removedRows.Add(shownName);
     }
   }
@@ -343,6 +381,25 @@ void ScanSession::ShowFolderChangesSaid() {
     if (removed.count > 0) say(TranslatedCount("{count} mission removed.", "{count} missions removed.", removed.count));
   }
   ShowStatus(status);
+}
+
+std::optional<std::string> ScanSession::UnreadableMessage(const std::string& shownName) const {
+  // The sentence with a mark where the reason goes: what comes before and after it.
+  constexpr std::string_view kReason = "\x01";
+  const std::string said = Translated("Cannot read {file}: {reason}", {{"file", shownName}, {"reason", std::string(kReason)}});
+  const std::size_t reason = said.find(kReason);
+  if (reason == std::string::npos) return std::nullopt;
+  const std::string_view before = std::string_view(said).substr(0, reason);
+  const std::string_view after = std::string_view(said).substr(reason + kReason.size());
+  for (std::size_t i = 0; i < table_.size(); ++i) {
+    const TableRow& row = table_.Row(i);  // message rows always show
+    const std::string& text = row.texts.dllName;
+    if (row.isMessage && text.size() > before.size() + after.size() && text.starts_with(before) &&
+        text.ends_with(after)) {
+      return text;
+    }
+  }
+  return std::nullopt;
 }
 
 // Every problem is a message row, where the scan met it: the missing library

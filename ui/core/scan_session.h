@@ -122,6 +122,9 @@ class ScanSession : private ScanView {
   // window answering.
   void ApplyFolderChangesForAFrame();
   void ShowFolderChangesSaid();
+  // The message row that says the file of that shown name cannot be read
+  // (as a scan says it), if the table holds one.
+  std::optional<std::string> UnreadableMessage(const std::string& shownName) const;
   void ShowChange(std::size_t rowsBefore, std::vector<std::size_t> moved, bool countRowsBelowView = true);
   // Shows a status text, with how many rows the filter lets through.
   void ShowStatus(std::string text);

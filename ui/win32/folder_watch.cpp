@@ -15,14 +15,16 @@ FolderWatch::FolderWatch(std::wstring folder)
     : folder_(std::move(folder)), notification_(::FindFirstChangeNotificationW(folder_.c_str(), FALSE, kWatchedChanges)) {}
 
 bool FolderWatch::Changed() {
-  if (!notification_) return false;
-  if (::WaitForSingleObject(notification_.get(), 0) == WAIT_OBJECT_0) {
-    // Rearmed at once: changes made from now on signal again.
-    ::FindNextChangeNotification(notification_.get());
-    return true;
+  if (!notification_ || gone_) return false;
+  const DWORD waited = ::WaitForSingleObject(notification_.get(), 0);
+  if (waited == WAIT_OBJECT_0) {
+    // Rearmed at once: changes made from now on signal again. A folder
+    // deleted signals, and then cannot be rearmed.
+    gone_ = !::FindNextChangeNotification(notification_.get());
+    if (!gone_) return true;
   }
   // A folder deleted or renamed does not always signal its own handle.
-  if (!gone_ && ::GetFileAttributesW(folder_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+  if (waited == WAIT_FAILED || gone_ || ::GetFileAttributesW(folder_.c_str()) == INVALID_FILE_ATTRIBUTES) {
     gone_ = true;
     return true;
   }

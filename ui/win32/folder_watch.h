@@ -18,9 +18,11 @@ class FolderWatch {
   explicit FolderWatch(std::wstring folder);
 
   bool watching() const { return notification_.valid(); }
-  // Whether the folder changed since the last call, without waiting. The
-  // folder itself deleted or renamed counts as a change, once.
+  // Whether the folder changed since the last call, without waiting.
   bool Changed();
+  // The folder itself deleted or renamed, or the notifications failed (the
+  // handle or the access lost): the watch has ended.
+  bool gone() const { return gone_; }
 
  private:
   struct NotificationTraits {
@@ -31,7 +33,7 @@ class FolderWatch {
 
   std::wstring folder_;
   Notification notification_;
-  bool gone_ = false;  // said once
+  bool gone_ = false;
 };
 
 }  // namespace vostrel::win32

@@ -76,12 +76,12 @@ class MainWindowTest : public ::testing::Test {
   HWND txtTrhDir() const { return Control(kFolderBoxId); }
   HWND lvStats() const { return Control(kTableId); }
 
-  std::string Status() const {
-    // Read back as part 0: in simple mode that is the simple text.
+  // The status bar's part 0: the status; part 1: whether the table follows its folder.
+  std::string Status(WPARAM part = 0) const {
     const HWND bar = sbStatusBar();
-    const auto length = LOWORD(::SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0));
+    const auto length = LOWORD(::SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+    ::SendMessageW(bar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
     text.resize(length);
     return Narrow(text);
   }
@@ -1067,6 +1067,8 @@ TEST_F(MainWindowTest, TheTableFollowsItsFolder) {
   ClickScan();
   ClickHeader(0);
   ASSERT_EQ(Rows(), (std::vector<ScanRow>{kHarbour, kRidge}));
+  EXPECT_EQ(Status(), "Scan finished.");
+  EXPECT_EQ(Status(1), "Following the folder");
   Select(1);
 
   CopyTo(TestDll("win32_scouting.dll"), folder / "win32_scouting.dll");
@@ -1080,6 +1082,7 @@ TEST_F(MainWindowTest, TheTableFollowsItsFolder) {
   ASSERT_TRUE(::MoveFileA(folder.str().c_str(), renamed.c_str()));
   testing::WaitUntil([&] { return Status().ends_with("no longer follows it."); });
   EXPECT_TRUE(Status().ends_with("no longer follows it.")) << Status();
+  EXPECT_TRUE(Status(1).starts_with("Stopped following: the folder ")) << Status(1);
   EXPECT_EQ(Rows(), followed);
   ::MoveFileA(renamed.c_str(), folder.str().c_str());
 }
