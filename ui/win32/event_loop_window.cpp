@@ -104,14 +104,13 @@ void EventLoopWindow::StopWatching() {
 }
 
 void EventLoopWindow::LookAtFolder() {
-  if (!folderWatch_ || !folderWatch_->Changed() || !folderChanged_) return;
-  // A copy: the call may watch again, or stop. The notifications name no file.
+  if (!folderWatch_ || !folderChanged_) return;
+  const std::optional<FolderEvents> events = folderWatch_->Take();
+  if (!events) return;
+  // A copy: the call may watch again, or stop.
   const FolderChanged changed = folderChanged_;
-  FolderEvents events;
-  events.unnamed = true;
-  events.folderGone = folderWatch_->gone();
-  if (events.folderGone) StopWatching();
-  changed(events);
+  if (events->folderGone) StopWatching();
+  changed(*events);
 }
 
 }  // namespace vostrel::win32

@@ -1,7 +1,7 @@
 // The event loop's services for the toolkit-free core, through the Win32
 // message loop: a message-only window that runs the calls posted to it (from
 // any thread: a private message wakes it), one timer a delayed call, and a
-// timer that looks at the followed folder's change notifications.
+// timer that takes the followed folder's changes (ReadDirectoryChangesW).
 #pragma once
 
 #include <windows.h>

@@ -1058,7 +1058,7 @@ TEST_F(MainWindowTest, EnterOpensTheDetailsWhoseTextCopiesWhole) {
 
 // The table follows the folder it scanned (named in Polish): a DLL copied in
 // and another deleted change their own rows, with no Scan; the selection
-// stays. The folder renamed (which does not signal its own notifications):
+// stays; a DLL rewritten keeping its size and time is read again. The folder renamed (which does not signal its own notifications):
 // said, and the rows stay.
 TEST_F(MainWindowTest, TheTableFollowsItsFolder) {
   const TempFolder folder("\xC5\x81\xC3\xB3\x64\xC5\xBA");  // Łódź
@@ -1078,12 +1078,37 @@ TEST_F(MainWindowTest, TheTableFollowsItsFolder) {
   EXPECT_EQ(Rows(), followed);
   EXPECT_EQ(SelectedNames(), (std::set<std::string>{"win32_ridge.dll"}));
 
+  // Rewritten in place keeping its size and time: ReadDirectoryChangesW's
+  // word that it was written reads it again.
+  const std::string ridge = folder / "win32_ridge.dll";
+  std::string bytes;
+  {
+    std::ifstream in(ridge, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const std::size_t map = bytes.find("Ridge Line");
+  ASSERT_NE(map, std::string::npos);
+  bytes.replace(map, 10, "Ridge Lane");
+  const HANDLE file = ::CreateFileA(ridge.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  FILETIME written{};
+  DWORD wrote = 0;
+  EXPECT_TRUE(::GetFileTime(file, nullptr, nullptr, &written) &&
+              ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) &&
+              ::SetFileTime(file, nullptr, nullptr, &written));
+  ::CloseHandle(file);
+  ScanRow lane = kRidge;
+  lane.mapName = "Ridge Lane";
+  const std::vector<ScanRow> rewritten{lane, kScouting};
+  testing::WaitUntil([&] { return Rows() == rewritten; });
+  EXPECT_EQ(Rows(), rewritten);
+
   const std::string renamed = folder.str() + "-renamed";
   ASSERT_TRUE(::MoveFileA(folder.str().c_str(), renamed.c_str()));
   testing::WaitUntil([&] { return Status().ends_with("no longer follows it."); });
   EXPECT_TRUE(Status().ends_with("no longer follows it.")) << Status();
   EXPECT_TRUE(Status(1).starts_with("Stopped following: the folder ")) << Status(1);
-  EXPECT_EQ(Rows(), followed);
+  EXPECT_EQ(Rows(), rewritten);
   ::MoveFileA(renamed.c_str(), folder.str().c_str());
 }
 
