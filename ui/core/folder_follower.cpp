@@ -161,7 +161,8 @@ void FolderFollower::Check() {
   // a file that goes on changing holds the others back only so long.
   if (changing_.empty() || ++heldChecks_ >= kHeldChecks) {
     heldChecks_ = 0;
-    const FolderChanges found = std::exchange(pending_, {});
+    FolderChanges found = std::exchange(pending_, {});
+    found.quiet = changing_.empty();
     if (!found.settled.empty() || !found.removed.empty()) apply_(found);
   }
   if (!changing_.empty()) CheckSoon(kSettleTime);

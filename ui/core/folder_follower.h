@@ -25,6 +25,7 @@ struct FolderChanges {
   bool folderGone = false;           // following has stopped: the folder cannot be listed any more,
   bool folderRemoved = false;        // or the system said it was deleted, renamed or unmounted
   bool empty = false;                // the folder lists no DLL now
+  bool quiet = false;                // nothing else is changing: a burst of changes ends here
 };
 
 class FolderFollower {

@@ -272,6 +272,7 @@ void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
     update_.removed.push_back(name);
   }
   update_.empty = changes.empty;
+  update_.burstOver = changes.quiet;
   if (!update_.posted) ApplyFolderChangesForAFrame();
 }
 
@@ -303,9 +304,12 @@ void ScanSession::ApplyFolderChangesForAFrame() {
   for (const std::string& name : std::exchange(update_.removed, {})) {
     const std::string shownName = NativeToUtf8(name);
     const bool said = dropMessage(shownName);
-    if (table_.Holds(shownName)) change([&] { return table_.Remove(shownName); });
-    else if (!said) continue;
-    update_.removedRows.Add(shownName);
+    if (const TableRow* gone = table_.Mission(shownName)) {
+      update_.removedRows.emplace_back(shownName, gone->texts);
+      change([&] { return table_.Remove(shownName); });
+    } else if (said) {
+      update_.removedMessages.Add(shownName);
+    }
   }
   const Clock::time_point frameEnd = now_() + std::max(pacing_.frame, std::chrono::milliseconds(10));
   std::size_t read = 0;
@@ -332,10 +336,16 @@ void ScanSession::ApplyFolderChangesForAFrame() {
     const bool held = table_.Holds(shownName);
     if (row) {
       change([&] { return table_.Put(KeptRow(std::move(*row))); });
-      (held || wasSaid ? update_.updated : update_.added).Add(shownName);
-    } else if (held || wasSaid) {
-      if (held) change([&] { return table_.Remove(shownName); });
-      update_.removedRows.Add(shownName);
+      if (held || wasSaid) {
+        update_.updated.Add(shownName);
+      } else {
+        update_.added.emplace_back(shownName, table_.Mission(shownName)->texts);
+      }
+    } else if (const TableRow* gone = table_.Mission(shownName)) {
+      update_.removedRows.emplace_back(shownName, gone->texts);
+      change([&] { return table_.Remove(shownName); });
+    } else if (wasSaid) {
+      update_.removedMessages.Add(shownName);
     }
   }
   update_.toRead.erase(update_.toRead.begin(), update_.toRead.begin() + static_cast<std::ptrdiff_t>(read));
@@ -362,23 +372,51 @@ void ScanSession::ApplyFolderChangesForAFrame() {
   ShowFolderChangesSaid();
 }
 
-// The status says what a burst of changes changed, once it is all shown.
+// The status says what a burst of changes changed, all of it so far, as
+// each part of it is shown; a row gone and a row come with the same texts
+// are a file renamed.
 void ScanSession::ShowFolderChangesSaid() {
-  const Counted added = std::exchange(update_.added, {});
-  const Counted updated = std::exchange(update_.updated, {});
-  const Counted removed = std::exchange(update_.removedRows, {});
-  const std::size_t changed = added.count + updated.count + removed.count;
+  Named added = update_.added;
+  Named removed = update_.removedRows;
+  std::vector<std::pair<std::string, std::string>> renamed;  // from, to
+  for (auto come = added.begin(); come != added.end();) {
+    const auto gone = std::find_if(removed.begin(), removed.end(), [&come](const auto& row) {
+      return row.second.mapName == come->second.mapName && row.second.techName == come->second.techName &&
+             row.second.levelDesc == come->second.levelDesc;
+    });
+    if (gone == removed.end()) {
+      ++come;
+      continue;
+    }
+    renamed.emplace_back(gone->first, come->first);
+    removed.erase(gone);
+    come = added.erase(come);
+  }
+  const Counted updated = update_.updated;
+  const Counted removedMessages = update_.removedMessages;
+  const std::size_t removedCount = removed.size() + removedMessages.count;
+  const std::size_t updatedCount = updated.count;
+  if (update_.burstOver) {
+    update_.added.clear();
+    update_.removedRows.clear();
+    update_.updated = update_.removedMessages = {};
+  }
+  const std::size_t changed = added.size() + updatedCount + removedCount + renamed.size();
   if (changed == 0) return;
   std::string status;
   if (changed == 1) {
-    status = added.count == 1     ? Translated("Added {file}.", {{"file", added.name}})
-             : updated.count == 1 ? Translated("Updated {file}.", {{"file", updated.name}})
-                                  : Translated("Removed {file}.", {{"file", removed.name}});
+    status = !added.empty()     ? Translated("Added {file}.", {{"file", added.front().first}})
+             : updatedCount > 0 ? Translated("Updated {file}.", {{"file", updated.name}})
+             : !renamed.empty() ? Translated("Renamed {file} to {name}.",
+                                             {{"file", renamed.front().first}, {"name", renamed.front().second}})
+                                : Translated("Removed {file}.", {{"file", !removed.empty() ? removed.front().first
+                                                                                           : removedMessages.name}});
   } else {
     const auto say = [&status](const std::string& sentence) { status += (status.empty() ? "" : " ") + sentence; };
-    if (added.count > 0) say(TranslatedCount("{count} mission added.", "{count} missions added.", added.count));
-    if (updated.count > 0) say(TranslatedCount("{count} mission updated.", "{count} missions updated.", updated.count));
-    if (removed.count > 0) say(TranslatedCount("{count} mission removed.", "{count} missions removed.", removed.count));
+    if (!added.empty()) say(TranslatedCount("{count} mission added.", "{count} missions added.", added.size()));
+    if (updatedCount > 0) say(TranslatedCount("{count} mission updated.", "{count} missions updated.", updatedCount));
+    if (removedCount > 0) say(TranslatedCount("{count} mission removed.", "{count} missions removed.", removedCount));
+    if (!renamed.empty()) say(TranslatedCount("{count} mission renamed.", "{count} missions renamed.", renamed.size()));
   }
   ShowStatus(status);
 }

@@ -448,9 +448,9 @@ TEST(ScanSession, FollowsTheFolderScanned) {
       {"a DLL deleted", [&] { std::filesystem::remove(folder / "m2.dll"); }, {"m3.dll Basin", "m1.dll Zenith"},
        "Removed m2.dll."},
       {"a DLL renamed", [&] { std::filesystem::rename(folder / "m3.dll", folder / "m4.dll"); },
-       {"m4.dll Basin", "m1.dll Zenith"}, "1 mission added. 1 mission removed."},
+       {"m4.dll Basin", "m1.dll Zenith"}, "Renamed m3.dll to m4.dll."},
       {"a filter holds", [&] { session.Filter("Z"); }, {"m1.dll Zenith"},
-       "1 mission added. 1 mission removed. 1 of 2 missions shown."},
+       "Renamed m3.dll to m4.dll. 1 of 2 missions shown."},
       {"a pack unpacked, a file written in pieces",
        [&] {
          for (const char* name : {"p1.dll", "p2.dll", "p3.dll"}) {
@@ -491,6 +491,26 @@ TEST(ScanSession, FollowsTheFolderScanned) {
        },
        {"m1.dll Zenith", "p1.dll Zone p1.dll", "p3.dll Zone p4.dll"}, "Removed p2.dll. 3 of 4 missions shown.",
        {"p2.dll"}},
+      {"renames in a burst shown in parts, a DLL written all along",
+       [&] {
+         for (int i = 0; i < 12; ++i) {
+           std::vector<std::string> named{"p3.dll"};
+           if (i == 0) std::filesystem::rename(folder / "p1.dll", folder / "q1.dll");
+           if (i == 6) std::filesystem::rename(folder / "m1.dll", folder / "n1.dll");
+           if (i == 0) named.insert(named.end(), {"p1.dll", "q1.dll"});
+           if (i == 6) named.insert(named.end(), {"m1.dll", "n1.dll"});
+           write("p3.dll", i % 2 == 1 ? "Zone p4.dll" : "Zone p5.dll");
+           window.Report({named, false, false});
+           window.RunFor(200ms);
+         }
+         // Each part said with what came before it in the burst.
+         EXPECT_EQ(window.statuses, (std::vector<std::string>{"Renamed p1.dll to q1.dll. 3 of 4 missions shown.",
+                                                              "2 missions renamed. 3 of 4 missions shown."}));
+         window.statuses.clear();
+         window.tableChanges = 0;
+       },
+       {"n1.dll Zenith", "q1.dll Zone p1.dll", "p3.dll Zone p4.dll"},
+       "1 mission updated. 2 missions renamed. 3 of 4 missions shown.", {"p3.dll"}},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);
@@ -511,8 +531,8 @@ TEST(ScanSession, FollowsTheFolderScanned) {
 
   // Details of a row: the file read again.
   const MissionDetails details = session.Details(1);
-  EXPECT_EQ(details.file, "p1.dll");
-  EXPECT_EQ(details.path, folder / "p1.dll");
+  EXPECT_EQ(details.file, "q1.dll");
+  EXPECT_EQ(details.path, folder / "q1.dll");
   EXPECT_EQ(details.codePage, "Western European (1252)");
   EXPECT_EQ(details.exports[2].name, "LevelDesc");
   EXPECT_EQ(details.exports[2].text, "Hold the Zone p1.dll.");
