@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "scanner/file_stamp.h"
+
 namespace vostrel {
 
 // Separator between folder text and file name.
@@ -33,10 +35,11 @@ class ListingError : public std::runtime_error {
 // it is an ordinary file: its name ends in ".dll" in any letter case, and on
 // Linux it is not hidden (a dot before the name).
 bool ListsName(const std::string& name);
-// Whether the listing of `folder` lists the file `name` as it is now: its
-// name, and an ordinary file (a link to one on Linux; on Windows no
-// directory, no hidden or system file).
-bool ListsFile(const std::string& folder, const std::string& name);
+// The stamp of the file `name` in `folder` when the listing of the folder
+// lists it as it is now (its name, and an ordinary file: a link to one on
+// Linux; on Windows no directory, no hidden or system file); none when not.
+// One call to the system.
+std::optional<FileStamp> ListedStampOf(const std::string& folder, const std::string& name);
 
 class DllListing {
  public:

@@ -34,9 +34,15 @@ bool HasDllExtension(const std::string& name) {
 
 bool ListsName(const std::string& name) { return !name.starts_with('.') && HasDllExtension(name); }
 
-bool ListsFile(const std::string& folder, const std::string& name) {
+template <>
+FileStamp StampOf(const struct stat& status);  // file_stamp_posix.cpp
+
+std::optional<FileStamp> ListedStampOf(const std::string& folder, const std::string& name) {
   struct stat status {};
-  return ListsName(name) && ::stat(JoinPath(folder, name).c_str(), &status) == 0 && S_ISREG(status.st_mode);
+  if (!ListsName(name) || ::stat(JoinPath(folder, name).c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    return std::nullopt;
+  }
+  return StampOf(status);
 }
 
 struct DllListing::State {

@@ -35,10 +35,16 @@ bool ListsName(const std::string& name) {
                     [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b); });
 }
 
-bool ListsFile(const std::string& folder, const std::string& name) {
-  if (!ListsName(name)) return false;
-  const DWORD attributes = ::GetFileAttributesA(JoinPath(folder, name).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kSkippedAttributes) == 0;
+template <>
+FileStamp StampOf(const WIN32_FILE_ATTRIBUTE_DATA& data);  // file_stamp_win32.cpp
+
+std::optional<FileStamp> ListedStampOf(const std::string& folder, const std::string& name) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!ListsName(name) || !::GetFileAttributesExA(JoinPath(folder, name).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & kSkippedAttributes) != 0) {
+    return std::nullopt;
+  }
+  return StampOf(data);
 }
 
 struct DllListing::State {

@@ -113,7 +113,7 @@ void FolderFollower::Check() {
     lookedAt = named;
     for (const auto& entry : changing_) lookedAt.insert(entry.first);
     for (const std::string& name : lookedAt) {
-      if (auto stamp = StampIfListed(name)) now.emplace(name, *stamp);
+      if (auto stamp = ListedStampOf(folder_, name)) now.emplace(name, *stamp);
     }
   }
   FolderChanges& changes = pending_;
@@ -166,11 +166,6 @@ void FolderFollower::Check() {
     if (!found.settled.empty() || !found.removed.empty()) apply_(found);
   }
   if (!changing_.empty()) CheckSoon(kSettleTime);
-}
-
-std::optional<FileStamp> FolderFollower::StampIfListed(const std::string& name) const {
-  if (!ListsFile(folder_, name)) return std::nullopt;
-  return StampOf(JoinPath(folder_, name)).value_or(FileStamp{UINT64_MAX, 0});  // gone again: as if changing
 }
 
 }  // namespace vostrel

@@ -65,8 +65,6 @@ class FolderFollower {
 
   // The folder's DLLs now; throws ListingError when it cannot be listed.
   Listing List() const;
-  // The stamp of the file of that name when the folder would list it.
-  std::optional<FileStamp> StampIfListed(const std::string& name) const;
   void Watch();
   void Changed(const FolderEvents& events);
   void CheckSoon(std::chrono::milliseconds delay);
