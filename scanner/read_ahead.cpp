@@ -1,6 +1,7 @@
 #include "scanner/read_ahead.h"
 
 #include <algorithm>
+#include <cassert>
 #include <system_error>
 #include <utility>
 
@@ -42,6 +43,8 @@ std::size_t ReadAhead::Room() const {
 }
 
 void ReadAhead::Give(std::vector<std::string> paths) {
+  assert(std::this_thread::get_id() == owner_);
+  assert(!stopping_.load() && paths.size() <= Room());
   std::size_t given = given_.load(std::memory_order_relaxed);
   for (std::string& path : paths) ring_[given++ % ring_.size()].path = std::move(path);
   given_.store(given);  // publishes the paths to the workers
@@ -56,6 +59,8 @@ void ReadAhead::Give(std::vector<std::string> paths) {
 }
 
 MissionRead ReadAhead::Take() {
+  assert(std::this_thread::get_id() == owner_);
+  assert(!stopping_.load() && taken_ < given_.load(std::memory_order_relaxed));
   Slot& slot = ring_[taken_ % ring_.size()];
   std::size_t first = taken_;
   if (takenUp_.compare_exchange_strong(first, taken_ + 1)) {
@@ -71,6 +76,7 @@ MissionRead ReadAhead::Take() {
 }
 
 void ReadAhead::Stop() {
+  assert(std::this_thread::get_id() == owner_);
   stopping_.store(true);
   workBell_.Ring();
 }

@@ -25,10 +25,10 @@ std::size_t DefaultScanWorkers();
 // How many files given and not yet taken a ReadAhead of so many workers holds at most.
 std::size_t FilesAhead(std::size_t workers);
 
-// One thread (the scan's) gives files and takes their results; the workers
-// take up the files given in turn. They meet through atomic counters, and
-// take a lock only to sleep when there is nothing to do, or to wake a thread
-// that sleeps.
+// One thread (the scan's, which made it) gives files and takes their
+// results; the workers take up the files given in turn. They meet through
+// atomic counters, and take a lock only to sleep when there is nothing to
+// do, or to wake a thread that sleeps. The preconditions below are asserted.
 class ReadAhead {
  public:
   using Read = std::function<MissionRead(const std::string& path)>;
@@ -45,14 +45,15 @@ class ReadAhead {
   // How many more files may be given now: none, or at least half of
   // FilesAhead, so that workers that ran out of files are woken seldom.
   std::size_t Room() const;
-  // Queues files (native paths) to be read, in order; at most Room().
+  // Queues files (native paths) to be read, in order; at most Room(), and
+  // not after Stop.
   void Give(std::vector<std::string> paths);
   // The result for the first file given and not yet taken, once it is read;
   // read here when no worker has taken it up. Only while a file given is not
   // yet taken, and not after Stop.
   MissionRead Take();
   // The workers take up no more files; those reading one end with it. The
-  // destructor waits for them.
+  // destructor waits for them. From the thread that gives, as the rest.
   void Stop();
 
  private:
@@ -93,6 +94,7 @@ class ReadAhead {
 
   const std::size_t workers_;
   const Read read_;
+  const std::thread::id owner_ = std::this_thread::get_id();  // gives, takes and stops
   std::vector<Slot> ring_;  // file n in ring_[n % ring_.size()]
   // Each counter on a cache line of its own: the scan's thread and the
   // workers write them at every file, and a line they shared would go back

@@ -30,7 +30,8 @@ void Try(Step&& step) {
 // Ends the scan state however the scan leaves.
 class ScanGuard {
  public:
-  ScanGuard(bool& scanning, bool& stopRequested) : scanning_(scanning), stopRequested_(stopRequested) {
+  ScanGuard(std::atomic<bool>& scanning, std::atomic<bool>& stopRequested)
+      : scanning_(scanning), stopRequested_(stopRequested) {
     scanning_ = true;
     stopRequested_ = false;
   }
@@ -42,8 +43,8 @@ class ScanGuard {
   }
 
  private:
-  bool& scanning_;
-  bool& stopRequested_;
+  std::atomic<bool>& scanning_;
+  std::atomic<bool>& stopRequested_;
 };
 
 }  // namespace
@@ -57,7 +58,6 @@ ScanDriver::ScanDriver(ScanView& view, LookupBinding& binding, CodePage codePage
       workers_(std::max<std::size_t>(workers, 1)) {}
 
 void ScanDriver::cmdScan_Click() {
-  if (scanning_) return;  // a Scan command from inside the running scan's event pass
   // The folder text is taken once: an edit of the box during the scan must
   // not send the remaining files' lookups into another folder.
   std::string folder;
@@ -139,10 +139,9 @@ void ScanDriver::ScanFiles(const std::string& folder, DllListing& listing, std::
   const std::string unreadable = Translated("Cannot read {file}: {reason}");
   giveMore();
   while (!names.empty()) {
-    Try([&] { view_.ProcessPendingEvents(); });
     if (stopRequested_) {
       ahead.Stop();
-      Try([&] { view_.SetStatus(Translated("Scan stopped.")); });
+      Try([&] { view_.SetStatus(Translated(kScanStoppedStatus)); });
       return;
     }
     const std::string nativeName = std::move(names.front());

@@ -2,6 +2,7 @@
 // texts and fills the view's table, keeping its status line current.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -20,6 +21,8 @@ namespace vostrel {
 
 // The row a scan of a folder without DLLs shows (translated where it is shown).
 inline constexpr std::string_view kNoDllsMessage = MarkedText("No DLL's found!");
+// The status of a scan that was stopped before its end (translated where it is shown).
+inline constexpr std::string_view kScanStoppedStatus = MarkedText("Scan stopped.");
 
 class ScanDriver {
  public:
@@ -32,10 +35,9 @@ class ScanDriver {
              std::size_t maxTextBytes = kWholeText, std::size_t workers = DefaultScanWorkers());
 
   // The Scan command: scans the folder in the view's folder box. Runs a
-  // whole scan before it returns, letting the view's events run once per
-  // file; every view operation is called on the calling thread, and every
-  // worker has ended when it returns. A Scan command that arrives while a
-  // scan runs (from inside ProcessPendingEvents) is refused.
+  // whole scan before it returns; every view operation is called on the
+  // calling thread, and every worker has ended when it returns. A window
+  // runs it on a thread of its own (BackgroundScan), never on its own.
   void cmdScan_Click();
 
   // Scans the folder of the last scan again, whatever the folder box holds
@@ -45,7 +47,8 @@ class ScanDriver {
 
   // Ends a running scan before its next file: the rows found so far stay and
   // the status reads "Scan stopped.". The request lasts until the running
-  // scan has ended; with no scan running it does nothing.
+  // scan has ended; with no scan running it does nothing. Safe from any
+  // thread (an interrupt's, a window's).
   void RequestStop();
 
   bool IsScanning() const { return scanning_; }
@@ -70,8 +73,8 @@ class ScanDriver {
   std::size_t maxTextBytes_;
   std::size_t workers_;
   std::optional<std::string> lastFolder_;  // the folder text of the last scan
-  bool scanning_ = false;
-  bool stopRequested_ = false;
+  std::atomic<bool> scanning_ = false;
+  std::atomic<bool> stopRequested_ = false;
 };
 
 }  // namespace vostrel

@@ -34,16 +34,13 @@ class ScanView {
   virtual void AddRow(const ScanRow& row) = 0;
   // Appends a row whose first column holds the text and whose others are empty.
   virtual void AddMessageRow(const std::string& text) = 0;
-  // Replaces the text of the status bar.
+  // Replaces the text of the status bar: "Scanning NAME..." before each
+  // file's row, then how the scan ended.
   virtual void SetStatus(const std::string& text) = 0;
   // The status that names the file whose row comes next ("Scanning NAME..."):
   // a status like the others, unless the view shows it otherwise (a
   // terminal's one line that each file overwrites).
   virtual void SetFileInHandStatus(const std::string& text) { SetStatus(text); }
-  // Lets the window system deliver the events waiting for the program, then
-  // returns. Called once per file: a view may let the events run less often
-  // (at a frame rate, say), as long as the window stays painted and answers.
-  virtual void ProcessPendingEvents() = 0;
   // A problem the scan goes on past, said at most once per scan and kind,
   // but kFileUnreadable once for each such file, when its turn comes: the
   // text says what and why, in a sentence.

@@ -26,7 +26,6 @@ class QuietView : public ScanView {
   void AddRow(const ScanRow& row) override { benchmark::DoNotOptimize(row.levelDesc.data()); }
   void AddMessageRow(const std::string&) override {}
   void SetStatus(const std::string&) override {}
-  void ProcessPendingEvents() override {}
   void ReportProblem(ScanProblem, const std::string&) override {}
 
  private:

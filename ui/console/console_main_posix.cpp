@@ -3,8 +3,10 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <functional>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/console/deferred_interrupts.h"
@@ -19,8 +21,9 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const bool terminal = ::isatty(STDERR_FILENO) == 1;
   // Goes after the output is written whole; an interrupt that waited then ends the program.
-  const vostrel::DeferredInterrupts interrupts;
+  vostrel::DeferredInterrupts interrupts;
   const int status = vostrel::RunVostrelScan(
-      args, {std::cout, std::cerr, terminal, terminal, [&interrupts] { return interrupts.Pending(); }, {}});
+      args, {std::cout, std::cerr, terminal, terminal,
+             [&interrupts](std::function<void()> stop) { interrupts.OnInterrupt(std::move(stop)); }, {}});
   return interrupts.ExitStatus(status);
 }

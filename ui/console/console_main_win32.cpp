@@ -11,8 +11,10 @@
 
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scanner/code_page_win32.h"
@@ -29,7 +31,7 @@ int wmain(int argc, wchar_t** argv) {
     std::cerr << "vostrel-scan: " << error.what() << '\n';
     return 2;
   }
-  const vostrel::DeferredInterrupts interrupts;
+  vostrel::DeferredInterrupts interrupts;
   vostrel::ConsoleStream out(std::cout, STD_OUTPUT_HANDLE);
   vostrel::ConsoleStream err(std::cerr, STD_ERROR_HANDLE);
   // The progress line needs a console that takes ESC [K; elsewhere on a
@@ -42,6 +44,9 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
   };
   const int status = vostrel::RunVostrelScan(args, {std::cout, std::cerr, err.IsConsole(), rewritesLine,
-                                                     [&interrupts] { return interrupts.Pending(); }, writeBytesAsTheyAre});
+                                                     [&interrupts](std::function<void()> stop) {
+                                                       interrupts.OnInterrupt(std::move(stop));
+                                                     },
+                                                     writeBytesAsTheyAre});
   return interrupts.ExitStatus(status);
 }

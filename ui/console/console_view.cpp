@@ -17,11 +17,6 @@ namespace vostrel {
 ConsoleView::ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, Progress progress)
     : folder_(std::move(folder)), rows_(rows), status_(status), progress_(progress) {}
 
-void ConsoleView::StopOnInterrupt(std::function<bool()> interrupted, std::function<void()> stop) {
-  interrupted_ = std::move(interrupted);
-  stop_ = std::move(stop);
-}
-
 void ConsoleView::AddRow(const ScanRow& row) {
   EndProgressLine();
   const std::array<std::string_view, 4> fields{row.dllName, row.mapName, row.techName, row.levelDesc};
@@ -57,10 +52,6 @@ void ConsoleView::CheckWritten() {
 std::string CannotWriteMessage(int error) {
   if (error == 0) return Translated("cannot write the output");
   return Translated("cannot write the output: {reason}", {{"reason", SystemReason(error)}});
-}
-
-void ConsoleView::ProcessPendingEvents() {
-  if (interrupted_ && stop_ && interrupted_()) stop_();
 }
 
 // On a terminal the rows appear where the cursor is: after the "Scanning ..."

@@ -7,6 +7,7 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <utility>
 
 #include "scanner/scan_view.h"
 #include "ui/console/record_writer.h"
@@ -24,12 +25,13 @@ class ConsoleView : public ScanView {
  public:
   ConsoleView(std::string folder, RecordWriter& rows, std::ostream& status, Progress progress);
 
-  // From now on, `stop` is called at the next file once `interrupted` says so.
-  void StopOnInterrupt(std::function<bool()> interrupted, std::function<void()> stop);
   // From now on, the first row that `out` (the rows' stream) fails to take
-  // is said, with the system's reason, and calls StopOnInterrupt's `stop`:
-  // a full disk or a closed pipe reads no more files.
-  void StopOnFailedWrite(std::ostream& out) { rowsOut_ = &out; }
+  // is said, with the system's reason, and calls `stop`: a full disk or a
+  // closed pipe reads no more files.
+  void StopOnFailedWrite(std::ostream& out, std::function<void()> stop) {
+    rowsOut_ = &out;
+    stop_ = std::move(stop);
+  }
   bool WriteFailed() const { return writeFailed_; }
 
   std::string FolderText() override { return folder_; }
@@ -38,7 +40,6 @@ class ConsoleView : public ScanView {
   void AddMessageRow(const std::string& text) override;
   void SetStatus(const std::string& text) override;
   void SetFileInHandStatus(const std::string& text) override;
-  void ProcessPendingEvents() override;
   // Said on standard error, after the program's name.
   void ReportProblem(ScanProblem problem, const std::string& text) override;
 
@@ -58,7 +59,6 @@ class ConsoleView : public ScanView {
   RecordWriter& rows_;
   std::ostream& status_;
   Progress progress_;
-  std::function<bool()> interrupted_;
   std::function<void()> stop_;
   std::ostream* rowsOut_ = nullptr;  // watched for a failed write; not owned
   bool writeFailed_ = false;

@@ -1,38 +1,58 @@
 // Ctrl+C and Ctrl+Break reach a console program through a control handler,
-// which the system calls on a thread of its own and with no context: the flag
-// it sets can live nowhere but here. Closing the console, logging off and
-// shutting down still end the program at once.
+// which the system calls on a thread of its own and with no context: the
+// object it tells can be found nowhere but here. Closing the console,
+// logging off and shutting down still end the program at once.
 #include "ui/console/deferred_interrupts.h"
 
 #include <windows.h>
 
 #include <atomic>
+#include <utility>
 
 namespace vostrel {
 namespace {
 
-std::atomic<bool> interrupted{false};
-
-BOOL WINAPI OnConsoleControl(DWORD event) {
-  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-  interrupted = true;
-  return TRUE;
-}
+std::atomic<DeferredInterrupts*> listening{nullptr};
 
 }  // namespace
 
-// The control handler's flag is all there is to keep.
-struct DeferredInterrupts::Watch {};
+// A friend in all but name: the handler reaches the object through `listening`.
+struct InterruptHandler {
+  static BOOL WINAPI OnConsoleControl(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+    if (DeferredInterrupts* interrupts = listening.load()) interrupts->Interrupted(1);
+    return TRUE;
+  }
+};
 
 DeferredInterrupts::DeferredInterrupts() {
-  if (::SetConsoleCtrlHandler(OnConsoleControl, TRUE)) held_ = 1;
+  listening = this;
+  if (::SetConsoleCtrlHandler(InterruptHandler::OnConsoleControl, TRUE)) held_ = 1;
 }
 
 DeferredInterrupts::~DeferredInterrupts() {
-  if (held_ != 0) ::SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+  if (held_ != 0) ::SetConsoleCtrlHandler(InterruptHandler::OnConsoleControl, FALSE);
+  listening = nullptr;
+  // A handler that runs now has found this object: it ends before it goes.
+  const std::lock_guard lock(mutex_);
 }
 
-bool DeferredInterrupts::Pending() const { return held_ != 0 && interrupted; }
+void DeferredInterrupts::Interrupted(int signal) {
+  const std::lock_guard lock(mutex_);
+  interrupt_ = signal;
+  if (stop_) stop_();
+}
+
+void DeferredInterrupts::OnInterrupt(std::function<void()> stop) {
+  const std::lock_guard lock(mutex_);
+  stop_ = std::move(stop);
+  if (interrupt_ != 0 && stop_) stop_();
+}
+
+bool DeferredInterrupts::Pending() const {
+  const std::lock_guard lock(mutex_);
+  return held_ != 0 && interrupt_ != 0;
+}
 
 int DeferredInterrupts::ExitStatus(int status) const {
   return Pending() ? static_cast<int>(STATUS_CONTROL_C_EXIT) : status;

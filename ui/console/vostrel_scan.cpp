@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -17,12 +18,12 @@
 #include <string_view>
 #include <vector>
 
-#include "scanner/code_page_detection.h"
 #include "i18n/translation.h"
+#include "scanner/background_scan.h"
+#include "scanner/code_page_detection.h"
 #include "scanner/lookup_binding.h"
 #include "scanner/mission_reader.h"
 #include "scanner/read_ahead.h"
-#include "scanner/scan_driver.h"
 #include "scanner/text_decoding.h"
 #include "scanner/text_encoding.h"
 #include "scanner/text_reader.h"
@@ -287,18 +288,41 @@ Progress ProgressOn(const ConsoleOutput& output) {
   return output.errRewritesLine ? Progress::kRewrittenLine : Progress::kLinePerFile;
 }
 
+// What the scan finds ahead of the writer, at most: about 32 files' rows and statuses.
+constexpr std::size_t kMostFoundWaiting = 64;
+
+// Has an interrupt stop the scan while it lives.
+class StopOnInterrupt {
+ public:
+  StopOnInterrupt(const ConsoleOutput& output, BackgroundScan& scan) : output_(output) {
+    if (output_.onInterrupt) output_.onInterrupt([&scan] { scan.Stop(); });
+  }
+  StopOnInterrupt(const StopOnInterrupt&) = delete;
+  StopOnInterrupt& operator=(const StopOnInterrupt&) = delete;
+  ~StopOnInterrupt() {
+    if (output_.onInterrupt) output_.onInterrupt(nullptr);
+  }
+
+ private:
+  const ConsoleOutput& output_;
+};
+
+// The scan runs on a thread of its own, and this one writes what it finds:
+// an interrupt or a failed write stops the scan and ends the output whole at
+// once, even while the scan's thread waits for a read that hangs.
 // `writeFailureSaid`: the scan stopped at a write that failed, and said so.
 int ScanFolder(const std::string& folder, CodePage codePage, OutputFormat format, std::size_t jobs,
                const ConsoleOutput& output, bool& writeFailureSaid) {
-  LookupBinding binding;
   // Made first, so that it goes last and closes what it began however the scan ends.
   const auto writer = MakeRecordWriter(format, output.out, kScanColumns);
   // The view holds the folder as the window would show it: UTF-8.
   ConsoleView view(NativeToUtf8(folder), *writer, output.err, ProgressOn(output));
-  ScanDriver driver(view, binding, codePage, kWholeText, jobs);
-  view.StopOnInterrupt(output.interrupted, [&driver] { driver.RequestStop(); });
-  view.StopOnFailedWrite(output.out);
-  driver.cmdScan_Click();
+  // A few files' worth waits for the writer: output that stalls or fails stops the reads soon.
+  BackgroundScan scan(std::make_shared<LookupBinding>(),
+                      {view.FolderText(), codePage, kWholeText, jobs, kMostFoundWaiting});
+  const StopOnInterrupt interrupts(output, scan);
+  view.StopOnFailedWrite(output.out, [&scan] { scan.Stop(); });
+  while (!scan.TakeFound(view)) scan.WaitForFound();
   writeFailureSaid = view.WriteFailed();
   return view.ExitStatus();
 }

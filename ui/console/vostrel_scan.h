@@ -14,8 +14,11 @@ struct ConsoleOutput {
   std::ostream& err;     // status lines and problems: UTF-8
   bool errIsTerminal;    // someone watches it: it shows the file in hand
   bool errRewritesLine;  // it takes "\r" and ESC [K: the progress line rewrites itself
-  // Whether an interrupt (Ctrl+C) waits: a scan then stops before its next file.
-  std::function<bool()> interrupted;
+  // From now on `stop` runs, on a thread of its own, when an interrupt
+  // (Ctrl+C) comes, or at once when one came already; until the next call
+  // (an empty `stop`: nothing runs any more), which waits for a `stop`
+  // running. A scan stops on it at once, even in a read that hangs.
+  std::function<void(std::function<void()> stop)> onInterrupt;
   // Has `out` write its bytes as they are, for JSON and CSV, whose line ends
   // are their own (Windows' text mode makes every LF CR LF); none where that
   // is so already.

@@ -4,7 +4,6 @@
 
 #include "scanner/dll_listing.h"
 #include "scanner/text_encoding.h"
-#include "ui/core/scan_session.h"
 
 namespace vostrel {
 
@@ -22,9 +21,9 @@ bool FolderFollower::Start(const std::string& folder) {
 }
 
 void FolderFollower::Stop() {
-  if (following_) window_.StopWatching();
+  if (following_) calls_.loop().StopWatching();
   following_ = false;
-  ++generation_;
+  calls_.Cancel();
   checkPosted_ = false;
   pending_ = {};
   heldChecks_ = 0;
@@ -34,7 +33,12 @@ void FolderFollower::Stop() {
 }
 
 void FolderFollower::RetryLater(const std::string& name) {
-  if (!following_ || ++retries_[name] > kRetries) return;
+  if (!following_) return;
+  const auto known = known_.find(name);
+  const FileStamp stamp = known != known_.end() ? known->second : FileStamp{};
+  Retries& retries = retries_[name];
+  if (retries.stamp != stamp) retries = {0, stamp};  // changed since: its count starts again
+  if (++retries.count > kRetries) return;
   known_.erase(name);
   CheckSoon(kRetryTime);
 }
@@ -51,10 +55,7 @@ FolderFollower::Listing FolderFollower::List() const {
 }
 
 void FolderFollower::Watch() {
-  const unsigned generation = generation_;
-  if (!window_.WatchFolder(folder_, [this, generation] {
-        if (generation == generation_) CheckSoon(kSettleTime);
-      })) {
+  if (!calls_.loop().WatchFolder(folder_, calls_.Guarded([this] { CheckSoon(kSettleTime); }))) {
     following_ = false;  // the system cannot watch this folder
   }
 }
@@ -62,9 +63,7 @@ void FolderFollower::Watch() {
 void FolderFollower::CheckSoon(std::chrono::milliseconds delay) {
   if (!following_ || checkPosted_) return;
   checkPosted_ = true;
-  const unsigned generation = generation_;
-  window_.PostAfter(delay, [this, generation] {
-    if (generation != generation_) return;
+  calls_.PostAfter(delay, [this] {
     checkPosted_ = false;
     Check();
   });

@@ -1,8 +1,7 @@
 // Following the folder of the last scan: what the system reports of its
 // changes is gathered, and each DLL added or changed is handed on to be read
 // again once it has stopped changing, each removed one as gone. Knows no
-// toolkit: the window watches the folder (SessionWindow::WatchFolder) and
-// runs the checks from its event loop.
+// toolkit: the window's event loop watches the folder and runs the checks.
 #pragma once
 
 #include <chrono>
@@ -13,10 +12,9 @@
 #include <vector>
 
 #include "scanner/file_stamp.h"
+#include "ui/core/event_loop.h"
 
 namespace vostrel {
-
-class SessionWindow;
 
 // What a check found: native file names.
 struct FolderChanges {
@@ -40,8 +38,13 @@ class FolderFollower {
   // most this many checks, so that a burst is shown as one.
   static constexpr int kHeldChecks = 4;
 
-  FolderFollower(SessionWindow& window, std::function<void(const FolderChanges&)> apply)
-      : window_(window), apply_(std::move(apply)) {}
+  // Calls `apply` from `loop`; what it hands the loop it takes back when it
+  // stops or goes.
+  FolderFollower(EventLoop& loop, std::function<void(const FolderChanges&)> apply)
+      : calls_(loop), apply_(std::move(apply)) {}
+  ~FolderFollower() { Stop(); }
+  FolderFollower(const FolderFollower&) = delete;
+  FolderFollower& operator=(const FolderFollower&) = delete;
 
   // Follows `folder` (native text, as scanned) from its files as they are
   // now; false when the system cannot watch it, which then is not followed.
@@ -61,15 +64,20 @@ class FolderFollower {
   void CheckSoon(std::chrono::milliseconds delay);
   void Check();
 
-  SessionWindow& window_;
+  // The tries of a file that could not be read, counted since its last change.
+  struct Retries {
+    int count = 0;
+    FileStamp stamp;  // when last counted
+  };
+
+  PostedCalls calls_;  // the checks posted and the watch, taken back by Stop
   std::function<void(const FolderChanges&)> apply_;
   std::string folder_;
   bool following_ = false;
-  unsigned generation_ = 0;  // of the following: a check posted for an earlier one is dropped
   bool checkPosted_ = false;
   Listing known_;     // as last read, or as scanned
   Listing changing_;  // found changed at the last check, not yet read
-  std::map<std::string, int> retries_;
+  std::map<std::string, Retries> retries_;
   FolderChanges pending_;  // found, held back while other files still change
   int heldChecks_ = 0;
 };

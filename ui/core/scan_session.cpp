@@ -24,25 +24,27 @@ bool HasWords(std::string_view text) { return text.find_first_not_of(" \t\r\n\f\
 
 }  // namespace
 
-ScanSession::ScanSession(SessionWindow& window, LookupBinding& binding, FramePacing pacing,
-                         std::function<Clock::time_point()> now)
-    : window_(window),
-      binding_(binding),
+ScanSession::ScanSession(EventLoop& loop, SessionView& view, std::shared_ptr<LookupBinding> binding,
+                         FramePacing pacing, std::function<Clock::time_point()> now, std::size_t workers)
+    : loop_(loop),
+      view_(view),
+      binding_(std::move(binding)),
       pacing_(pacing),
       now_(std::move(now)),
-      driver_(*this, binding, DefaultCodePage(), kTableTextBytes),
+      workers_(workers),
+      decoding_(std::make_shared<const TextDecoding>(DefaultCodePage())),
       shownStatus_(Translated(layout::kReadyStatus)),
-      follower_(window, [this](const FolderChanges& changes) { ApplyFolderChanges(changes); }) {
+      calls_(loop),
+      scanCalls_(loop),
+      follower_(loop, [this](const FolderChanges& changes) { ApplyFolderChanges(changes); }) {
   table_.ReadCutRowsWith([this](const TableRow& row) { return ReadWholeRow(row); });
 }
 
-void ScanSession::Scan() {
-  Run([this] { ScanFolderBox(); });
-}
+// The scan's thread may be held in a read that hangs: it is let go, not waited for.
+ScanSession::~ScanSession() { scan_.reset(); }
 
-void ScanSession::ScanFolderBox() {
-  scannedOnce_ = true;
-  driver_.cmdScan_Click();
+void ScanSession::Scan() {
+  if (!IsScanning()) Start(view_.FolderText());
 }
 
 void ScanSession::ScanFolderBoxSoon() { ScanNext(NextScan::kFolderBox); }
@@ -62,22 +64,74 @@ void ScanSession::ChooseCodePage(CodePage codePage) {
 
 void ScanSession::Stop() {
   nextScan_ = NextScan::kNone;
-  stopped_ = IsScanning();
-  driver_.RequestStop();
   follower_.Stop();
   update_ = {};
   ++updates_;
+  if (IsScanning()) StopScan();
 }
 
-void ScanSession::Run(const std::function<void()>& scan) {
-  if (IsScanning()) return;
-  // The first file shows the emptied table at once.
-  nextFrame_ = nextInputCheck_ = nextRowsBelowView_ = Clock::time_point{};
+// What the scan's thread found before the stop is shown, then "Scan
+// stopped.", at once: nothing it finds after.
+void ScanSession::StopScan() {
+  scan_->TakeFound(*this);
+  scan_->Stop();
+  scan_->TakeFound(*this);
+  stopped_ = true;
+  EndScan();
+}
+
+void ScanSession::Start(const std::string& folderText) {
+  scannedOnce_ = true;
+  scannedFolder_ = folderText;
   follower_.Stop();
   update_ = {};
   ++updates_;
   stopped_ = false;
-  scan();
+  rows_.clear();
+  status_.reset();
+  table_.Clear();
+  view_.TableCleared();
+  // The first thing found shows at once.
+  nextFrame_ = nextRowsBelowView_ = Clock::time_point{};
+  // A notice from the scan's thread comes through the event loop, as long as
+  // this scan runs.
+  scan_ = std::make_unique<BackgroundScan>(
+      binding_, BackgroundScan::Settings{folderText, decoding_->choice(), kTableTextBytes, workers_},
+      [&loop = loop_, found = scanCalls_.Guarded([this] { Found(); })] { loop.Post(found); });
+}
+
+void ScanSession::Found() {
+  if (!IsScanning() || framePosted_) return;
+  const Clock::time_point now = now_();
+  if (now >= nextFrame_) {
+    ShowFrame();
+    return;
+  }
+  framePosted_ = true;
+  scanCalls_.PostAfter(std::chrono::ceil<std::chrono::milliseconds>(nextFrame_ - now), [this] {
+    framePosted_ = false;
+    ShowFrame();
+  });
+}
+
+// At most once a frame the window shows what was found, so that it paints
+// and counts its rows at a frame rate rather than after every file.
+void ScanSession::ShowFrame() {
+  if (scan_->TakeFound(*this)) {
+    EndScan();
+    return;
+  }
+  const Clock::time_point now = now_();
+  const bool rowsBelowViewDue = now >= nextRowsBelowView_;
+  if (rowsBelowViewDue) nextRowsBelowView_ = now + pacing_.rowsBelowView;
+  ShowCollected(rowsBelowViewDue);
+  nextFrame_ = now_() + pacing_.frame;
+}
+
+void ScanSession::EndScan() {
+  scan_.reset();
+  scanCalls_.Cancel();
+  framePosted_ = false;
   try {
     ShowCollected(true);
   } catch (const std::exception&) {
@@ -86,44 +140,37 @@ void ScanSession::Run(const std::function<void()>& scan) {
   if (!ApplyChosenCodePage() && nextScan_ == NextScan::kRescan) nextScan_ = NextScan::kNone;
   // The table follows its folder from now on, unless the scan was stopped
   // or another follows.
-  if (scannedOnce_ && !stopped_ && nextScan_ == NextScan::kNone) follower_.Start(Utf8ToNative(scannedFolder_));
-  window_.ScanEnded();
-  // A scan asked for while this one ran starts from the event loop, not from
-  // inside the handler that ran this one.
-  if (nextScan_ != NextScan::kNone) window_.Post([this] { StartNextScan(); });
+  if (!stopped_ && nextScan_ == NextScan::kNone) follower_.Start(Utf8ToNative(scannedFolder_));
+  view_.ScanEnded();
+  if (nextScan_ != NextScan::kNone) calls_.Post([this] { StartNextScan(); });
 }
 
 // A scan asked for while one runs stops that one and follows it.
 void ScanSession::ScanNext(NextScan next) {
+  const NextScan before = nextScan_;
   nextScan_ = std::max(nextScan_, next);
   if (IsScanning()) {
-    driver_.RequestStop();  // its end posts the next scan
-  } else {
-    window_.Post([this] { StartNextScan(); });
+    StopScan();  // its end posts the next scan
+  } else if (before == NextScan::kNone) {
+    calls_.Post([this] { StartNextScan(); });
   }
 }
 
 void ScanSession::StartNextScan() {
-  // Already started by an earlier post; or delivered inside a scan that began
-  // meanwhile, whose end posts it again.
+  // Already started, or dropped (Escape); one the user started meanwhile
+  // runs first, and its end posts this one again.
   if (nextScan_ == NextScan::kNone || IsScanning()) return;
   const NextScan next = std::exchange(nextScan_, NextScan::kNone);
-  Run([this, next] {
-    if (next == NextScan::kRescan) {
-      driver_.Rescan();
-    } else {
-      ScanFolderBox();
-    }
-  });
+  Start(next == NextScan::kRescan ? scannedFolder_ : view_.FolderText());
 }
 
-// Hands the chosen code page to the driver; one it cannot decode is dropped,
-// and the status says why. False then.
+// Takes the chosen code page for the texts read from now on; one this system
+// cannot decode is dropped, and the status says why. False then.
 bool ScanSession::ApplyChosenCodePage() {
   if (!chosenCodePage_) return true;
   const CodePage codePage = *std::exchange(chosenCodePage_, std::nullopt);
   try {
-    driver_.SetCodePage(codePage);
+    decoding_ = std::make_shared<const TextDecoding>(codePage);
     return true;
   } catch (const std::invalid_argument& error) {
     ShowStatus(Translated("Cannot read texts in code page {number}: {reason}",
@@ -145,17 +192,17 @@ void ScanSession::ShowCollected(bool countRowsBelowView) {
 }
 
 void ScanSession::ShowChange(std::size_t rowsBefore, std::vector<std::size_t> moved, bool countRowsBelowView) {
-  window_.TableChanged({rowsBefore, std::move(moved), countRowsBelowView});
+  view_.TableChanged({rowsBefore, std::move(moved), countRowsBelowView});
 }
 
 void ScanSession::ShowStatus(std::string text) {
   shownStatus_ = std::move(text);
   if (!HasWords(table_.filter())) {
-    window_.ShowStatus(shownStatus_);
+    view_.ShowStatus(shownStatus_);
     return;
   }
   const std::string count = FilterCount(table_.ShownMissionCount(), table_.MissionCount());
-  window_.ShowStatus(shownStatus_.empty() ? count : shownStatus_ + " " + count);
+  view_.ShowStatus(shownStatus_.empty() ? count : shownStatus_ + " " + count);
 }
 
 void ScanSession::SortByColumn(std::size_t column) {
@@ -172,13 +219,13 @@ void ScanSession::Filter(std::string_view text) {
 }
 
 MissionDetails ScanSession::Details(std::size_t row) const {
-  return ReadMissionDetails(binding_, scannedFolder_, table_.Row(row).texts.dllName, driver_.decoding());
+  return ReadMissionDetails(*binding_, scannedFolder_, table_.Row(row).texts.dllName, *decoding_);
 }
 
 std::optional<ScanRow> ScanSession::ReadWholeRow(const TableRow& row) const {
   const std::string path = JoinPath(Utf8ToNative(scannedFolder_), Utf8ToNative(row.texts.dllName));
   try {
-    std::optional<ScanRow> whole = ReadMissionRow(binding_, path, driver_.decoding(), kFullTextBytes);
+    std::optional<ScanRow> whole = ReadMissionRow(*binding_, path, *decoding_, kFullTextBytes);
     if (whole) whole->dllName = row.texts.dllName;
     return whole;
   } catch (const std::exception&) {
@@ -238,7 +285,7 @@ void ScanSession::ApplyFolderChangesForAFrame() {
     const std::string& name = update_.toRead[read++];
     std::optional<ScanRow> row;
     try {
-      row = ReadMissionRow(binding_, JoinPath(folder, name), driver_.decoding(), kTableTextBytes);
+      row = ReadMissionRow(*binding_, JoinPath(folder, name), *decoding_, kTableTextBytes);
     } catch (const TextReadError&) {
       follower_.RetryLater(name);  // locked, or gone again
       continue;
@@ -269,7 +316,7 @@ void ScanSession::ApplyFolderChangesForAFrame() {
   if (!done) {
     update_.posted = true;
     const unsigned updates = updates_;
-    window_.Post([this, updates] {
+    calls_.Post([this, updates] {
       if (updates == updates_) ApplyFolderChangesForAFrame();
     });
     return;
@@ -296,32 +343,6 @@ void ScanSession::ShowFolderChangesSaid() {
     if (removed.count > 0) say(TranslatedCount("{count} mission removed.", "{count} missions removed.", removed.count));
   }
   ShowStatus(status);
-}
-
-void ScanSession::ClearRows() {
-  rows_.clear();
-  table_.Clear();
-  window_.TableCleared();
-}
-
-// Called once per file: most calls return at once, so that the window shows
-// the rows and paints at a frame rate rather than after every file.
-void ScanSession::ProcessPendingEvents() {
-  const Clock::time_point now = now_();
-  if (now >= nextFrame_) {
-    const bool rowsBelowViewDue = now >= nextRowsBelowView_;
-    if (rowsBelowViewDue) nextRowsBelowView_ = now + pacing_.rowsBelowView;
-    ShowCollected(rowsBelowViewDue);
-    window_.RunPendingEvents();
-    // Counted from the frame's end, so that a slow paint still leaves the
-    // scan its time.
-    const Clock::time_point end = now_();
-    nextFrame_ = end + pacing_.frame;
-    nextInputCheck_ = end + pacing_.inputCheck;
-  } else if (pacing_.inputCheck.count() > 0 && now >= nextInputCheck_) {
-    nextInputCheck_ = now + pacing_.inputCheck;
-    if (window_.InputWaiting()) window_.RunPendingEvents();
-  }
 }
 
 // Every problem is a message row, where the scan met it: the missing library

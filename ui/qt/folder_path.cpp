@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <filesystem>
 #include <system_error>
 
@@ -21,4 +23,15 @@ NamedFolder FolderNamedBy(const std::string& path) {
   const bool there = fs::symlink_status(named, error).type() != fs::file_type::not_found && !error;
   if (!folder && there) named = named.parent_path();
   return {named.native(), ShownName(named.native())};
+}
+
+// The name is taken from the URL's percent-encoded bytes, which hold a name
+// that is not UTF-8 exactly (toLocalFile would not).
+std::optional<NamedFolder> DroppedFolder(const QMimeData& data) {
+  for (const QUrl& url : data.urls()) {
+    if (url.isLocalFile()) {
+      return FolderNamedBy(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
+    }
+  }
+  return std::nullopt;
 }

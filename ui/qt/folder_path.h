@@ -3,7 +3,11 @@
 #pragma once
 
 #include <QString>
+
+#include <optional>
 #include <string>
+
+class QMimeData;
 
 // A folder as the window holds it: its name as the file system has it (on
 // Linux any bytes, not always UTF-8) and the text the folder box shows.
@@ -22,3 +26,7 @@ QString ShownName(const std::string& native);
 // it; a path that names nothing as itself, which the scan then says it
 // cannot list. A relative path is taken against the working directory.
 NamedFolder FolderNamedBy(const std::string& path);
+
+// The folder a drop names: its first local file or folder; none for
+// anything else.
+std::optional<NamedFolder> DroppedFolder(const QMimeData& data);

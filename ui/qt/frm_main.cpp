@@ -2,21 +2,14 @@
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCompleter>
-#include <QCoreApplication>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
-#include <QFileSystemModel>
 #include <QFont>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QHelpEvent>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -29,15 +22,11 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QStyle>
-#include <QTextDocument>
-#include <QTimer>
-#include <QToolTip>
 #include <QTreeView>
 #include <algorithm>
-#include <QUrl>
 #include <chrono>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -47,10 +36,13 @@
 #include "scanner/shared_library.h"
 #include "ui/core/table_menu.h"
 #include "ui/core/window_layout.h"
+#include "ui/qt/cell_tips.h"
+#include "ui/qt/code_page_menu.h"
 #include "ui/qt/column_stretch.h"
 #include "ui/qt/details_dialog.h"
+#include "ui/qt/folder_completion.h"
 #include "ui/qt/folder_path.h"
-#include "ui/qt/folder_watch.h"
+#include "ui/qt/qt_text.h"
 #include "ui/qt/result_table_model.h"
 
 namespace layout = vostrel::layout;
@@ -59,25 +51,9 @@ namespace {
 
 constexpr float kFallbackDpi = 96.0f;  // no screen at all: 15 twips a pixel
 
-QString ToQString(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 void Place(QWidget& widget, const layout::TwipsRect& rect, float dpiX, float dpiY) {
   widget.setGeometry(layout::TwipsToPixels(rect.left, dpiX), layout::TwipsToPixels(rect.top, dpiY),
                      layout::TwipsToPixels(rect.width, dpiX), layout::TwipsToPixels(rect.height, dpiY));
-}
-
-// The folder a drop names: its first local file or folder; none for
-// anything else. The name is taken from the URL's percent-encoded bytes,
-// which hold a name that is not UTF-8 exactly (toLocalFile would not).
-std::optional<NamedFolder> DroppedFolder(const QMimeData& data) {
-  for (const QUrl& url : data.urls()) {
-    if (url.isLocalFile()) {
-      return FolderNamedBy(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
-    }
-  }
-  return std::nullopt;
 }
 
 }  // namespace
@@ -85,7 +61,9 @@ std::optional<NamedFolder> DroppedFolder(const QMimeData& data) {
 frmMain::frmMain(QWidget* parent) : frmMain(vostrel::DefaultLookupLibraryCandidates(), parent) {}
 
 frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent, vostrel::FramePacing scanPacing)
-    : QWidget(parent), binding_(std::move(lookupLibraries)), session_(*this, binding_, scanPacing) {
+    : QWidget(parent),
+      loop_(this),
+      session_(loop_, *this, std::make_shared<vostrel::LookupBinding>(std::move(lookupLibraries)), scanPacing) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(ToQString(layout::kCaption));
   setWindowIcon(QIcon(QStringLiteral(":/icons/vostrel.png")));
@@ -112,7 +90,7 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent, vost
   txtTrhDir = new QLineEdit(this);
   txtTrhDir->setObjectName(QStringLiteral("txtTrhDir"));
   txtTrhDir->setMaxLength(std::numeric_limits<int>::max());
-  SetUpFolderCompletion();
+  CompleteFolderNames(*txtTrhDir);
   // A folder dragged onto the box is the window's drop, not text to insert.
   txtTrhDir->setAcceptDrops(false);
   setAcceptDrops(true);
@@ -120,7 +98,6 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent, vost
   SetUpTable();
   SetUpFilter();
   SetUpTableMenu();
-  watch_ = new FolderWatch(this);
 
   // Escape stops a running scan, whichever control has the focus.
   auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -145,28 +122,9 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent, vost
   Form_Load();
 }
 
-// The table's model shows the session's rows: the table goes first, its
-// events no longer filtered by a window being destroyed.
+// The table's model shows the session's rows: the table goes first.
 frmMain::~frmMain() {
-  lvStats->viewport()->removeEventFilter(this);
   delete lvStats;
-}
-
-void frmMain::SetUpFolderCompletion() {
-  // Folder names complete as they are typed.
-  auto* completer = new QCompleter(txtTrhDir);
-  auto* folders = new QFileSystemModel(completer);
-  folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-  folders->setRootPath(QString());
-  completer->setModel(folders);
-  txtTrhDir->setCompleter(completer);
-  // Folders are read in the background, and the completion looks only in
-  // folders already read (and completes again when one it waits for has
-  // been): each edit has the folder typed so far read.
-  connect(txtTrhDir, &QLineEdit::textEdited, folders, [folders](const QString& typed) {
-    const QString folder = QFileInfo(typed).path();
-    if (QFileInfo(folder).isAbsolute()) folders->setRootPath(folder);
-  });
 }
 
 void frmMain::SetUpTable() {
@@ -194,7 +152,7 @@ void frmMain::SetUpTable() {
   }
   new ColumnStretch(lvStats);  // the last column takes the rest of a wider window
   connect(header, &QHeaderView::sectionClicked, this, &frmMain::SortByColumn);
-  lvStats->viewport()->installEventFilter(this);  // the tooltips
+  new CellTips(*lvStats, *rows_);
 }
 
 void frmMain::SetUpFilter() {
@@ -228,22 +186,9 @@ void frmMain::SetUpTableMenu() {
   lvStats->addAction(details);
   connect(details, &QAction::triggered, this, [this] { OpenDetails(lvStats->currentIndex()); });
   connect(lvStats, &QAbstractItemView::activated, this, &frmMain::OpenDetails);
-  auto* codePageMenu = new QMenu(ToQString(vostrel::Translated(vostrel::kCodePageMenuCaption)), lvStats);
-  codePageMenu->setObjectName(QStringLiteral("mnuCodePage"));
-  codePages_ = new QActionGroup(codePageMenu);
-  codePages_->setExclusive(true);
-  for (const vostrel::CodePage number : vostrel::kCodePageChoices) {
-    QAction* choice = codePageMenu->addAction(ToQString(vostrel::CodePageChoiceLabel(number)));
-    choice->setCheckable(true);
-    choice->setData(number);
-    codePages_->addAction(choice);
-    connect(choice, &QAction::triggered, this, [this, number] { ChooseCodePage(number); });
-    if (number == vostrel::kAutomaticCodePage) codePageMenu->addSeparator();
-  }
-  CheckCodePage(session_.codePage());
-  // A code page chosen during a scan that turns out not to be decodable
-  // once the scan has stopped is taken back.
-  connect(codePageMenu, &QMenu::aboutToShow, this, [this] { CheckCodePage(session_.codePage()); });
+  QMenu* codePageMenu = NewCodePageMenu(
+      *lvStats, [this] { return session_.codePage(); },
+      [this](vostrel::CodePage codePage) { session_.ChooseCodePage(codePage); });
   lvStats->addAction(codePageMenu->menuAction());
   lvStats->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
@@ -265,23 +210,6 @@ std::string frmMain::FolderText() {
   const QString text = txtTrhDir->text();
   return text == boxFolder_.shown ? boxFolder_.native : text.toStdString();
 }
-
-void frmMain::Post(std::function<void()> call) {
-  // Queued on the window: dropped if the window goes first.
-  QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
-}
-
-void frmMain::PostAfter(std::chrono::milliseconds delay, std::function<void()> call) {
-  QTimer::singleShot(delay, this, std::move(call));
-}
-
-void frmMain::RunPendingEvents() { QCoreApplication::processEvents(); }
-
-bool frmMain::WatchFolder(const std::string& folder, std::function<void()> changed) {
-  return watch_->Watch(folder, std::move(changed));
-}
-
-void frmMain::StopWatching() { watch_->Stop(); }
 
 void frmMain::TableCleared() {
   rows_->Cleared();  // a reset: the view forgets its spans
@@ -311,8 +239,8 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-  // A running scan sits below this event in the call stack: it is asked to
-  // end before its next file, and unwinds once this event has returned.
+  // A running scan stops at once; its thread, which may wait for a read that
+  // hangs, is not waited for.
   session_.Close();
   event->accept();
 }
@@ -398,16 +326,6 @@ void frmMain::SortByColumn(int column) {
                            sort->order == vostrel::SortOrder::kAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
-void frmMain::ChooseCodePage(vostrel::CodePage codePage) {
-  session_.ChooseCodePage(codePage);
-  // One that cannot be decoded stays unchecked; the status says why.
-  CheckCodePage(session_.codePage());
-}
-
-void frmMain::CheckCodePage(vostrel::CodePage codePage) {
-  for (QAction* choice : codePages_->actions()) choice->setChecked(choice->data().toUInt() == codePage);
-}
-
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
   // Escape in the filter box clears and hides it, rather than stopping a scan.
   if (watched == txtFilter && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
@@ -416,30 +334,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) HideFilter();
     return true;
   }
-  if (watched != lvStats->viewport() || event->type() != QEvent::ToolTip) return QWidget::eventFilter(watched, event);
-  const auto* help = static_cast<QHelpEvent*>(event);
-  const QModelIndex index = lvStats->indexAt(help->pos());
-  const QString tip = CellTip(index);
-  if (tip.isEmpty()) {
-    QToolTip::hideText();
-  } else {
-    // As rich text, so that a text that looks like markup shows as written
-    // and long lines wrap at spaces.
-    QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal), lvStats->viewport(),
-                       lvStats->visualRect(index));
-  }
-  return true;
-}
-
-QString frmMain::CellTip(const QModelIndex& index) const {
-  if (!index.isValid() || index.row() >= rows_->rowCount()) return {};
-  const std::string_view text = rows_->Row(index.row()).Cell(static_cast<std::size_t>(index.column()));
-  if (text.empty()) return {};
-  // The item view's text margin, as the style draws it on either side.
-  const int margin = lvStats->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lvStats) + 1;
-  const int shownWidth = lvStats->fontMetrics().horizontalAdvance(index.data().toString()) + 2 * margin;
-  if (!vostrel::IsCutInCell(text) && shownWidth <= lvStats->visualRect(index).width()) return {};
-  return ToQString(vostrel::TipText(text));
+  return QWidget::eventFilter(watched, event);
 }
 
 // Twips go through the logical resolution of the window's screen, so the

@@ -1,30 +1,29 @@
 // The program's one window: a folder box, the Scan button, the results table
 // and a status bar. Presentation only: the Scan command and everything it
-// does belong to the scan session, which calls back through SessionWindow.
+// does belong to the scan session, which runs on the window's event loop
+// (QtEventLoop) and shows what it finds through SessionView.
 #pragma once
 
 #include <QString>
 #include <QWidget>
-#include <chrono>
-#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "scanner/code_pages.h"
 #include "scanner/lookup_binding.h"
 #include "ui/core/scan_session.h"
+#include "ui/core/session_view.h"
 #include "ui/core/table_text.h"
 #include "ui/qt/folder_path.h"
+#include "ui/qt/qt_event_loop.h"
 
-class QActionGroup;
 class QCloseEvent;
 class QDragEnterEvent;
 class QDropEvent;
 class QEvent;
-class FolderWatch;
 class QLabel;
 class QLineEdit;
-class QMimeData;
 class QModelIndex;
 class QPushButton;
 class QResizeEvent;
@@ -32,15 +31,14 @@ class QStatusBar;
 class QTreeView;
 class ResultTableModel;
 
-class frmMain : public QWidget, private vostrel::SessionWindow {
+class frmMain : public QWidget, private vostrel::SessionView {
   Q_OBJECT
 
  public:
   // Binds the lookup library as the platform finds it.
   explicit frmMain(QWidget* parent = nullptr);
-  // During a scan the window shows what it found and lets its events run, and
-  // so paints and takes input, at most this often: 40 frames a second, while a
-  // key or click waits at most this long (and one file's lookups).
+  // During a scan the window shows what was found at most this often: 40
+  // frames a second. Its events run as ever: the scan has a thread of its own.
   static constexpr vostrel::FramePacing kScanPacing{std::chrono::milliseconds(25)};
 
   // Looks for the lookup library under these names or paths, in order; a
@@ -52,23 +50,20 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   // Puts a folder in the folder box and scans it, once the window's event
   // loop runs and a running scan has stopped.
   void OpenFolder(const NamedFolder& folder);
+  // Whether a scan runs: from the Scan command until all it found is shown.
+  bool scanning() const { return session_.IsScanning(); }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  // The table's tooltips.
+  // The filter box's Escape.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // SessionWindow.
+  // SessionView.
   std::string FolderText() override;
-  void Post(std::function<void()> call) override;
-  void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) override;
-  void RunPendingEvents() override;
-  bool WatchFolder(const std::string& folder, std::function<void()> changed) override;
-  void StopWatching() override;
   void TableCleared() override;
   void TableChanged(const vostrel::TableChange& change) override;
   void ShowStatus(const std::string& text) override;
@@ -77,7 +72,6 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   // that each reads whole; message rows come first.
   void SpanMessageRows();
   void ShowFolder(const NamedFolder& folder);
-  void SetUpFolderCompletion();
   void SetUpTable();
   void SetUpTableMenu();
   void SetUpFilter();
@@ -89,12 +83,7 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   void cmdScan_Click();
   void CopySelectedRows();
   void SortByColumn(int column);
-  void ChooseCodePage(vostrel::CodePage codePage);
-  void CheckCodePage(vostrel::CodePage codePage);
 
-  // A cell's tooltip: its whole text, bounded, when the cell cuts it or it
-  // does not fit; otherwise empty.
-  QString CellTip(const QModelIndex& index) const;
   float DpiX() const;
   float DpiY() const;
 
@@ -107,12 +96,10 @@ class frmMain : public QWidget, private vostrel::SessionWindow {
   QLineEdit* txtFilter;  // under the table, when asked for
   ResultTableModel* rows_;  // the rows lvStats shows, with their whole texts
   int spannedRows_ = 0;     // the message rows at the top that span the table
-  QActionGroup* codePages_;
-  FolderWatch* watch_;  // the folder followed
   // The folder last put in the box from outside, by its exact name: scanned
   // by it as long as the box shows it unedited.
   NamedFolder boxFolder_;
 
-  vostrel::LookupBinding binding_;
-  vostrel::ScanSession session_;
+  QtEventLoop loop_;
+  vostrel::ScanSession session_;  // last: it goes first, and takes back what it handed the loop
 };

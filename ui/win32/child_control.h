@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "ui/core/window_layout.h"
 
 namespace vostrel::win32 {
@@ -11,6 +13,9 @@ namespace vostrel::win32 {
 // A visible child control of `parent` with the identifier `id`; null when
 // the system refuses.
 HWND CreateControl(HWND parent, int id, const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle);
+
+// The text a control holds.
+std::wstring ControlText(HWND control);
 
 // The system's font for dialogs (a stock object: shared, never deleted).
 void SetDefaultGuiFont(HWND control);

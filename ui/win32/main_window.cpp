@@ -14,11 +14,12 @@
 #include "i18n/translation.h"
 #include "scanner/program_folder.h"
 #include "scanner/text_encoding.h"
-#include "ui/core/table_menu.h"
 #include "ui/win32/child_control.h"
 #include "ui/win32/clipboard.h"
 #include "ui/win32/folder_path.h"
 #include "ui/win32/program_icon.h"
+#include "ui/win32/screen_dpi.h"
+#include "ui/win32/table_context_menu.h"
 #include "ui/win32/wide_text.h"
 
 namespace vostrel::win32 {
@@ -28,35 +29,11 @@ constexpr wchar_t kWindowClass[] = L"VostrelMainWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = 0;
 
-// Posted to run the calls the scan session posts (see Post).
-constexpr UINT kRunPostedMessage = WM_APP + 1;
-
-// The timer that looks at the folder followed, and how often: a change shows
-// within this much of the system's notice (the session then waits for the
-// files to settle). The timers of PostAfter come after it, one a call.
-constexpr UINT_PTR kFolderTimerId = 1;
-constexpr UINT_PTR kFirstPostedTimerId = 2;
-constexpr UINT kFolderLookMilliseconds = 100;
-
-// During a scan the window shows what the scan found and lets its messages
-// run (and paint) at most every 40 ms; between those frames it looks for keys
-// and clicks every 10 ms, so that they are answered at once. Rows that come
-// below the rows in view are counted in every 500 ms: each new count redraws
-// the scroll bar, which costs Wine as much as painting the rows in view.
-constexpr FramePacing kScanPacing{std::chrono::milliseconds(40), std::chrono::milliseconds(10),
-                                  std::chrono::milliseconds(500)};
-
-struct ScreenDcTraits {
-  static HDC Invalid() noexcept { return nullptr; }
-  static void Release(HDC dc) noexcept { ::ReleaseDC(nullptr, dc); }
-};
-using ScreenDc = handle::UniqueHandle<ScreenDcTraits>;
-
-float LogicalDpi(int index) {
-  const ScreenDc screen(::GetDC(nullptr));
-  const int dpi = screen ? ::GetDeviceCaps(screen.get(), index) : 0;
-  return static_cast<float>(dpi > 0 ? dpi : 96);
-}
+// During a scan the window shows what the scan found at most every 40 ms.
+// Rows that come below the rows in view are counted in every 500 ms: each
+// new count redraws the scroll bar, which costs Wine as much as painting the
+// rows in view.
+constexpr FramePacing kScanPacing{std::chrono::milliseconds(40), std::chrono::milliseconds(500)};
 
 void InitCommonControls() {
   INITCOMMONCONTROLSEX controls{};
@@ -65,61 +42,18 @@ void InitCommonControls() {
   if (!::InitCommonControlsEx(&controls)) throw std::runtime_error("cannot load the common controls");
 }
 
-using Menu = handle::UniqueHandle<handle::NullInvalid<HMENU, ::DestroyMenu>>;
 using Drop = handle::UniqueHandle<handle::NullInvalid<HDROP, ::DragFinish>>;
-
-// The table's context menu: Copy, Filter, Details (greyed without a
-// mission row in focus), and the code pages with the one in use checked.
-Menu TableMenu(CodePage inUse, bool details) {
-  Menu menu(::CreatePopupMenu());
-  Menu codePages(::CreatePopupMenu());
-  if (!menu || !codePages) return {};
-  // TRANSLATORS: the keys' names as the system's own menus name them.
-  const std::wstring copy = Widen(Translated(kCopyCaption) + "\t" + TranslatedIn("key", "Ctrl+C"));
-  const std::wstring filter = Widen(Translated(kFilterCaption) + "\t" + TranslatedIn("key", "Ctrl+F"));
-  const std::wstring detailsCaption = Widen(Translated(kDetailsCaption) + "\t" + TranslatedIn("key", "Enter"));
-  if (!::AppendMenuW(menu.get(), MF_STRING, kCopyCommandId, copy.c_str()) ||
-      !::AppendMenuW(menu.get(), MF_STRING, kFilterCommandId, filter.c_str()) ||
-      !::AppendMenuW(menu.get(), details ? MF_STRING : MF_STRING | MF_GRAYED, kDetailsCommandId,
-                     detailsCaption.c_str()))
-    return {};
-  const UINT first = kFirstCodePageCommandId;
-  UINT checked = 0;
-  for (std::size_t i = 0; i < kCodePageChoices.size(); ++i) {
-    const UINT id = first + static_cast<UINT>(i);
-    const std::wstring label = Widen(CodePageChoiceLabel(kCodePageChoices[i]));
-    if (!::AppendMenuW(codePages.get(), MF_STRING, id, label.c_str())) return {};
-    if (kCodePageChoices[i] == kAutomaticCodePage && !::AppendMenuW(codePages.get(), MF_SEPARATOR, 0, nullptr))
-      return {};
-    if (kCodePageChoices[i] == inUse) checked = id;
-  }
-  if (checked != 0)
-    ::CheckMenuRadioItem(codePages.get(), first, first + static_cast<UINT>(kCodePageChoices.size()) - 1, checked,
-                         MF_BYCOMMAND);
-  const std::wstring caption = Widen(Translated(kCodePageMenuCaption));
-  if (!::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(codePages.get()), caption.c_str()))
-    return {};
-  codePages.release();  // destroyed with the menu
-  return menu;
-}
 
 bool IsControlDown() { return ::GetKeyState(VK_CONTROL) < 0; }
 
-std::wstring WindowText(HWND control) {
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-  const int copied = ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return text;
-}
-
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_view startFolder)
+MainWindow::MainWindow(HINSTANCE instance, std::shared_ptr<LookupBinding> binding, std::wstring_view startFolder)
     : instance_(instance),
-      dpiX_(LogicalDpi(LOGPIXELSX)),
-      dpiY_(LogicalDpi(LOGPIXELSY)),
-      session_(*this, binding, kScanPacing),
-      nextTimerId_(kFirstPostedTimerId) {
+      dpiX_(ScreenDpi(LOGPIXELSX)),
+      dpiY_(ScreenDpi(LOGPIXELSY)),
+      loop_(instance),
+      session_(loop_, *this, std::move(binding), kScanPacing) {
   InitCommonControls();
   ACCEL filterKey{FCONTROL | FVIRTKEY, 'F', kFilterCommandId};
   accelerators_.reset(::CreateAcceleratorTableW(&filterKey, 1));
@@ -192,9 +126,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OpenDetails(FocusedMission());
       } else if (id == kCopyCommandId && code == 0) {
         CopySelectedRows();
-      } else if (id >= kFirstCodePageCommandId && code == 0 &&
-                 static_cast<std::size_t>(id - kFirstCodePageCommandId) < kCodePageChoices.size()) {
-        ChooseCodePage(kCodePageChoices[static_cast<std::size_t>(id - kFirstCodePageCommandId)]);
+      } else if (const auto codePage = ChosenCodePage(id); codePage && code == 0) {
+        ChooseCodePage(*codePage);
       }
       return 0;
     }
@@ -211,16 +144,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
       DropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
-    case kRunPostedMessage:
-      RunPosted();
-      return 0;
-    case WM_TIMER:
-      if (wParam == kFolderTimerId) {
-        LookAtFolder();
-      } else {
-        RunTimer(wParam);
-      }
-      return 0;
     case DM_GETDEFID:
       return 0;  // no default push button: Enter in the folder box does nothing
     case WM_ACTIVATE:
@@ -232,7 +155,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RestoreFocus(cmdScan_);
       return 0;
     case WM_CLOSE:
-      // A running scan ends before its next file; the session then finds the window gone.
+      // A running scan stops at once; its thread, which may wait for a read
+      // that hangs, is not waited for.
       session_.Close();
       ::DestroyWindow(hwnd());
       return 0;
@@ -240,10 +164,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The details windows, owned by this one, go with it.
       cmdScan_ = sbStatusBar_ = txtTrhDir_ = lvStats_ = txtFilter_ = nullptr;
       table_.reset();
-      posted_.clear();
-      timed_.clear();
-      folderWatch_.reset();
-      folderChanged_ = nullptr;
       details_.clear();
       ::PostQuitMessage(0);
       return 0;
@@ -340,73 +260,7 @@ void MainWindow::Place(HWND control, const layout::TwipsRect& rect) const { Plac
 
 void MainWindow::cmdScan_Click() { session_.Scan(); }
 
-std::string MainWindow::FolderText() { return txtTrhDir_ != nullptr ? Narrow(WindowText(txtTrhDir_)) : std::string(); }
-
-// The calls wait in the window, which a message wakes: what a destroyed
-// window had waiting goes with it.
-void MainWindow::Post(std::function<void()> call) {
-  if (!IsOpen()) return;
-  posted_.push_back(std::move(call));
-  if (posted_.size() == 1) ::PostMessageW(hwnd(), kRunPostedMessage, 0, 0);
-}
-
-void MainWindow::RunPosted() {
-  for (auto& call : std::exchange(posted_, {})) call();
-}
-
-// One timer a call, killed when it first fires: the call runs once, and a
-// destroyed window's timers go with it.
-void MainWindow::PostAfter(std::chrono::milliseconds delay, std::function<void()> call) {
-  if (!IsOpen()) return;
-  const auto milliseconds = static_cast<UINT>(std::clamp<std::chrono::milliseconds::rep>(
-      delay.count(), USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
-  const UINT_PTR id = nextTimerId_++;
-  if (::SetTimer(hwnd(), id, milliseconds, nullptr) == 0) {
-    Post(std::move(call));  // sooner than asked rather than never
-    return;
-  }
-  timed_.emplace(id, std::move(call));
-}
-
-void MainWindow::RunTimer(UINT_PTR id) {
-  ::KillTimer(hwnd(), id);
-  const auto timed = timed_.find(id);
-  if (timed == timed_.end()) return;
-  const std::function<void()> call = std::move(timed->second);
-  timed_.erase(timed);
-  call();
-}
-
-// The folder's change notifications, looked at by a timer. The same folder
-// watched again keeps its notifications, so that no change made meanwhile is
-// missed.
-bool MainWindow::WatchFolder(const std::string& folder, std::function<void()> changed) {
-  if (!IsOpen()) return false;
-  const std::wstring wide = Widen(NativeToUtf8(folder));
-  if (!folderWatch_ || wide != watchedFolder_) {
-    StopWatching();
-    auto watch = std::make_unique<FolderWatch>(wide);
-    if (!watch->watching() || ::SetTimer(hwnd(), kFolderTimerId, kFolderLookMilliseconds, nullptr) == 0) return false;
-    folderWatch_ = std::move(watch);
-    watchedFolder_ = wide;
-  }
-  folderChanged_ = std::move(changed);
-  return true;
-}
-
-void MainWindow::StopWatching() {
-  if (IsOpen()) ::KillTimer(hwnd(), kFolderTimerId);
-  folderWatch_.reset();
-  watchedFolder_.clear();
-  folderChanged_ = nullptr;
-}
-
-void MainWindow::LookAtFolder() {
-  if (!folderWatch_ || !folderWatch_->Changed() || !folderChanged_) return;
-  // A copy: the call may watch again, or stop.
-  const std::function<void()> changed = folderChanged_;
-  changed();
-}
+std::string MainWindow::FolderText() { return txtTrhDir_ != nullptr ? Narrow(ControlText(txtTrhDir_)) : std::string(); }
 
 void MainWindow::TableCleared() {
   if (table_) table_->Cleared();
@@ -420,32 +274,6 @@ void MainWindow::ShowStatus(const std::string& text) {
   if (sbStatusBar_ == nullptr) return;
   const std::wstring wide = Widen(text);
   ::SendMessageW(sbStatusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide.c_str()));
-}
-
-// A quit request met during the scan is passed on now that the scan is over.
-void MainWindow::ScanEnded() {
-  if (!quitCode_) return;
-  ::PostQuitMessage(*quitCode_);
-  quitCode_.reset();
-}
-
-bool MainWindow::InputWaiting() { return HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0; }
-
-void MainWindow::RunPendingEvents() {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      // The program is ending: the scan stops, and the quit is posted again
-      // once the scan has returned (ScanEnded).
-      quitCode_ = static_cast<int>(message.wParam);
-      session_.Close();
-      return;
-    }
-    if (!PreTranslateMessage(message)) {
-      ::TranslateMessage(&message);
-      ::DispatchMessageW(&message);
-    }
-  }
 }
 
 LRESULT MainWindow::lvStats_Notify(NMHDR& header) {
@@ -492,7 +320,7 @@ void MainWindow::lvStats_ContextMenu(LPARAM screenPoint) {
     at = POINT{0, 0};
     ::ClientToScreen(lvStats_, &at);
   }
-  const Menu menu = TableMenu(session_.codePage(), FocusedMission().has_value());
+  const Menu menu = NewTableMenu(session_.codePage(), FocusedMission().has_value());
   if (!menu) return;
   // The menu sends its command to the window as WM_COMMAND.
   ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
@@ -549,7 +377,7 @@ void MainWindow::HideFilterBox() {
   FitControls();
 }
 
-void MainWindow::txtFilter_Change() { session_.Filter(Narrow(WindowText(txtFilter_))); }
+void MainWindow::txtFilter_Change() { session_.Filter(Narrow(ControlText(txtFilter_))); }
 
 std::optional<std::size_t> MainWindow::MissionRow(int item) const {
   if (item < 0 || static_cast<std::size_t>(item) >= session_.table().size()) return std::nullopt;

@@ -1,15 +1,13 @@
 // frmMain: the program's only window. The folder box, the Scan button, the
 // results table and the status bar; it turns the Scan command into a call of
-// the scan session and the session's calls into control updates.
+// the scan session and the session's calls into control updates. The
+// session runs on the event loop's own window (EventLoopWindow).
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include <chrono>
 #include <cstddef>
-#include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,13 +18,15 @@
 #include "handle/unique_handle.h"
 #include "scanner/lookup_binding.h"
 #include "ui/core/scan_session.h"
+#include "ui/core/session_view.h"
 #include "ui/core/window_layout.h"
 #include "ui/win32/column_stretch.h"
 #include "ui/win32/com_apartment.h"
 #include "ui/win32/details_window.h"
-#include "ui/win32/folder_watch.h"
+#include "ui/win32/event_loop_window.h"
 #include "ui/win32/gdi_font.h"
 #include "ui/win32/result_list_view.h"
+#include "ui/win32/table_context_menu.h"
 #include "ui/win32/table_tips.h"
 #include "ui/win32/window_base.h"
 
@@ -40,21 +40,14 @@ inline constexpr int kStatusBarId = 102;
 inline constexpr int kFolderBoxId = 103;
 inline constexpr int kTableId = 104;
 inline constexpr int kFilterBoxId = 106;  // shown on Ctrl+F
-// The table's context menu: Copy, Filter (also Ctrl+F), Details, and one
-// command per choice of kCodePageChoices (Automatic, then the code pages), in
-// its order, from kFirstCodePageCommandId.
-inline constexpr int kCopyCommandId = 105;
-inline constexpr int kFilterCommandId = 107;
-inline constexpr int kDetailsCommandId = 108;
-inline constexpr int kFirstCodePageCommandId = 200;
 
-class MainWindow final : public Window, public SessionWindow {
+class MainWindow final : public Window, public SessionView {
  public:
   // Creates frmMain and its controls and loads it (Form_Load); not yet shown.
   // With a start folder (a folder, or a file meaning its folder; relative to
   // the working folder), the folder box holds it and the window scans it as
   // soon as its messages run, once it is shown.
-  MainWindow(HINSTANCE instance, LookupBinding& binding, std::wstring_view startFolder = {});
+  MainWindow(HINSTANCE instance, std::shared_ptr<LookupBinding> binding, std::wstring_view startFolder = {});
   ~MainWindow() override;
 
   void Show(int showCommand);
@@ -64,18 +57,14 @@ class MainWindow final : public Window, public SessionWindow {
   // window open. True when the message has been handled.
   bool PreTranslateMessage(MSG& message);
 
-  // SessionWindow. Each does nothing once the window has been destroyed.
+  // Whether a scan runs: from the Scan command until all it found is shown.
+  bool scanning() const { return session_.IsScanning(); }
+
+  // SessionView. Each does nothing once the window has been destroyed.
   std::string FolderText() override;
-  void Post(std::function<void()> call) override;
-  void PostAfter(std::chrono::milliseconds delay, std::function<void()> call) override;
-  bool WatchFolder(const std::string& folder, std::function<void()> changed) override;
-  void StopWatching() override;
-  void RunPendingEvents() override;
-  bool InputWaiting() override;
   void TableCleared() override;
   void TableChanged(const TableChange& change) override;
   void ShowStatus(const std::string& text) override;
-  void ScanEnded() override;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -101,17 +90,14 @@ class MainWindow final : public Window, public SessionWindow {
   std::optional<std::size_t> FocusedMission() const;
   void OpenDetails(std::optional<std::size_t> row);
 
-  void RunPosted();
-  void RunTimer(UINT_PTR id);
-  void LookAtFolder();
-
   using Accelerators = handle::UniqueHandle<handle::NullInvalid<HACCEL, ::DestroyAcceleratorTable>>;
 
   ComApartment com_;  // outlives the folder box's completion
   HINSTANCE instance_;
   float dpiX_;
   float dpiY_;
-  ScanSession session_;
+  EventLoopWindow loop_;
+  ScanSession session_;  // after the loop: it goes first, and takes back what it handed it
   Font tableFont_;
   HWND cmdScan_ = nullptr;
   HWND sbStatusBar_ = nullptr;
@@ -123,13 +109,6 @@ class MainWindow final : public Window, public SessionWindow {
   std::unique_ptr<ResultListView> table_;  // the rows; gone with the window
   std::unique_ptr<TableTips> tips_;
   std::unique_ptr<ColumnStretch> columnStretch_;
-  std::optional<int> quitCode_;  // a WM_QUIT taken from the queue during a scan
-  std::vector<std::function<void()>> posted_;  // for the event loop, in order
-  std::map<UINT_PTR, std::function<void()>> timed_;  // by the id of the timer that runs each
-  UINT_PTR nextTimerId_;
-  std::unique_ptr<FolderWatch> folderWatch_;  // the folder followed, looked at by a timer
-  std::wstring watchedFolder_;
-  std::function<void()> folderChanged_;
   std::vector<std::unique_ptr<DetailsWindow>> details_;  // open, or closed since the last one opened
 };
 

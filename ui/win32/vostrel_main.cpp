@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,8 +58,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
       break;
   }
   try {
-    vostrel::LookupBinding binding;  // Peloc is loaded on the first lookup
-    vostrel::win32::MainWindow frmMain(instance, binding, command.folder);
+    // Peloc is loaded on the first lookup. Shared with the scans' threads, which
+    // may outlive the window while a read hangs.
+    vostrel::win32::MainWindow frmMain(instance, std::make_shared<vostrel::LookupBinding>(), command.folder);
     frmMain.Show(showCommand);
 
     MSG message;

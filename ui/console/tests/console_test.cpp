@@ -12,6 +12,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <map>
+#include <set>
 #include <cerrno>
 #include <filesystem>
 #include <iostream>
@@ -24,6 +27,7 @@
 
 #include "scanner/lookup_binding.h"
 #include "scanner/scan_driver.h"
+#include "scanner/tests/hanging_folder.h"
 #include "scanner/tests/test_support.h"
 #include "ui/console/console_view.h"
 #include "ui/console/csv_writer.h"
@@ -448,6 +452,37 @@ TEST(VostrelScan, AnInterruptedScanEndsItsDocument) {
     for (std::size_t at = out.find(c.rowMark); at != std::string::npos; at = out.find(c.rowMark, at + 1)) ++rows;
     EXPECT_EQ(rows, 1u) << c.format;
     EXPECT_TRUE(out.ends_with(c.end)) << c.format << ": ..." << out.substr(out.size() - std::min<std::size_t>(out.size(), 40));
+  }
+}
+
+// Ctrl+C or SIGTERM while a read hangs (a FUSE file system the test serves,
+// whose first file's read waits): the program ends by the signal at once,
+// with the document whole, whoever reads the file.
+TEST(VostrelScan, AnInterruptEndsTheScanWhileAReadHangs) {
+  const TempFolder source;
+  testing::WriteMission(source / "m.dll", "Crater", "Hold the ridge.");
+  const std::string mission = testing::ReadFile(source / "m.dll");
+  for (const int signal : {SIGINT, SIGTERM}) {
+    for (const char* jobs : {"1", "16"}) {
+      SCOPED_TRACE(std::string(strsignal(signal)) + ", --jobs " + jobs);
+      std::optional<testing::HangingFolder> folder;
+      try {
+        folder.emplace(std::map<std::string, std::string>{{"a_hangs.dll", mission}, {"b.dll", mission}},
+                       std::set<std::string>{"a_hangs.dll"});
+      } catch (const testing::NoFuse& error) {
+        GTEST_SKIP() << error.what();
+      }
+      PipedScan scan({"--format", "json", "--jobs", jobs, folder->str()});
+      ASSERT_TRUE(folder->WaitForHangingRead());
+      ::kill(scan.pid(), signal);
+      std::string out;
+      char buffer[4096];
+      for (ssize_t got = 0; (got = scan.Read(buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(got));
+      const int status = scan.Wait();
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
+      EXPECT_EQ(scan.Err(), "Scan stopped.\n");
+      EXPECT_EQ(out, "[]\n");
+    }
   }
 }
 

@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -44,7 +45,6 @@ class QuietView : public vostrel::ScanView {
   void AddRow(const vostrel::ScanRow&) override { ++rows_; }
   void AddMessageRow(const std::string&) override {}
   void SetStatus(const std::string&) override {}
-  void ProcessPendingEvents() override {}
   void ReportProblem(vostrel::ScanProblem, const std::string&) override {}
   std::size_t rows() const { return rows_; }
 
@@ -110,6 +110,19 @@ void CALLBACK PressCtrlA(HWND table, UINT, UINT_PTR, DWORD) {
   ::SetKeyboardState(keys);
 }
 
+// A click on Scan, then the window's message loop until the scan has shown
+// all it found.
+void ScanToEnd(vostrel::win32::MainWindow& window, HWND scan) {
+  ::SendMessageW(scan, BM_CLICK, 0, 0);
+  MSG message;
+  while (window.scanning() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (!window.PreTranslateMessage(message)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+  }
+}
+
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
@@ -129,10 +142,10 @@ int main(int argc, char** argv) {
   try {
     const MissionFolder folder(count);
     const std::string folderText = vostrel::win32::Narrow(folder.path());
-    vostrel::LookupBinding binding;
+    const auto binding = std::make_shared<vostrel::LookupBinding>();
 
     QuietView quiet(folderText);
-    vostrel::ScanDriver console(quiet, binding);
+    vostrel::ScanDriver console(quiet, *binding);
     console.cmdScan_Click();  // warms the file cache and binds the library
     if (quiet.rows() != static_cast<std::size_t>(count)) throw std::runtime_error("the scan missed missions");
 
@@ -163,7 +176,7 @@ int main(int argc, char** argv) {
 
       start = Clock::now();
       processor = ProcessorSeconds();
-      ::SendMessageW(scan, BM_CLICK, 0, 0);  // returns when the scan has ended
+      ScanToEnd(window, scan);
       windowTimes.push_back(Seconds(Clock::now() - start));
       const double windowProcessor = ProcessorSeconds() - processor;
       DrainMessages();
@@ -179,7 +192,7 @@ int main(int argc, char** argv) {
         start = Clock::now();
         processor = ProcessorSeconds();
         ::SetTimer(table, kCtrlATimer, 50, PressCtrlA);
-        ::SendMessageW(scan, BM_CLICK, 0, 0);
+        ScanToEnd(window, scan);
         ::KillTimer(table, kCtrlATimer);
         selectedTimes.push_back(Seconds(Clock::now() - start));
         selectedProcessorRatios.push_back((ProcessorSeconds() - processor) / windowProcessor);

@@ -176,7 +176,14 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void SetFolder(const std::string& utf8) { ::SetWindowTextW(txtTrhDir(), Widen(utf8).c_str()); }
-  void ClickScan() { ::SendMessageW(cmdScan(), BM_CLICK, 0, 0); }
+  // A click on Scan; then, unless `wait` is false, the messages run until
+  // the scan has shown all it found.
+  void ClickScan(bool wait = true) {
+    ::SendMessageW(cmdScan(), BM_CLICK, 0, 0);
+    if (wait) {
+      EXPECT_TRUE(testing::WaitUntil([this] { return !frmMain_.scanning(); }));
+    }
+  }
 
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
@@ -274,7 +281,7 @@ class MainWindowTest : public ::testing::Test {
   int ToPixelsX(float twips) const { return layout::TwipsToPixels(twips, static_cast<float>(Dpi(LOGPIXELSX))); }
   int ToPixelsY(float twips) const { return layout::TwipsToPixels(twips, static_cast<float>(Dpi(LOGPIXELSY))); }
 
-  LookupBinding binding_;
+  std::shared_ptr<LookupBinding> binding_ = std::make_shared<LookupBinding>();
   MainWindow frmMain_;
 };
 
@@ -490,6 +497,7 @@ TEST_F(MainWindowTest, AltSScansAndEnterInTheFolderBoxDoesNot) {
   constexpr LPARAM kAltDown = LPARAM{1} << 29;
   EXPECT_TRUE(Key(txtTrhDir(), WM_SYSCHAR, L's', kAltDown));
   DrainMessages();
+  EXPECT_TRUE(testing::WaitUntil([this] { return !frmMain_.scanning(); }));
   EXPECT_EQ(SortedRows(), (std::vector<ScanRow>{kHarbour, kRidge, kScouting}));
   EXPECT_EQ(Status(), "Scan finished.");
 }
@@ -509,12 +517,13 @@ TEST_F(MainWindowTest, ClosingDuringAScanEndsItAndQuitsAfterwards) {
   PlaceMissions(folder);
   SetFolder(NativeToUtf8(folder.str()));
   const HWND hwnd = frmMain_.hwnd();
-  ::PostMessageW(hwnd, WM_CLOSE, 0, 0);  // taken by the scan's first event pass
-  ClickScan();
+  ClickScan(false);
+  ASSERT_TRUE(frmMain_.scanning());
+  ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
 
+  EXPECT_FALSE(frmMain_.scanning());
   EXPECT_FALSE(::IsWindow(hwnd));
   EXPECT_FALSE(frmMain_.IsOpen());
-  // The quit that the destruction posted comes after the scan, not inside it.
   MSG message;
   ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 0u);
@@ -524,12 +533,6 @@ TEST_F(MainWindowTest, ClosingDuringAScanEndsItAndQuitsAfterwards) {
   frmMain_.TableCleared();
   frmMain_.TableChanged({0, {0, 1}, true});
   frmMain_.ShowStatus("Scan finished.");
-  bool ran = false;
-  frmMain_.Post([&ran] { ran = true; });
-  frmMain_.PostAfter(std::chrono::milliseconds(0), [&ran] { ran = true; });
-  frmMain_.RunPendingEvents();
-  EXPECT_FALSE(ran);
-  EXPECT_FALSE(frmMain_.WatchFolder(folder.str(), [&ran] { ran = true; }));
   EXPECT_FALSE(frmMain_.PreTranslateMessage(message));
 }
 
@@ -632,19 +635,8 @@ TEST_F(MainWindowTest, ATextPastTheBoundIsKeptCut) {
   EXPECT_EQ(WindowText(frmMain_.hwnd()), "Kelvane");
 }
 
-// Presses Esc, as the user would, once the scan has shown rows.
-void CALLBACK PressEscapeOnceRowsShow(HWND table, UINT, UINT_PTR timer, DWORD) {
-  if (::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) == 0) return;
-  ::KillTimer(table, timer);
-  INPUT keys[2] = {};
-  for (INPUT& key : keys) {
-    key.type = INPUT_KEYBOARD;
-    key.ki.wVk = VK_ESCAPE;
-  }
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  ::SendInput(2, keys, sizeof(INPUT));
-}
-
+// Esc as the user presses it once the scan has shown rows: the scan stops at
+// once, its rows kept.
 TEST_F(MainWindowTest, EscapeStopsAScanAndKeepsItsRows) {
   constexpr int kMissions = 800;
   const TempFolder folder;
@@ -660,9 +652,10 @@ TEST_F(MainWindowTest, EscapeStopsAScanAndKeepsItsRows) {
   ::SetForegroundWindow(frmMain_.hwnd());
   DrainMessages();
   ::SetFocus(lvStats());
-  ::SetTimer(lvStats(), 1, USER_TIMER_MINIMUM, PressEscapeOnceRowsShow);
-  ClickScan();
-  ::KillTimer(lvStats(), 1);
+  ClickScan(false);
+  ASSERT_TRUE(testing::WaitUntil([&] { return ::SendMessageW(lvStats(), LVM_GETITEMCOUNT, 0, 0) > 0; }));
+  Key(lvStats(), WM_KEYDOWN, VK_ESCAPE);
+  EXPECT_FALSE(frmMain_.scanning());
   EXPECT_EQ(Status(), "Scan stopped.");
   const std::vector<ScanRow> rows = Rows();
   EXPECT_GT(rows.size(), 0u);
@@ -856,9 +849,11 @@ TEST_F(MainWindowTest, TheCodePageMenuRereadsTheTexts) {
   ASSERT_EQ(shown.codePageIds.size(), labels.size());
   for (const char* chosen : {"Automatic", "Cyrillic (1251)"}) {  // the code page its bytes tell; the one chosen
     const auto label = std::find(labels.begin(), labels.end(), chosen);
+    ASSERT_NE(label, labels.end());
     const UINT id = shown.codePageIds[static_cast<std::size_t>(label - labels.begin())];
     ::SendMessageW(frmMain_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);  // as the menu sends it
-    DrainMessages();
+    DrainMessages();  // the scan again, posted
+    EXPECT_TRUE(testing::WaitUntil([this] { return !frmMain_.scanning(); }));
     EXPECT_EQ(CellText(0, 1), "\xD0\x9C\xD0\xBE\xD1\x81\xD1\x82");  // "Мост"
     EXPECT_EQ(Status(), "Scan finished.");
     EXPECT_EQ(openMenu().checked, chosen);
@@ -903,6 +898,7 @@ TEST_F(MainWindowTest, AFolderGivenFromOutsideIsScanned) {
         ::PostMessageW(window.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // freed by the window
       }
       DrainMessages();
+      EXPECT_TRUE(testing::WaitUntil([&window] { return !window.scanning(); }));
       EXPECT_EQ(window.FolderText(), NativeToUtf8(missions));
       EXPECT_EQ(::SendMessageW(::GetDlgItem(window.hwnd(), kTableId), LVM_GETITEMCOUNT, 0, 0), 3);
     }
@@ -923,10 +919,11 @@ TEST_F(MainWindowTest, ACutLibraryIsSaidInTheTable) {
   for (const std::size_t size : {std::size_t{4096}, whole.size() / 4}) {
     SCOPED_TRACE(size);
     testing::WriteFile(library, std::string_view(whole).substr(0, size));
-    LookupBinding cut({library});
     {
-      MainWindow window(::GetModuleHandleW(nullptr), cut, Widen(NativeToUtf8(folder.str())));
+      MainWindow window(::GetModuleHandleW(nullptr), std::make_shared<LookupBinding>(std::vector<std::string>{library}),
+                        Widen(NativeToUtf8(folder.str())));
       DrainMessages();
+      EXPECT_TRUE(testing::WaitUntil([&window] { return !window.scanning(); }));
       const HWND table = ::GetDlgItem(window.hwnd(), kTableId);
       ASSERT_EQ(::SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), 1);
       std::wstring text(512, L'\0');
