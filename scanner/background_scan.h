@@ -54,7 +54,8 @@ class BackgroundScan {
   // "Scan stopped." once: an owner that wants what was found before the
   // stop takes it first.
   bool TakeFound(ScanView& view);
-  // Blocks until something waits to be taken, the scan has ended, or Stop.
+  // Blocks until something waits to be taken, the scan has ended, or Stop;
+  // then gathers a batch for at most a few milliseconds more.
   void WaitForFound() const;
   // Ends the scan before its next file, and at once for the owner: nothing
   // found from now on is handed. Safe from any thread (an interrupt's).

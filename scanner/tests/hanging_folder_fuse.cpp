@@ -3,6 +3,7 @@
 
 #include <fuse.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -130,8 +131,14 @@ HangingFolder::HangingFolder(std::map<std::string, std::string> files, std::set<
 HangingFolder::~HangingFolder() {
   Release();
   fuse_exit(fuse_);
-  fuse_unmount(fuse_);
+  // Where the kernel lets this process unmount (root), the folder goes first:
+  // the loop's workers then see their device end and return, and its
+  // descriptor is closed only once they have. Elsewhere fuse_unmount (through
+  // fusermount3) both unmounts and closes it under them.
+  const bool unmounted = ::umount2(mountPoint_.str().c_str(), MNT_DETACH) == 0;
+  if (!unmounted) fuse_unmount(fuse_);
   loop_.join();
+  if (unmounted) fuse_unmount(fuse_);
   fuse_destroy(fuse_);
 }
 

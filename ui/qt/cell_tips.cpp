@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "ui/core/table_text.h"
+#include "ui/qt/qt_text.h"
 #include "ui/qt/result_table_model.h"
 
 CellTips::CellTips(QTreeView& table, const ResultTableModel& rows)
@@ -40,6 +41,5 @@ QString CellTips::CellTip(const QModelIndex& index) const {
   const int margin = table_.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table_) + 1;
   const int shownWidth = table_.fontMetrics().horizontalAdvance(index.data().toString()) + 2 * margin;
   if (!vostrel::IsCutInCell(text) && shownWidth <= table_.visualRect(index).width()) return {};
-  const std::string tip = vostrel::TipText(text);
-  return QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size()));
+  return ToQString(vostrel::TipText(text));
 }

@@ -9,14 +9,7 @@
 
 #include "i18n/translation.h"
 #include "ui/core/table_menu.h"
-
-namespace {
-
-QString ToQString(const std::string& utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-}  // namespace
+#include "ui/qt/qt_text.h"
 
 QMenu* NewCodePageMenu(QWidget& parent, std::function<vostrel::CodePage()> inUse,
                        std::function<void(vostrel::CodePage)> choose) {

@@ -10,12 +10,9 @@
 
 #include "i18n/translation.h"
 #include "ui/core/window_layout.h"
+#include "ui/qt/qt_text.h"
 
 namespace {
-
-QString ToQString(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 QLineEdit* ReadOnlyLine(const std::string& text, QWidget* parent) {
   auto* line = new QLineEdit(ToQString(text), parent);

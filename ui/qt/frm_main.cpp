@@ -42,6 +42,7 @@
 #include "ui/qt/details_dialog.h"
 #include "ui/qt/folder_completion.h"
 #include "ui/qt/folder_path.h"
+#include "ui/qt/qt_text.h"
 #include "ui/qt/result_table_model.h"
 
 namespace layout = vostrel::layout;
@@ -49,10 +50,6 @@ namespace layout = vostrel::layout;
 namespace {
 
 constexpr float kFallbackDpi = 96.0f;  // no screen at all: 15 twips a pixel
-
-QString ToQString(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 void Place(QWidget& widget, const layout::TwipsRect& rect, float dpiX, float dpiY) {
   widget.setGeometry(layout::TwipsToPixels(rect.left, dpiX), layout::TwipsToPixels(rect.top, dpiY),

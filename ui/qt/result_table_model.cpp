@@ -7,14 +7,7 @@
 #include "i18n/translation.h"
 #include "ui/core/table_text.h"
 #include "ui/core/window_layout.h"
-
-namespace {
-
-QString ToQString(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-}  // namespace
+#include "ui/qt/qt_text.h"
 
 ResultTableModel::ResultTableModel(const vostrel::ResultTable& table, QObject* parent)
     : QAbstractTableModel(parent), table_(table) {}

@@ -497,6 +497,7 @@ TEST_F(MainWindowTest, AltSScansAndEnterInTheFolderBoxDoesNot) {
   constexpr LPARAM kAltDown = LPARAM{1} << 29;
   EXPECT_TRUE(Key(txtTrhDir(), WM_SYSCHAR, L's', kAltDown));
   DrainMessages();
+  EXPECT_TRUE(testing::WaitUntil([this] { return !frmMain_.scanning(); }));
   EXPECT_EQ(SortedRows(), (std::vector<ScanRow>{kHarbour, kRidge, kScouting}));
   EXPECT_EQ(Status(), "Scan finished.");
 }
