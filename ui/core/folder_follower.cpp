@@ -35,16 +35,17 @@ void FolderFollower::Stop() {
   listAll_ = false;
 }
 
-void FolderFollower::RetryLater(const std::string& name) {
-  if (!following_) return;
+bool FolderFollower::RetryLater(const std::string& name) {
+  if (!following_) return false;
   const auto known = known_.find(name);
   const FileStamp stamp = known != known_.end() ? known->second : FileStamp{};
   Retries& retries = retries_[name];
   if (retries.stamp != stamp) retries = {0, stamp};  // changed since: its count starts again
-  if (++retries.count > kRetries) return;
+  if (++retries.count > kRetries) return false;
   known_.erase(name);
   named_.insert(name);
   CheckSoon(kRetryTime);
+  return true;
 }
 
 FolderFollower::Listing FolderFollower::List() const {

@@ -57,8 +57,9 @@ class FolderFollower {
   void Stop();
   bool following() const { return following_; }
 
-  // A settled file could not be read: it is looked at again later.
-  void RetryLater(const std::string& name);
+  // A settled file could not be read: it is looked at again later, up to
+  // kRetries times while it stays the same. False once those are spent.
+  bool RetryLater(const std::string& name);
 
  private:
   using Listing = std::map<std::string, FileStamp>;

@@ -320,7 +320,11 @@ void ScanSession::ApplyFolderChangesForAFrame() {
     try {
       row = ReadMissionRow(*binding_, JoinPath(folder, name), *decoding_, kTableTextBytes);
     } catch (const TextReadError& error) {
-      follower_.RetryLater(name);  // locked, or gone again
+      // A file new to the table may still be held by its writer (a copy
+      // that locks it): said only once the tries again are spent. One
+      // the table shows is said at once (its permissions taken away).
+      const bool retried = follower_.RetryLater(name);  // locked, or gone again
+      if (retried && !table_.Holds(shownName) && !UnreadableMessage(shownName)) continue;
       const std::string said = Translated("Cannot read {file}: {reason}", {{"file", shownName}, {"reason", error.what()}});
       if (UnreadableMessage(shownName) == said) continue;
       dropMessage(shownName);
