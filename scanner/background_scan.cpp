@@ -170,7 +170,9 @@ void BackgroundScan::WaitForFound() const {
 void BackgroundScan::Stop() {
   {
     const std::lock_guard lock(shared_->mutex);
-    if (shared_->ended || shared_->stopped) return;
+    // Also once the scan has ended: what it found and the owner has not
+    // taken yet (rows a writer has still to write) is dropped.
+    if (shared_->stopped) return;
     shared_->stopped = true;
     shared_->changed.notify_all();
   }

@@ -50,7 +50,7 @@ class BackgroundScan {
   // ("Scanning NAME...", then how the scan ended). Never FolderText nor
   // ClearRows: the owner empties its table when it starts the scan. True
   // once the scan has ended and all it found has been handed. After Stop
-  // (unless the scan had ended by then) nothing more is handed, but
+  // nothing more is handed, even what the scan found before it ended, but
   // "Scan stopped." once: an owner that wants what was found before the
   // stop takes it first.
   bool TakeFound(ScanView& view);

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "scanner/file_stamp.h"
+
 namespace vostrel {
 
 // Separator between folder text and file name.
@@ -29,6 +31,16 @@ class ListingError : public std::runtime_error {
 // On Windows the match is the system's own, which also tries a file's short
 // (8.3) name, so "x.dllx" can be listed there; on Linux the name must end in
 // ".dll".
+// Whether a file of this name (native, without its folder) is listed when
+// it is an ordinary file: its name ends in ".dll" in any letter case, and on
+// Linux it is not hidden (a dot before the name).
+bool ListsName(const std::string& name);
+// The stamp of the file `name` in `folder` when the listing of the folder
+// lists it as it is now (its name, and an ordinary file: a link to one on
+// Linux; on Windows no directory, no hidden or system file); none when not.
+// One call to the system.
+std::optional<FileStamp> ListedStampOf(const std::string& folder, const std::string& name);
+
 class DllListing {
  public:
   // Starts the listing of folder (native text, used as typed). Throws

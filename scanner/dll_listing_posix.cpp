@@ -2,6 +2,8 @@
 // any letter case, without hidden (dot) files. The directory yields entries in
 // no useful order, so they are listed by their upper-cased names, the order in
 // which the game's own file system yields them.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -30,6 +32,19 @@ bool HasDllExtension(const std::string& name) {
 
 }  // namespace
 
+bool ListsName(const std::string& name) { return !name.starts_with('.') && HasDllExtension(name); }
+
+template <>
+FileStamp StampOf(const struct stat& status);  // file_stamp_posix.cpp
+
+std::optional<FileStamp> ListedStampOf(const std::string& folder, const std::string& name) {
+  struct stat status {};
+  if (!ListsName(name) || ::stat(JoinPath(folder, name).c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    return std::nullopt;
+  }
+  return StampOf(status);
+}
+
 struct DllListing::State {
   std::vector<std::string> names;
   std::size_t next = 0;
@@ -48,7 +63,7 @@ DllListing::DllListing(const std::string& folder) : state_(std::make_unique<Stat
   for (auto entry = entries; entry != std::filesystem::directory_iterator(); entry.increment(error)) {
     if (error) break;
     std::string name = entry->path().filename().string();
-    if (name.starts_with('.') || !HasDllExtension(name)) continue;
+    if (!ListsName(name)) continue;
     std::error_code statusError;
     if (!entry->is_regular_file(statusError)) continue;  // follows links
     listed.push_back({UpperCased(name), std::move(name)});

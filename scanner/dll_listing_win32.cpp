@@ -3,7 +3,9 @@
 // names in its own order; directories, hidden and system files are skipped.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "handle/unique_handle.h"
 #include "scanner/dll_listing.h"
@@ -25,6 +27,25 @@ struct FindHandleTraits {
 using FindHandle = handle::UniqueHandle<FindHandleTraits>;
 
 }  // namespace
+
+bool ListsName(const std::string& name) {
+  constexpr std::string_view kExtension = ".dll";
+  return name.size() > kExtension.size() &&
+         std::equal(kExtension.rbegin(), kExtension.rend(), name.rbegin(),
+                    [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b); });
+}
+
+template <>
+FileStamp StampOf(const WIN32_FILE_ATTRIBUTE_DATA& data);  // file_stamp_win32.cpp
+
+std::optional<FileStamp> ListedStampOf(const std::string& folder, const std::string& name) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!ListsName(name) || !::GetFileAttributesExA(JoinPath(folder, name).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & kSkippedAttributes) != 0) {
+    return std::nullopt;
+  }
+  return StampOf(data);
+}
 
 struct DllListing::State {
   explicit State(const std::string& pattern) : find(::FindFirstFileA(pattern.c_str(), &data)) {

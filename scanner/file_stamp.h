@@ -19,4 +19,9 @@ struct FileStamp {
 // The stamp of the file at `path` (native text); none when it cannot be had.
 std::optional<FileStamp> StampOf(const std::string& path);
 
+// The stamp in what the system said of a file: struct stat on Linux,
+// WIN32_FILE_ATTRIBUTE_DATA on Windows (specialised there).
+template <class Status>
+FileStamp StampOf(const Status& status);
+
 }  // namespace vostrel

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,8 +22,10 @@ namespace vostrel {
 struct FolderChanges {
   std::vector<std::string> settled;  // added or changed, and unchanged since the check before: to be read
   std::vector<std::string> removed;  // no longer listed
-  bool folderGone = false;           // the folder cannot be listed any more: following has stopped
+  bool folderGone = false;           // following has stopped: the folder cannot be listed any more,
+  bool folderRemoved = false;        // or the system said it was deleted, renamed or unmounted
   bool empty = false;                // the folder lists no DLL now
+  bool quiet = false;                // nothing else is changing: a burst of changes ends here
 };
 
 class FolderFollower {
@@ -46,14 +50,16 @@ class FolderFollower {
   FolderFollower(const FolderFollower&) = delete;
   FolderFollower& operator=(const FolderFollower&) = delete;
 
+  enum class Started { kFollowing, kCannotList, kCannotWatch };
   // Follows `folder` (native text, as scanned) from its files as they are
-  // now; false when the system cannot watch it, which then is not followed.
-  bool Start(const std::string& folder);
+  // now, unless it cannot be listed or the system cannot watch it.
+  Started Start(const std::string& folder);
   void Stop();
   bool following() const { return following_; }
 
-  // A settled file could not be read: it is looked at again later.
-  void RetryLater(const std::string& name);
+  // A settled file could not be read: it is looked at again later, up to
+  // kRetries times while it stays the same. False once those are spent.
+  bool RetryLater(const std::string& name);
 
  private:
   using Listing = std::map<std::string, FileStamp>;
@@ -61,6 +67,7 @@ class FolderFollower {
   // The folder's DLLs now; throws ListingError when it cannot be listed.
   Listing List() const;
   void Watch();
+  void Changed(const FolderEvents& events);
   void CheckSoon(std::chrono::milliseconds delay);
   void Check();
 
@@ -78,6 +85,8 @@ class FolderFollower {
   Listing known_;     // as last read, or as scanned
   Listing changing_;  // found changed at the last check, not yet read
   std::map<std::string, Retries> retries_;
+  std::set<std::string> named_;  // the DLLs the system said changed since the last check
+  bool listAll_ = false;         // it reported changes it did not name
   FolderChanges pending_;  // found, held back while other files still change
   int heldChecks_ = 0;
 };

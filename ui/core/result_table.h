@@ -84,6 +84,11 @@ class ResultTable {
   // Whether a mission row of that file name, or a message row of that
   // text, is held (shown or not); takes the message rows of that text away.
   bool Holds(std::string_view dllName) const { return FindMission(dllName).has_value(); }
+  // The mission row of that file name, shown or not; none when none.
+  const TableRow* Mission(std::string_view dllName) const {
+    const auto index = FindMission(dllName);
+    return index ? &rows_[*index] : nullptr;
+  }
   bool HoldsMessage(std::string_view text) const;
   std::vector<std::size_t> RemoveMessage(std::string_view text);
 

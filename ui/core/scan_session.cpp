@@ -20,6 +20,11 @@ std::string FilterCount(std::size_t shown, std::size_t all) {
                          {{"shown", std::to_string(shown)}});
 }
 
+// The right-hand part of the status bar once the table no longer follows its folder.
+std::string StoppedFollowing(const std::string& reason) {
+  return Translated("Stopped following: {reason}", {{"reason", reason}});
+}
+
 bool HasWords(std::string_view text) { return text.find_first_not_of(" \t\r\n\f\v") != std::string_view::npos; }
 
 }  // namespace
@@ -64,6 +69,7 @@ void ScanSession::ChooseCodePage(CodePage codePage) {
 
 void ScanSession::Stop() {
   nextScan_ = NextScan::kNone;
+  if (follower_.following()) view_.ShowFollowing(StoppedFollowing(Translated("stopped with Escape")));
   follower_.Stop();
   update_ = {};
   ++updates_;
@@ -84,6 +90,7 @@ void ScanSession::Start(const std::string& folderText) {
   scannedOnce_ = true;
   scannedFolder_ = folderText;
   follower_.Stop();
+  view_.ShowFollowing({});
   update_ = {};
   ++updates_;
   stopped_ = false;
@@ -140,7 +147,18 @@ void ScanSession::EndScan() {
   if (!ApplyChosenCodePage() && nextScan_ == NextScan::kRescan) nextScan_ = NextScan::kNone;
   // The table follows its folder from now on, unless the scan was stopped
   // or another follows.
-  if (!stopped_ && nextScan_ == NextScan::kNone) follower_.Start(Utf8ToNative(scannedFolder_));
+  if (!stopped_ && nextScan_ == NextScan::kNone) {
+    switch (follower_.Start(Utf8ToNative(scannedFolder_))) {
+      case FolderFollower::Started::kFollowing:
+        view_.ShowFollowing(Translated("Following the folder"));
+        break;
+      case FolderFollower::Started::kCannotWatch:
+        view_.ShowFollowing(Translated("Not following: the system cannot watch this folder"));
+        break;
+      case FolderFollower::Started::kCannotList:
+        break;  // the table says why
+    }
+  }
   view_.ScanEnded();
   if (nextScan_ != NextScan::kNone) calls_.Post([this] { StartNextScan(); });
 }
@@ -239,6 +257,8 @@ void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
     ++updates_;
     ShowStatus(Translated("The folder {folder} cannot be read any more; the table no longer follows it.",
                           {{"folder", scannedFolder_}}));
+    view_.ShowFollowing(StoppedFollowing(changes.folderRemoved ? Translated("the folder was deleted, renamed or unmounted")
+                                                               : Translated("the folder cannot be read")));
     return;
   }
   for (const std::string& name : changes.settled) {
@@ -252,6 +272,7 @@ void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
     update_.removed.push_back(name);
   }
   update_.empty = changes.empty;
+  update_.burstOver = changes.quiet;
   if (!update_.posted) ApplyFolderChangesForAFrame();
 }
 
@@ -273,31 +294,62 @@ void ScanSession::ApplyFolderChangesForAFrame() {
       if (to != ResultTable::kGone) to = step[to];
     }
   };
+  // A file's message row follows it as its mission row does: said while it
+  // cannot be read, gone once it can, or once it is gone.
+  const auto dropMessage = [&](const std::string& shownName) {
+    const std::optional<std::string> message = UnreadableMessage(shownName);
+    if (message) change([&] { return table_.RemoveMessage(*message); });
+    return message.has_value();
+  };
   for (const std::string& name : std::exchange(update_.removed, {})) {
     const std::string shownName = NativeToUtf8(name);
-    if (!table_.Holds(shownName)) continue;
-    change([&] { return table_.Remove(shownName); });
-    update_.removedRows.Add(shownName);
+    const bool said = dropMessage(shownName);
+    if (const TableRow* gone = table_.Mission(shownName)) {
+      update_.removedRows.emplace_back(shownName, gone->texts);
+      change([&] { return table_.Remove(shownName); });
+    } else if (said) {
+      update_.removedMessages.Add(shownName);
+    }
   }
   const Clock::time_point frameEnd = now_() + std::max(pacing_.frame, std::chrono::milliseconds(10));
   std::size_t read = 0;
   while (read < update_.toRead.size() && (read == 0 || now_() < frameEnd)) {
     const std::string& name = update_.toRead[read++];
     std::optional<ScanRow> row;
+    const std::string shownName = NativeToUtf8(name);
     try {
       row = ReadMissionRow(*binding_, JoinPath(folder, name), *decoding_, kTableTextBytes);
-    } catch (const TextReadError&) {
-      follower_.RetryLater(name);  // locked, or gone again
+    } catch (const TextReadError& error) {
+      // A file new to the table may still be held by its writer (a copy
+      // that locks it): said only once the tries again are spent. One
+      // the table shows is said at once (its permissions taken away).
+      const bool retried = follower_.RetryLater(name);  // locked, or gone again
+      if (retried && !table_.Holds(shownName) && !UnreadableMessage(shownName)) continue;
+      const std::string said = Translated("Cannot read {file}: {reason}", {{"file", shownName}, {"reason", error.what()}});
+      if (UnreadableMessage(shownName) == said) continue;
+      dropMessage(shownName);
+      change([&] {
+        table_.Append({{{said, {}, {}, {}}, true}});
+        return table_.Order();
+      });
+      if (table_.Holds(shownName)) change([&] { return table_.Remove(shownName); });
+      update_.updated.Add(shownName);
       continue;
     }
-    const std::string shownName = NativeToUtf8(name);
+    const bool wasSaid = dropMessage(shownName);
     const bool held = table_.Holds(shownName);
     if (row) {
       change([&] { return table_.Put(KeptRow(std::move(*row))); });
-      (held ? update_.updated : update_.added).Add(shownName);
-    } else if (held) {
+      if (held || wasSaid) {
+        update_.updated.Add(shownName);
+      } else {
+        update_.added.emplace_back(shownName, table_.Mission(shownName)->texts);
+      }
+    } else if (const TableRow* gone = table_.Mission(shownName)) {
+      update_.removedRows.emplace_back(shownName, gone->texts);
       change([&] { return table_.Remove(shownName); });
-      update_.removedRows.Add(shownName);
+    } else if (wasSaid) {
+      update_.removedMessages.Add(shownName);
     }
   }
   update_.toRead.erase(update_.toRead.begin(), update_.toRead.begin() + static_cast<std::ptrdiff_t>(read));
@@ -324,25 +376,72 @@ void ScanSession::ApplyFolderChangesForAFrame() {
   ShowFolderChangesSaid();
 }
 
-// The status says what a burst of changes changed, once it is all shown.
+// The status says what a burst of changes changed, all of it so far, as
+// each part of it is shown; a row gone and a row come with the same texts
+// are a file renamed.
 void ScanSession::ShowFolderChangesSaid() {
-  const Counted added = std::exchange(update_.added, {});
-  const Counted updated = std::exchange(update_.updated, {});
-  const Counted removed = std::exchange(update_.removedRows, {});
-  const std::size_t changed = added.count + updated.count + removed.count;
+  Named added = update_.added;
+  Named removed = update_.removedRows;
+  std::vector<std::pair<std::string, std::string>> renamed;  // from, to
+  for (auto come = added.begin(); come != added.end();) {
+    const auto gone = std::find_if(removed.begin(), removed.end(), [&come](const auto& row) {
+      return row.second.mapName == come->second.mapName && row.second.techName == come->second.techName &&
+             row.second.levelDesc == come->second.levelDesc;
+    });
+    if (gone == removed.end()) {
+      ++come;
+      continue;
+    }
+    renamed.emplace_back(gone->first, come->first);
+    removed.erase(gone);
+    come = added.erase(come);
+  }
+  const Counted updated = update_.updated;
+  const Counted removedMessages = update_.removedMessages;
+  const std::size_t removedCount = removed.size() + removedMessages.count;
+  const std::size_t updatedCount = updated.count;
+  if (update_.burstOver) {
+    update_.added.clear();
+    update_.removedRows.clear();
+    update_.updated = update_.removedMessages = {};
+  }
+  const std::size_t changed = added.size() + updatedCount + removedCount + renamed.size();
   if (changed == 0) return;
   std::string status;
   if (changed == 1) {
-    status = added.count == 1     ? Translated("Added {file}.", {{"file", added.name}})
-             : updated.count == 1 ? Translated("Updated {file}.", {{"file", updated.name}})
-                                  : Translated("Removed {file}.", {{"file", removed.name}});
+    status = !added.empty()     ? Translated("Added {file}.", {{"file", added.front().first}})
+             : updatedCount > 0 ? Translated("Updated {file}.", {{"file", updated.name}})
+             : !renamed.empty() ? Translated("Renamed {file} to {name}.",
+                                             {{"file", renamed.front().first}, {"name", renamed.front().second}})
+                                : Translated("Removed {file}.", {{"file", !removed.empty() ? removed.front().first
+                                                                                           : removedMessages.name}});
   } else {
     const auto say = [&status](const std::string& sentence) { status += (status.empty() ? "" : " ") + sentence; };
-    if (added.count > 0) say(TranslatedCount("{count} mission added.", "{count} missions added.", added.count));
-    if (updated.count > 0) say(TranslatedCount("{count} mission updated.", "{count} missions updated.", updated.count));
-    if (removed.count > 0) say(TranslatedCount("{count} mission removed.", "{count} missions removed.", removed.count));
+    if (!added.empty()) say(TranslatedCount("{count} mission added.", "{count} missions added.", added.size()));
+    if (updatedCount > 0) say(TranslatedCount("{count} mission updated.", "{count} missions updated.", updatedCount));
+    if (removedCount > 0) say(TranslatedCount("{count} mission removed.", "{count} missions removed.", removedCount));
+    if (!renamed.empty()) say(TranslatedCount("{count} mission renamed.", "{count} missions renamed.", renamed.size()));
   }
   ShowStatus(status);
+}
+
+std::optional<std::string> ScanSession::UnreadableMessage(const std::string& shownName) const {
+  // The sentence with a mark where the reason goes: what comes before and after it.
+  constexpr std::string_view kReason = "\x01";
+  const std::string said = Translated("Cannot read {file}: {reason}", {{"file", shownName}, {"reason", std::string(kReason)}});
+  const std::size_t reason = said.find(kReason);
+  if (reason == std::string::npos) return std::nullopt;
+  const std::string_view before = std::string_view(said).substr(0, reason);
+  const std::string_view after = std::string_view(said).substr(reason + kReason.size());
+  for (std::size_t i = 0; i < table_.size(); ++i) {
+    const TableRow& row = table_.Row(i);  // message rows always show
+    const std::string& text = row.texts.dllName;
+    if (row.isMessage && text.size() > before.size() + after.size() && text.starts_with(before) &&
+        text.ends_with(after)) {
+      return text;
+    }
+  }
+  return std::nullopt;
 }
 
 // Every problem is a message row, where the scan met it: the missing library

@@ -122,6 +122,9 @@ class ScanSession : private ScanView {
   // window answering.
   void ApplyFolderChangesForAFrame();
   void ShowFolderChangesSaid();
+  // The message row that says the file of that shown name cannot be read
+  // (as a scan says it), if the table holds one.
+  std::optional<std::string> UnreadableMessage(const std::string& shownName) const;
   void ShowChange(std::size_t rowsBefore, std::vector<std::size_t> moved, bool countRowsBelowView = true);
   // Shows a status text, with how many rows the filter lets through.
   void ShowStatus(std::string text);
@@ -168,12 +171,17 @@ class ScanSession : private ScanView {
       name = file;
     }
   };
+  // Rows that came or went, by file name and texts: one that went and one
+  // that came with the same texts in one burst is a file renamed.
+  using Named = std::vector<std::pair<std::string, ScanRow>>;
   struct FolderUpdate {
     std::vector<std::string> toRead;  // native names, in the order found
     std::vector<std::string> removed;
     bool empty = false;               // the folder lists no DLL
     bool posted = false;              // the next frame's worth is posted
-    Counted added, updated, removedRows;
+    bool burstOver = false;           // nothing else is changing: what it changed is said, then forgotten
+    Counted updated, removedMessages;
+    Named added, removedRows;
   };
   FolderUpdate update_;
   unsigned updates_ = 0;  // a frame's worth posted for an earlier following is dropped

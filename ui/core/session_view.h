@@ -34,6 +34,10 @@ class SessionView {
   virtual void TableChanged(const TableChange& change) = 0;
   // Replaces the status bar's text.
   virtual void ShowStatus(const std::string& text) = 0;
+  // Replaces the text that says whether the table follows its folder, shown
+  // apart from the status (the right-hand part of the status bar), so that
+  // the status a scan leaves stays as it is. Empty: nothing to say.
+  virtual void ShowFollowing(const std::string& text) = 0;
   // A scan has ended and everything it found is shown.
   virtual void ScanEnded() {}
 };

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "handle/file_descriptor_posix.h"
+#include "ui/core/event_loop.h"
 
 class QSocketNotifier;
 
@@ -20,9 +21,9 @@ class FolderWatch : public QObject {
   ~FolderWatch() override;
 
   // Watches `folder` (native text), the one before no longer: `changed` runs
-  // from the event loop after the changes the system reports, several
+  // from the event loop with the changes the system reports, several
   // reported together once. False when the folder cannot be watched.
-  bool Watch(const std::string& folder, std::function<void()> changed);
+  bool Watch(const std::string& folder, vostrel::EventLoop::FolderChanged changed);
   void Stop();
 
  private:
@@ -32,5 +33,5 @@ class FolderWatch : public QObject {
   QSocketNotifier* readable_ = nullptr;
   int watch_ = -1;
   std::string folder_;
-  std::function<void()> changed_;
+  vostrel::EventLoop::FolderChanged changed_;
 };

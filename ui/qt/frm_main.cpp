@@ -86,6 +86,9 @@ frmMain::frmMain(std::vector<std::string> lookupLibraries, QWidget* parent, vost
   sbStatusText->setObjectName(QStringLiteral("sbStatusText"));
   sbStatusText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
   sbStatusBar->addWidget(sbStatusText, 1);
+  sbFollowText = new QLabel(sbStatusBar);  // whether the table follows its folder, on the right
+  sbFollowText->setObjectName(QStringLiteral("sbFollowText"));
+  sbStatusBar->addPermanentWidget(sbFollowText);
 
   txtTrhDir = new QLineEdit(this);
   txtTrhDir->setObjectName(QStringLiteral("txtTrhDir"));
@@ -232,6 +235,8 @@ void frmMain::SpanMessageRows() {
 }
 
 void frmMain::ShowStatus(const std::string& text) { sbStatusText->setText(ToQString(text)); }
+
+void frmMain::ShowFollowing(const std::string& text) { sbFollowText->setText(ToQString(text)); }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);

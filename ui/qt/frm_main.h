@@ -67,6 +67,7 @@ class frmMain : public QWidget, private vostrel::SessionView {
   void TableCleared() override;
   void TableChanged(const vostrel::TableChange& change) override;
   void ShowStatus(const std::string& text) override;
+  void ShowFollowing(const std::string& text) override;
 
   // Spans the message rows added since the last change across the table, so
   // that each reads whole; message rows come first.
@@ -91,6 +92,7 @@ class frmMain : public QWidget, private vostrel::SessionView {
   QPushButton* cmdScan;
   QStatusBar* sbStatusBar;
   QLabel* sbStatusText;
+  QLabel* sbFollowText;
   QLineEdit* txtTrhDir;
   QTreeView* lvStats;
   QLineEdit* txtFilter;  // under the table, when asked for

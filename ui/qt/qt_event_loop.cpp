@@ -16,6 +16,6 @@ void QtEventLoop::PostAfter(std::chrono::milliseconds delay, Call call) {
   QTimer::singleShot(delay, context_, std::move(call));
 }
 
-bool QtEventLoop::WatchFolder(const std::string& folder, Call changed) { return watch_->Watch(folder, std::move(changed)); }
+bool QtEventLoop::WatchFolder(const std::string& folder, FolderChanged changed) { return watch_->Watch(folder, std::move(changed)); }
 
 void QtEventLoop::StopWatching() { watch_->Stop(); }

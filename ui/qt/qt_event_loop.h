@@ -18,7 +18,7 @@ class QtEventLoop final : public vostrel::EventLoop {
 
   void Post(Call call) override;
   void PostAfter(std::chrono::milliseconds delay, Call call) override;
-  bool WatchFolder(const std::string& folder, Call changed) override;
+  bool WatchFolder(const std::string& folder, FolderChanged changed) override;
   void StopWatching() override;
 
  private:

@@ -82,7 +82,7 @@ void EventLoopWindow::RunTimer(UINT_PTR id) {
   call();
 }
 
-bool EventLoopWindow::WatchFolder(const std::string& folder, Call changed) {
+bool EventLoopWindow::WatchFolder(const std::string& folder, FolderChanged changed) {
   if (!IsOpen()) return false;
   const std::wstring wide = Widen(NativeToUtf8(folder));
   if (!folderWatch_ || wide != watchedFolder_) {
@@ -104,10 +104,13 @@ void EventLoopWindow::StopWatching() {
 }
 
 void EventLoopWindow::LookAtFolder() {
-  if (!folderWatch_ || !folderWatch_->Changed() || !folderChanged_) return;
+  if (!folderWatch_ || !folderChanged_) return;
+  const std::optional<FolderEvents> events = folderWatch_->Take();
+  if (!events) return;
   // A copy: the call may watch again, or stop.
-  const Call changed = folderChanged_;
-  changed();
+  const FolderChanged changed = folderChanged_;
+  if (events->folderGone) StopWatching();
+  changed(*events);
 }
 
 }  // namespace vostrel::win32

@@ -1,7 +1,7 @@
 // The event loop's services for the toolkit-free core, through the Win32
 // message loop: a message-only window that runs the calls posted to it (from
 // any thread: a private message wakes it), one timer a delayed call, and a
-// timer that looks at the followed folder's change notifications.
+// timer that takes the followed folder's changes (ReadDirectoryChangesW).
 #pragma once
 
 #include <windows.h>
@@ -28,7 +28,7 @@ class EventLoopWindow final : public Window, public EventLoop {
   void PostAfter(std::chrono::milliseconds delay, Call call) override;
   // The same folder watched again keeps its notifications, so that no change
   // made meanwhile is missed.
-  bool WatchFolder(const std::string& folder, Call changed) override;
+  bool WatchFolder(const std::string& folder, FolderChanged changed) override;
   void StopWatching() override;
 
  private:
@@ -43,7 +43,7 @@ class EventLoopWindow final : public Window, public EventLoop {
   UINT_PTR nextTimerId_;
   std::unique_ptr<FolderWatch> folderWatch_;  // the folder followed, looked at by a timer
   std::wstring watchedFolder_;
-  Call folderChanged_;
+  FolderChanged folderChanged_;
 };
 
 }  // namespace vostrel::win32

@@ -19,6 +19,7 @@
 #include "ui/win32/folder_path.h"
 #include "ui/win32/program_icon.h"
 #include "ui/win32/screen_dpi.h"
+#include "ui/win32/status_parts.h"
 #include "ui/win32/table_context_menu.h"
 #include "ui/win32/wide_text.h"
 
@@ -202,7 +203,6 @@ bool MainWindow::CreateControls() {
   ::SHAutoComplete(txtTrhDir_, SHACF_FILESYS_DIRS);
   ::DragAcceptFiles(hwnd(), TRUE);
 
-  ::SendMessageW(sbStatusBar_, SB_SIMPLE, TRUE, 0);
   ShowStatus(Translated(layout::kReadyStatus));
 
   tableFont_.reset(::CreateFontW(-::MulDiv(layout::kTableFontPoints, static_cast<int>(dpiY_), 72), 0, 0, 0,
@@ -246,8 +246,10 @@ void MainWindow::Form_Resize(int clientWidth, int clientHeight) {
   Place(txtTrhDir_, fitted.folderBox);
   Place(lvStats_, fitted.table);
   if (filterShown_) Place(txtFilter_, fitted.filterBox);
-  // The status bar docks itself along the bottom edge when told of the new size.
+  // The status bar docks itself along the bottom edge when told of the new
+  // size; its right-hand part says whether the table follows its folder.
   ::SendMessageW(sbStatusBar_, WM_SIZE, 0, 0);
+  FitStatusParts(sbStatusBar_);
 }
 
 void MainWindow::FitControls() {
@@ -273,7 +275,11 @@ void MainWindow::TableChanged(const TableChange& change) {
 void MainWindow::ShowStatus(const std::string& text) {
   if (sbStatusBar_ == nullptr) return;
   const std::wstring wide = Widen(text);
-  ::SendMessageW(sbStatusBar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide.c_str()));
+  ::SendMessageW(sbStatusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void MainWindow::ShowFollowing(const std::string& text) {
+  if (sbStatusBar_ != nullptr) ShowRightPart(sbStatusBar_, Widen(text));
 }
 
 LRESULT MainWindow::lvStats_Notify(NMHDR& header) {

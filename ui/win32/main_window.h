@@ -65,6 +65,7 @@ class MainWindow final : public Window, public SessionView {
   void TableCleared() override;
   void TableChanged(const TableChange& change) override;
   void ShowStatus(const std::string& text) override;
+  void ShowFollowing(const std::string& text) override;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "scanner/tests/hanging_folder.h"
+#include "scanner/tests/test_platform.h"
 #include "scanner/tests/test_support.h"
 #include "ui/core/tests/mission_writer.h"
 
@@ -42,7 +43,7 @@ class RecordingWindow : public EventLoop, public SessionView {
   void PostAfter(std::chrono::milliseconds delay, Call call) override {
     timers.emplace_back(elapsed + delay, std::move(call));
   }
-  bool WatchFolder(const std::string& watch, Call changed) override {
+  bool WatchFolder(const std::string& watch, FolderChanged changed) override {
     watched = watch;
     onChange = canWatch ? std::move(changed) : nullptr;
     return canWatch;
@@ -62,6 +63,7 @@ class RecordingWindow : public EventLoop, public SessionView {
     status = text;
     statuses.push_back(text);
   }
+  void ShowFollowing(const std::string& text) override { following = text; }
   void ScanEnded() override { ++scansEnded; }
 
   // Runs what is posted until nothing is; false when nothing was.
@@ -108,8 +110,8 @@ class RecordingWindow : public EventLoop, public SessionView {
     elapsed = end;
   }
   // The system reports a change of the folder watched.
-  void Report() {
-    if (onChange) onChange();
+  void Report(const FolderEvents& events = {{}, true, false}) {
+    if (onChange) onChange(events);
   }
   std::vector<std::string> FirstColumn() const {
     std::vector<std::string> names;
@@ -122,8 +124,9 @@ class RecordingWindow : public EventLoop, public SessionView {
   std::chrono::milliseconds elapsed{0};
   std::vector<std::pair<std::chrono::milliseconds, Call>> timers;
   std::string watched;
-  Call onChange;
+  FolderChanged onChange;
   bool canWatch = true;
+  std::string following;
   std::vector<std::string> statuses;
   std::vector<TableRow> rows;
   std::string status = "Ready";
@@ -422,12 +425,20 @@ TEST(ScanSession, FollowsTheFolderScanned) {
   window.RunUntilIdle();
   ASSERT_TRUE(session.IsFollowing());
   EXPECT_EQ(window.watched, folder.str());
+  EXPECT_EQ(window.status, "Scan finished.");
+  EXPECT_EQ(window.following, "Following the folder");
 
+  // A file this test cannot read, until made readable again: its stamp stays,
+  // the system names it (IN_ATTRIB).
+  std::optional<testing::UnreadableFile> locked;
+  const auto unreadable = [&](const std::string& name) { locked.emplace(folder / name); };
+  const auto readable = [&](const std::string&) { locked.reset(); };
   struct Step {
     const char* what;
     std::function<void()> change;
     std::vector<std::string> rows;
     std::string status;
+    std::vector<std::string> named = {};  // the files the system names; none: it names none
   };
   const Step steps[] = {
       {"a DLL copied in", [&] { write("m3.dll", "Basin"); }, {"m3.dll Basin", "m1.dll Crater", "m2.dll Ridge"},
@@ -437,9 +448,9 @@ TEST(ScanSession, FollowsTheFolderScanned) {
       {"a DLL deleted", [&] { std::filesystem::remove(folder / "m2.dll"); }, {"m3.dll Basin", "m1.dll Zenith"},
        "Removed m2.dll."},
       {"a DLL renamed", [&] { std::filesystem::rename(folder / "m3.dll", folder / "m4.dll"); },
-       {"m4.dll Basin", "m1.dll Zenith"}, "1 mission added. 1 mission removed."},
+       {"m4.dll Basin", "m1.dll Zenith"}, "Renamed m3.dll to m4.dll."},
       {"a filter holds", [&] { session.Filter("Z"); }, {"m1.dll Zenith"},
-       "1 mission added. 1 mission removed. 1 of 2 missions shown."},
+       "Renamed m3.dll to m4.dll. 1 of 2 missions shown."},
       {"a pack unpacked, a file written in pieces",
        [&] {
          for (const char* name : {"p1.dll", "p2.dll", "p3.dll"}) {
@@ -454,13 +465,59 @@ TEST(ScanSession, FollowsTheFolderScanned) {
        },
        {"m1.dll Zenith", "p1.dll Zone p1.dll", "p2.dll Zone p2.dll", "p3.dll Zone p3.dll"},
        "3 missions added. 4 of 5 missions shown."},
+      {"a DLL rewritten keeping its size and time",
+       [&] {
+         const auto time = std::filesystem::last_write_time(folder / "p3.dll");
+         write("p3.dll", "Zone p4.dll");
+         std::filesystem::last_write_time(folder / "p3.dll", time);
+       },
+       {"m1.dll Zenith", "p1.dll Zone p1.dll", "p2.dll Zone p2.dll", "p3.dll Zone p4.dll"}, "Updated p3.dll. 4 of 5 missions shown.",
+       {"p3.dll"}},
+      {"a DLL made unreadable", [&] { unreadable("p1.dll"); },
+       {"Cannot read p1.dll: Permission denied ", "m1.dll Zenith", "p2.dll Zone p2.dll", "p3.dll Zone p4.dll"},
+       "Updated p1.dll. 3 of 4 missions shown.", {"p1.dll"}},
+      {"readable again", [&] { readable("p1.dll"); },
+       {"m1.dll Zenith", "p1.dll Zone p1.dll", "p2.dll Zone p2.dll", "p3.dll Zone p4.dll"},
+       "Updated p1.dll. 4 of 5 missions shown.", {"p1.dll", "notes.txt"}},
+      {"an unreadable DLL deleted",
+       [&] {
+         unreadable("p2.dll");
+         window.Report({{"p2.dll"}, false, false});
+         window.RunFor(2000ms);
+         readable("p2.dll");
+         std::filesystem::remove(folder / "p2.dll");
+         window.statuses.clear();
+         window.tableChanges = 0;
+       },
+       {"m1.dll Zenith", "p1.dll Zone p1.dll", "p3.dll Zone p4.dll"}, "Removed p2.dll. 3 of 4 missions shown.",
+       {"p2.dll"}},
+      {"renames in a burst shown in parts, a DLL written all along",
+       [&] {
+         for (int i = 0; i < 12; ++i) {
+           std::vector<std::string> named{"p3.dll"};
+           if (i == 0) std::filesystem::rename(folder / "p1.dll", folder / "q1.dll");
+           if (i == 6) std::filesystem::rename(folder / "m1.dll", folder / "n1.dll");
+           if (i == 0) named.insert(named.end(), {"p1.dll", "q1.dll"});
+           if (i == 6) named.insert(named.end(), {"m1.dll", "n1.dll"});
+           write("p3.dll", i % 2 == 1 ? "Zone p4.dll" : "Zone p5.dll");
+           window.Report({named, false, false});
+           window.RunFor(200ms);
+         }
+         // Each part said with what came before it in the burst.
+         EXPECT_EQ(window.statuses, (std::vector<std::string>{"Renamed p1.dll to q1.dll. 3 of 4 missions shown.",
+                                                              "2 missions renamed. 3 of 4 missions shown."}));
+         window.statuses.clear();
+         window.tableChanges = 0;
+       },
+       {"n1.dll Zenith", "q1.dll Zone p1.dll", "p3.dll Zone p4.dll"},
+       "1 mission updated. 2 missions renamed. 3 of 4 missions shown.", {"p3.dll"}},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);
     window.statuses.clear();
     window.tableChanges = 0;
     step.change();
-    window.Report();
+    window.Report(step.named.empty() ? FolderEvents{{}, true, false} : FolderEvents{step.named, false, false});
     window.RunFor(2000ms);
     EXPECT_EQ(MapNames(window), step.rows);
     EXPECT_EQ(window.status, step.status);
@@ -468,36 +525,68 @@ TEST(ScanSession, FollowsTheFolderScanned) {
     EXPECT_LE(window.tableChanges, 1);  // shown as one change
   }
 
+  // A file that is no DLL written: nothing is even looked at.
+  window.Report({{"notes.txt", ".hidden.dll"}, false, false});
+  EXPECT_TRUE(window.timers.empty());
+
   // Details of a row: the file read again.
   const MissionDetails details = session.Details(1);
-  EXPECT_EQ(details.file, "p1.dll");
-  EXPECT_EQ(details.path, folder / "p1.dll");
+  EXPECT_EQ(details.file, "q1.dll");
+  EXPECT_EQ(details.path, folder / "q1.dll");
   EXPECT_EQ(details.codePage, "Western European (1252)");
   EXPECT_EQ(details.exports[2].name, "LevelDesc");
   EXPECT_EQ(details.exports[2].text, "Hold the Zone p1.dll.");
   EXPECT_NE(details.exports[2].offset.find(" (0x"), std::string::npos) << details.exports[2].offset;
 
-  // The folder gone: said, and followed no more; Escape, and a folder the
-  // system cannot watch: not followed, nothing said.
+  // Following ends, and the window says why: the folder gone (it no longer
+  // lists), the system saying so (a file system unmounted leaves a mount
+  // point that lists), Escape; a folder the system cannot watch is not
+  // followed. The rows stay; the status a scan leaves stays "Scan finished.".
   session.Filter("");
+  const std::string gone = "The folder " + folder.str() + " cannot be read any more; the table no longer follows it.";
   const std::string kept = folder.str() + "-kept";
-  std::filesystem::rename(folder.path(), kept);
-  window.Report();
-  window.RunFor(2000ms);
-  EXPECT_EQ(window.status, "The folder " + folder.str() + " cannot be read any more; the table no longer follows it.");
-  EXPECT_FALSE(session.IsFollowing());
-  std::filesystem::rename(kept, folder.path());
-  session.Scan();
-  window.RunUntilIdle();
-  EXPECT_TRUE(session.IsFollowing());
-  session.Stop();
-  EXPECT_FALSE(session.IsFollowing());
-  EXPECT_TRUE(window.watched.empty());
-  window.canWatch = false;
-  session.Scan();
-  window.RunUntilIdle();
-  EXPECT_FALSE(session.IsFollowing());
-  EXPECT_EQ(window.status, "Scan finished.");
+  struct Ending {
+    const char* what;
+    std::function<void()> end;
+    std::string status;
+    std::string following;
+  };
+  const Ending endings[] = {
+      {"folder renamed",
+       [&] {
+         std::filesystem::rename(folder.path(), kept);
+         window.Report();
+         window.RunFor(2000ms);
+         std::filesystem::rename(kept, folder.path());
+       },
+       gone, "Stopped following: the folder cannot be read"},
+      {"unmounted, as the system says",
+       [&] {
+         window.Report({{}, false, true});
+         window.RunFor(2000ms);
+       },
+       gone, "Stopped following: the folder was deleted, renamed or unmounted"},
+      {"Escape", [&] { session.Stop(); }, "Scan finished.", "Stopped following: stopped with Escape"},
+      {"cannot watch",
+       [&] {
+         window.canWatch = false;
+         session.Scan();
+         window.RunUntilIdle();
+       },
+       "Scan finished.", "Not following: the system cannot watch this folder"},
+  };
+  for (const Ending& ending : endings) {
+    SCOPED_TRACE(ending.what);
+    session.Scan();
+    window.RunUntilIdle();
+    ASSERT_EQ(window.following, window.canWatch ? "Following the folder" : "");
+    ending.end();
+    EXPECT_FALSE(session.IsFollowing());
+    EXPECT_TRUE(window.watched.empty() || !window.canWatch);
+    EXPECT_EQ(window.status, ending.status);
+    EXPECT_EQ(window.following, ending.following);
+    EXPECT_EQ(window.rows.size(), 4u);  // m4, m1, p1, p3
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The window on the offscreen platform, bound to the real lookup library
 // beside this program and scanning real DLLs built by mingw-w64.
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -35,7 +36,9 @@
 #include <QUrl>
 #include <QtTest>
 #include <algorithm>
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -1170,6 +1173,63 @@ class FrmMainTest : public QObject {
     expected[0] = QStringList{"mission_full.dll"} + scouting.mid(1);
     expected << QStringList{"new.dll"} + scouting.mid(1);
     QTRY_COMPARE_WITH_TIMEOUT(Rows(*c.table), expected, 5000);
+
+    // Rewritten keeping its size and time (as a tool that keeps the stamp
+    // does): the system's word that it was written is what reads it again.
+    QFile kept(folder.filePath("new.dll"));
+    QVERIFY(kept.open(QIODevice::ReadWrite));
+    QByteArray bytes = kept.readAll();
+    const qsizetype text = bytes.indexOf("northern");
+    QVERIFY(text > 0);
+    bytes.replace(text, 8, "southern");
+    struct stat before {};
+    QCOMPARE(::fstat(kept.handle(), &before), 0);
+    QVERIFY(kept.seek(0) && kept.write(bytes) == bytes.size() && kept.flush());
+    const timespec times[] = {before.st_atim, before.st_mtim};
+    QCOMPARE(::futimens(kept.handle(), times), 0);
+    kept.close();
+    expected.last()[3] = QStringLiteral("Scout the southern pass and report back.");
+    QTRY_COMPARE_WITH_TIMEOUT(Rows(*c.table), expected, 5000);
+  }
+
+  // The right-hand part of the status bar says whether the table follows
+  // its folder, and why it no longer does: its file system unmounted (a
+  // tmpfs mounted on the folder, where this test may mount one), Escape.
+  // The status a scan leaves stays "Scan finished.".
+  void followingIsShownAndEndsWithAWord() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    frmMain window;
+    Open(window);
+    const Controls c = Find(window);
+    auto* following = window.findChild<QLabel*>(QStringLiteral("sbFollowText"));
+    QVERIFY(following != nullptr);
+    MakeMissionFolder(folder.path());
+    c.folder->setText(folder.path());
+    QVERIFY(ScanToEnd(window));
+    QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
+    QCOMPARE(following->text(), QStringLiteral("Following the folder"));
+    QTest::keyClick(c.table, Qt::Key_Escape);
+    QCOMPARE(following->text(), QStringLiteral("Stopped following: stopped with Escape"));
+    QCOMPARE(c.status->text(), QStringLiteral("Scan finished."));
+
+    const QByteArray mountPoint = QFile::encodeName(folder.filePath("mounted"));
+    QVERIFY(QDir(folder.path()).mkdir("mounted"));
+    if (::mount("vostrel-test", mountPoint.constData(), "tmpfs", 0, nullptr) != 0) {
+      QSKIP(qPrintable("cannot mount a tmpfs here: " + QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
+    MakeMissionFolder(QFile::decodeName(mountPoint));
+    c.folder->setText(QFile::decodeName(mountPoint));
+    QVERIFY(ScanToEnd(window));
+    QCOMPARE(following->text(), QStringLiteral("Following the folder"));
+    const QList<QStringList> rows = Rows(*c.table);
+    QCOMPARE(::umount2(mountPoint.constData(), 0), 0);
+    unmount.dismiss();
+    QTRY_COMPARE(following->text(), QStringLiteral("Stopped following: the folder was deleted, renamed or unmounted"));
+    QCOMPARE(c.status->text(), "The folder " + QFile::decodeName(mountPoint) +
+                                   " cannot be read any more; the table no longer follows it.");
+    QCOMPARE(Rows(*c.table), rows);
   }
 
   // The folder box offers the folders whose names begin with what is typed,
