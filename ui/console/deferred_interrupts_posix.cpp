@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <array>
-#include <utility>
 
 namespace vostrel {
 namespace {
@@ -71,18 +70,6 @@ DeferredInterrupts::~DeferredInterrupts() {
   pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
   // Taken by the watcher, so no longer pending: raised again.
   if (Pending()) raise(interrupt_);
-}
-
-void DeferredInterrupts::Interrupted(int signal) {
-  const std::lock_guard lock(mutex_);
-  interrupt_ = signal;
-  if (stop_) stop_();
-}
-
-void DeferredInterrupts::OnInterrupt(std::function<void()> stop) {
-  const std::lock_guard lock(mutex_);
-  stop_ = std::move(stop);
-  if (interrupt_ != 0 && stop_) stop_();
 }
 
 bool DeferredInterrupts::Pending() const {

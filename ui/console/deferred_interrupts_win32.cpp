@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <utility>
 
 namespace vostrel {
 namespace {
@@ -35,18 +34,6 @@ DeferredInterrupts::~DeferredInterrupts() {
   listening = nullptr;
   // A handler that runs now has found this object: it ends before it goes.
   const std::lock_guard lock(mutex_);
-}
-
-void DeferredInterrupts::Interrupted(int signal) {
-  const std::lock_guard lock(mutex_);
-  interrupt_ = signal;
-  if (stop_) stop_();
-}
-
-void DeferredInterrupts::OnInterrupt(std::function<void()> stop) {
-  const std::lock_guard lock(mutex_);
-  stop_ = std::move(stop);
-  if (interrupt_ != 0 && stop_) stop_();
 }
 
 bool DeferredInterrupts::Pending() const {
