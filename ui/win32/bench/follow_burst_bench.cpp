@@ -17,37 +17,17 @@
 #include <vector>
 
 #include "scanner/lookup_binding.h"
+#include "ui/win32/bench/bench_support.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/tests/win32_test_support.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::wstring ProgramFolder() {
-  std::wstring path(32768, L'\0');
-  path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-  return path.substr(0, path.find_last_of(L'\\'));
-}
-
-// The window's message loop until `done` holds.
-template <class Done>
-void RunUntil(vostrel::win32::MainWindow& window, const Done& done) {
-  MSG message;
-  while (!done() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (!window.PreTranslateMessage(message)) {
-      ::TranslateMessage(&message);
-      ::DispatchMessageW(&message);
-    }
-  }
-}
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
+using vostrel::win32::bench::Clock;
+using vostrel::win32::bench::Median;
+using vostrel::win32::bench::ProgramFolder;
+using vostrel::win32::bench::RunUntil;
+using vostrel::win32::bench::Seconds;
 
 }  // namespace
 

@@ -28,13 +28,18 @@
 #include "scanner/lookup_binding.h"
 #include "scanner/scan_driver.h"
 #include "scanner/scan_view.h"
+#include "ui/win32/bench/bench_support.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/tests/win32_test_support.h"
 #include "ui/win32/wide_text.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using vostrel::win32::bench::Clock;
+using vostrel::win32::bench::Median;
+using vostrel::win32::bench::ProgramFolder;
+using vostrel::win32::bench::RunUntil;
+using vostrel::win32::bench::Seconds;
 using vostrel::win32::testing::DrainMessages;
 
 class QuietView : public vostrel::ScanView {
@@ -52,12 +57,6 @@ class QuietView : public vostrel::ScanView {
   std::string folder_;
   std::size_t rows_ = 0;
 };
-
-std::wstring ProgramFolder() {
-  std::wstring path(32768, L'\0');
-  path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-  return path.substr(0, path.find_last_of(L'\\'));
-}
 
 // A fresh folder of `count` copies of the window tests' mission DLLs, removed with its files.
 class MissionFolder {
@@ -89,8 +88,6 @@ class MissionFolder {
   std::vector<std::wstring> names_;
 };
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
 // The processor time this process has used, user and kernel, in seconds.
 double ProcessorSeconds() {
   FILETIME created{}, exited{}, kernel{}, user{};
@@ -114,18 +111,7 @@ void CALLBACK PressCtrlA(HWND table, UINT, UINT_PTR, DWORD) {
 // all it found.
 void ScanToEnd(vostrel::win32::MainWindow& window, HWND scan) {
   ::SendMessageW(scan, BM_CLICK, 0, 0);
-  MSG message;
-  while (window.scanning() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (!window.PreTranslateMessage(message)) {
-      ::TranslateMessage(&message);
-      ::DispatchMessageW(&message);
-    }
-  }
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+  RunUntil(window, [&window] { return !window.scanning(); });
 }
 
 }  // namespace
