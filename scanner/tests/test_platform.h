@@ -55,6 +55,21 @@ class UnreadableFile {
   std::intptr_t held_;  // the handle, or the capabilities to take back
 };
 
+// For root on Linux, this thread without the capabilities that override file
+// permissions while it lives, and so the threads it starts meanwhile: for
+// threads that are started before a file is made unreadable and kept (a
+// window's readers). Nothing on Windows, where UnreadableFile holds for all.
+class WithoutPermissionOverrides {
+ public:
+  WithoutPermissionOverrides();
+  ~WithoutPermissionOverrides();
+  WithoutPermissionOverrides(const WithoutPermissionOverrides&) = delete;
+  WithoutPermissionOverrides& operator=(const WithoutPermissionOverrides&) = delete;
+
+ private:
+  std::intptr_t held_;  // the capabilities to take back
+};
+
 // The threads this process runs now.
 std::size_t ThreadCount();
 

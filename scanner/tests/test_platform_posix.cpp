@@ -62,26 +62,42 @@ void SetEffective(Capabilities capabilities, std::uint32_t effective) {
   if (::syscall(SYS_capset, &capabilities.header, capabilities.data) != 0) throw std::runtime_error("capset failed");
 }
 
-}  // namespace
-
 // Root reads a file without permissions through the capabilities that
 // override them: this thread sets them aside, keeping them to take back.
-UnreadableFile::UnreadableFile(const std::string& path, std::filesystem::perms left)
-    : path_(path), held_(kNotChanged) {
-  std::filesystem::permissions(path_, left);
+std::intptr_t SetOverridesAside() {
   const Capabilities capabilities = ThreadCapabilities();
   const std::uint32_t effective = capabilities.data[0].effective;
   constexpr std::uint32_t kOverrides = 1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH;
-  if ((effective & kOverrides) != 0) {
-    SetEffective(capabilities, effective & ~kOverrides);
-    held_ = effective;
-  }
+  if ((effective & kOverrides) == 0) return kNotChanged;
+  SetEffective(capabilities, effective & ~kOverrides);
+  return effective;
+}
+
+void TakeBack(std::intptr_t held) {
+  if (held != kNotChanged) SetEffective(ThreadCapabilities(), static_cast<std::uint32_t>(held));
+}
+
+}  // namespace
+
+UnreadableFile::UnreadableFile(const std::string& path, std::filesystem::perms left)
+    : path_(path), held_(kNotChanged) {
+  std::filesystem::permissions(path_, left);
+  held_ = SetOverridesAside();
 }
 
 UnreadableFile::~UnreadableFile() {
   try {
-    if (held_ != kNotChanged) SetEffective(ThreadCapabilities(), static_cast<std::uint32_t>(held_));
+    TakeBack(held_);
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
+  } catch (const std::exception&) {
+  }
+}
+
+WithoutPermissionOverrides::WithoutPermissionOverrides() : held_(SetOverridesAside()) {}
+
+WithoutPermissionOverrides::~WithoutPermissionOverrides() {
+  try {
+    TakeBack(held_);
   } catch (const std::exception&) {
   }
 }

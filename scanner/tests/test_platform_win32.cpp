@@ -61,6 +61,10 @@ UnreadableFile::UnreadableFile(const std::string& path, std::filesystem::perms)
 
 UnreadableFile::~UnreadableFile() { ::CloseHandle(reinterpret_cast<HANDLE>(held_)); }
 
+WithoutPermissionOverrides::WithoutPermissionOverrides() : held_(0) {}
+
+WithoutPermissionOverrides::~WithoutPermissionOverrides() = default;
+
 std::size_t ThreadCount() {
   const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   if (snapshot == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot list the threads");

@@ -118,11 +118,13 @@ void FolderFollower::Check() {
     }
   }
   FolderChanges& changes = pending_;
+  std::vector<std::string> changing;
   for (const auto& [name, state] : now) {
     // Named by the system: read again once it has settled, whatever its
     // stamp says (a rewrite that keeps the size and time).
     if (named.contains(name)) {
       changing_[name] = state;
+      changing.push_back(name);
       continue;
     }
     const auto seen = changing_.find(name);
@@ -138,6 +140,7 @@ void FolderFollower::Check() {
       changing_.erase(name);
     } else {
       changing_[name] = state;
+      changing.push_back(name);
     }
   }
   // The files looked at and not there: gone (a file that could not be read
@@ -160,13 +163,15 @@ void FolderFollower::Check() {
   changes.empty = listed ? now.empty() : known_.empty() && changing_.empty() && retries_.empty();
   // What a burst changed is shown at once, when nothing changes any more;
   // a file that goes on changing holds the others back only so long.
+  FolderChanges found;
   if (changing_.empty() || ++heldChecks_ >= kHeldChecks) {
     heldChecks_ = 0;
-    FolderChanges found = std::exchange(pending_, {});
+    found = std::exchange(pending_, {});
     found.quiet = changing_.empty();
-    if (!found.settled.empty() || !found.removed.empty()) apply_(found);
   }
+  found.changing = std::move(changing);
   if (!changing_.empty()) CheckSoon(kSettleTime);
+  if (!found.changing.empty() || !found.settled.empty() || !found.removed.empty()) apply_(found);
 }
 
 }  // namespace vostrel

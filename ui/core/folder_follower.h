@@ -20,6 +20,9 @@ namespace vostrel {
 
 // What a check found: native file names.
 struct FolderChanges {
+  // Found added or changed by this check: likely to settle at the next, and
+  // worth reading ahead then. What a file holds counts only once it settles.
+  std::vector<std::string> changing;
   std::vector<std::string> settled;  // added or changed, and unchanged since the check before: to be read
   std::vector<std::string> removed;  // no longer listed
   bool folderGone = false;           // following has stopped: the folder cannot be listed any more,

@@ -41,6 +41,7 @@ ScanSession::ScanSession(EventLoop& loop, SessionView& view, std::shared_ptr<Loo
       shownStatus_(Translated(layout::kReadyStatus)),
       calls_(loop),
       scanCalls_(loop),
+      reads_(loop, workers, [this](const std::string& name) { ChangedFileArrived(name); }),
       follower_(loop, [this](const FolderChanges& changes) { ApplyFolderChanges(changes); }) {
   table_.ReadCutRowsWith([this](const TableRow& row) { return ReadWholeRow(row); });
 }
@@ -71,8 +72,7 @@ void ScanSession::Stop() {
   nextScan_ = NextScan::kNone;
   if (follower_.following()) view_.ShowFollowing(StoppedFollowing(Translated("stopped with Escape")));
   follower_.Stop();
-  update_ = {};
-  ++updates_;
+  ForgetFolderChanges();
   if (IsScanning()) StopScan();
 }
 
@@ -91,8 +91,7 @@ void ScanSession::Start(const std::string& folderText) {
   scannedFolder_ = folderText;
   follower_.Stop();
   view_.ShowFollowing({});
-  update_ = {};
-  ++updates_;
+  ForgetFolderChanges();
   stopped_ = false;
   rows_.clear();
   status_.reset();
@@ -253,22 +252,29 @@ std::optional<ScanRow> ScanSession::ReadWholeRow(const TableRow& row) const {
 
 void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
   if (changes.folderGone) {
-    update_ = {};
-    ++updates_;
+    ForgetFolderChanges();
     ShowStatus(Translated("The folder {folder} cannot be read any more; the table no longer follows it.",
                           {{"folder", scannedFolder_}}));
     view_.ShowFollowing(StoppedFollowing(changes.folderRemoved ? Translated("the folder was deleted, renamed or unmounted")
                                                                : Translated("the folder cannot be read")));
     return;
   }
+  // A file still changing is read ahead, while the follower waits for it to
+  // settle: a burst is shown as soon as it has. What the file holds by then
+  // counts: a change after this read is named again, and read again.
+  const std::string folder = Utf8ToNative(scannedFolder_);
+  for (const std::string& name : changes.changing) reads_.Read(binding_, decoding_, folder, name);
+  if (changes.settled.empty() && changes.removed.empty()) return;
   for (const std::string& name : changes.settled) {
     std::erase(update_.removed, name);
     if (std::find(update_.toRead.begin(), update_.toRead.end(), name) == update_.toRead.end()) {
       update_.toRead.push_back(name);
     }
+    if (!reads_.Asked(name)) reads_.Read(binding_, decoding_, folder, name);
   }
   for (const std::string& name : changes.removed) {
     std::erase(update_.toRead, name);
+    reads_.Forget(name);
     update_.removed.push_back(name);
   }
   update_.empty = changes.empty;
@@ -276,9 +282,35 @@ void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {
   if (!update_.posted) ApplyFolderChangesForAFrame();
 }
 
+void ScanSession::ChangedFileArrived(const std::string& name) {
+  if (update_.posted || std::find(update_.toRead.begin(), update_.toRead.end(), name) == update_.toRead.end()) return;
+  PostFolderChangesFrame();
+}
+
+// At most once a frame: the window counts its rows and repaints once a
+// frame, however the reads come in.
+void ScanSession::PostFolderChangesFrame() {
+  update_.posted = true;
+  const unsigned updates = updates_;
+  const auto apply = [this, updates] {
+    if (updates == updates_) ApplyFolderChangesForAFrame();
+  };
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextChangesFrame_ - now_());
+  if (wait.count() > 0) {
+    calls_.PostAfter(wait, apply);
+  } else {
+    calls_.Post(apply);
+  }
+}
+
+void ScanSession::ForgetFolderChanges() {
+  update_ = {};
+  ++updates_;
+  reads_.Clear();
+}
+
 void ScanSession::ApplyFolderChangesForAFrame() {
   update_.posted = false;
-  const std::string folder = Utf8ToNative(scannedFolder_);
   // The rows' moves are gathered and shown as one change: for a burst of a
   // thousand files the window counts its rows and repaints once a frame,
   // not once a file.
@@ -311,21 +343,30 @@ void ScanSession::ApplyFolderChangesForAFrame() {
       update_.removedMessages.Add(shownName);
     }
   }
-  const Clock::time_point frameEnd = now_() + std::max(pacing_.frame, std::chrono::milliseconds(10));
-  std::size_t read = 0;
-  while (read < update_.toRead.size() && (read == 0 || now_() < frameEnd)) {
-    const std::string& name = update_.toRead[read++];
-    std::optional<ScanRow> row;
+  const Clock::time_point frameStart = now_();
+  const Clock::time_point frameEnd = frameStart + std::max(pacing_.frame, std::chrono::milliseconds(10));
+  nextChangesFrame_ = frameStart + pacing_.frame;
+  // The files read so far, in the order found; those still being read stay.
+  std::vector<std::string> waiting;
+  std::size_t at = 0;
+  bool outOfTime = false;
+  for (; at < update_.toRead.size() && !outOfTime; ++at) {
+    std::string& name = update_.toRead[at];
+    std::optional<ChangedFileRead> read = reads_.Take(name);
+    if (!read) {
+      waiting.push_back(std::move(name));
+      continue;
+    }
+    outOfTime = now_() >= frameEnd;
+    std::optional<ScanRow>& row = read->row;
     const std::string shownName = NativeToUtf8(name);
-    try {
-      row = ReadMissionRow(*binding_, JoinPath(folder, name), *decoding_, kTableTextBytes);
-    } catch (const TextReadError& error) {
+    if (read->unreadable) {
       // A file new to the table may still be held by its writer (a copy
       // that locks it): said only once the tries again are spent. One
       // the table shows is said at once (its permissions taken away).
       const bool retried = follower_.RetryLater(name);  // locked, or gone again
       if (retried && !table_.Holds(shownName) && !UnreadableMessage(shownName)) continue;
-      const std::string said = Translated("Cannot read {file}: {reason}", {{"file", shownName}, {"reason", error.what()}});
+      const std::string said = Translated("Cannot read {file}: {reason}", {{"file", shownName}, {"reason", *read->unreadable}});
       if (UnreadableMessage(shownName) == said) continue;
       dropMessage(shownName);
       change([&] {
@@ -352,7 +393,9 @@ void ScanSession::ApplyFolderChangesForAFrame() {
       update_.removedMessages.Add(shownName);
     }
   }
-  update_.toRead.erase(update_.toRead.begin(), update_.toRead.begin() + static_cast<std::ptrdiff_t>(read));
+  waiting.insert(waiting.end(), std::make_move_iterator(update_.toRead.begin() + static_cast<std::ptrdiff_t>(at)),
+                 std::make_move_iterator(update_.toRead.end()));
+  update_.toRead = std::move(waiting);
   const bool done = update_.toRead.empty();
   // A folder without DLLs says so, as a scan of it would.
   const std::string noDlls = Translated(kNoDllsMessage);
@@ -365,12 +408,10 @@ void ScanSession::ApplyFolderChangesForAFrame() {
     change([&] { return table_.RemoveMessage(noDlls); });
   }
   if (tableChanged) ShowChange(rowsBefore, std::move(moved));
-  if (!done) {
-    update_.posted = true;
-    const unsigned updates = updates_;
-    calls_.Post([this, updates] {
-      if (updates == updates_) ApplyFolderChangesForAFrame();
-    });
+  // The rest once read: each file as its read comes in; what is read
+  // already at the next frame.
+  if (outOfTime && !done) {
+    PostFolderChangesFrame();
     return;
   }
   ShowFolderChangesSaid();
@@ -400,7 +441,9 @@ void ScanSession::ShowFolderChangesSaid() {
   const Counted removedMessages = update_.removedMessages;
   const std::size_t removedCount = removed.size() + removedMessages.count;
   const std::size_t updatedCount = updated.count;
-  if (update_.burstOver) {
+  // Said whole once every file of it is shown: a file whose read hangs
+  // leaves what came before it said, and said again with it.
+  if (update_.burstOver && update_.toRead.empty()) {
     update_.added.clear();
     update_.removedRows.clear();
     update_.updated = update_.removedMessages = {};

@@ -21,6 +21,7 @@
 #include "scanner/scan_view.h"
 #include "scanner/text_decoding.h"
 #include "scanner/text_encoding.h"
+#include "ui/core/changed_file_reads.h"
 #include "ui/core/event_loop.h"
 #include "ui/core/folder_follower.h"
 #include "ui/core/mission_details.h"
@@ -89,6 +90,8 @@ class ScanSession : private ScanView {
   // was not stopped, until the next scan or Stop, where the system can watch
   // it. A DLL added, changed or removed there changes only its own row.
   bool IsFollowing() const { return follower_.following(); }
+  // Whether files of the followed folder are being read again.
+  bool IsReadingChanges() const { return reads_.Reading(); }
 
   bool IsScanning() const { return scan_ != nullptr; }
   // The code page chosen last (it applies once a running scan has stopped).
@@ -117,10 +120,14 @@ class ScanSession : private ScanView {
   // be read or holds none of the three texts any more.
   std::optional<ScanRow> ReadWholeRow(const TableRow& row) const;
   void ApplyFolderChanges(const FolderChanges& changes);
-  // Reads the files of the folder's changes for about a frame, shows what
-  // they changed, and posts the rest: a burst of a thousand files leaves the
-  // window answering.
+  // Shows what the files of the folder's changes read so far changed, for
+  // about a frame, and posts the rest: a burst of a thousand files leaves
+  // the window answering.
   void ApplyFolderChangesForAFrame();
+  void PostFolderChangesFrame();
+  void ChangedFileArrived(const std::string& name);
+  // The folder's changes not yet shown are dropped, and their reads.
+  void ForgetFolderChanges();
   void ShowFolderChangesSaid();
   // The message row that says the file of that shown name cannot be read
   // (as a scan says it), if the table holds one.
@@ -175,7 +182,7 @@ class ScanSession : private ScanView {
   // that came with the same texts in one burst is a file renamed.
   using Named = std::vector<std::pair<std::string, ScanRow>>;
   struct FolderUpdate {
-    std::vector<std::string> toRead;  // native names, in the order found
+    std::vector<std::string> toRead;  // native names, in the order found: shown once read
     std::vector<std::string> removed;
     bool empty = false;               // the folder lists no DLL
     bool posted = false;              // the next frame's worth is posted
@@ -185,6 +192,8 @@ class ScanSession : private ScanView {
   };
   FolderUpdate update_;
   unsigned updates_ = 0;  // a frame's worth posted for an earlier following is dropped
+  Clock::time_point nextChangesFrame_{};
+  ChangedFileReads reads_;
   FolderFollower follower_;
 };
 

@@ -102,12 +102,26 @@ class RecordingWindow : public EventLoop, public SessionView {
       return !session->IsScanning() && posted_.empty();
     });
   }
-  // The event loop for `time`, its timers run when due.
+  // The event loop for `time`, its timers run when due; the files the
+  // session reads again are read as soon as it asks (the test's time stands
+  // still meanwhile).
   void RunFor(std::chrono::milliseconds time) {
     const auto end = elapsed + time;
-    RunEventLoop();
-    while (!timers.empty() && NextTimer()->first <= end) RunNextTimer();
+    RunReads();
+    while (!timers.empty() && NextTimer()->first <= end) {
+      RunNextTimer();
+      RunReads();
+    }
     elapsed = end;
+  }
+  void RunReads() {
+    while (true) {
+      RunEventLoop();
+      if (!session->IsReadingChanges()) return;
+      std::unique_lock lock(mutex_);
+      ASSERT_TRUE(postedChanged_.wait_for(lock, std::chrono::seconds(60), [this] { return !posted_.empty(); }))
+          << "no read came in";
+    }
   }
   // The system reports a change of the folder watched.
   void Report(const FolderEvents& events = {{}, true, false}) {
@@ -409,6 +423,7 @@ std::vector<std::string> MapNames(const RecordingWindow& window) {
 // makes it in the folder, then reported by the system, changes only its own
 // rows once the files have settled, the filter and the sort holding.
 TEST(ScanSession, FollowsTheFolderScanned) {
+  const testing::WithoutPermissionOverrides forTheReaders;  // started below, kept while following
   const TempFolder folder;
   const auto write = [&](const std::string& name, const std::string& map) {
     testing::WriteMission(folder / name, map, "Hold the " + map + ".");
