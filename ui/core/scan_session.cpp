@@ -25,6 +25,10 @@ std::string StoppedFollowing(const std::string& reason) {
   return Translated("Stopped following: {reason}", {{"reason", reason}});
 }
 
+// Details windows opened at once, each read on a thread of its own: one
+// whose file hangs holds up no other.
+constexpr std::size_t kDetailsReaders = 4;
+
 bool HasWords(std::string_view text) { return text.find_first_not_of(" \t\r\n\f\v") != std::string_view::npos; }
 
 }  // namespace
@@ -42,6 +46,7 @@ ScanSession::ScanSession(EventLoop& loop, SessionView& view, std::shared_ptr<Loo
       calls_(loop),
       scanCalls_(loop),
       reads_(loop, workers, [this](const std::string& name) { ChangedFileArrived(name); }),
+      detailsReads_(kDetailsReaders, [&loop](WorkerPool::Call call) { loop.Post(std::move(call)); }),
       follower_(loop, [this](const FolderChanges& changes) { ApplyFolderChanges(changes); }) {
   table_.ReadCutRowsWith([this](const TableRow& row) { return ReadWholeRow(row); });
 }
@@ -235,8 +240,11 @@ void ScanSession::Filter(std::string_view text) {
   ShowStatus(shownStatus_);
 }
 
-MissionDetails ScanSession::Details(std::size_t row) const {
-  return ReadMissionDetails(*binding_, scannedFolder_, table_.Row(row).texts.dllName, *decoding_);
+void ScanSession::ReadDetails(std::size_t row, std::function<void(const MissionDetails&)> show) {
+  detailsReads_.Run([binding = binding_, decoding = decoding_, folder = scannedFolder_,
+                     file = table_.Row(row).texts.dllName, shown = calls_.Guarded(std::move(show))] {
+    return WorkerPool::Call([shown, details = ReadMissionDetails(*binding, folder, file, *decoding)] { shown(details); });
+  });
 }
 
 std::optional<ScanRow> ScanSession::ReadWholeRow(const TableRow& row) const {

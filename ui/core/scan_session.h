@@ -21,6 +21,7 @@
 #include "scanner/scan_view.h"
 #include "scanner/text_decoding.h"
 #include "scanner/text_encoding.h"
+#include "scanner/worker_pool.h"
 #include "ui/core/changed_file_reads.h"
 #include "ui/core/event_loop.h"
 #include "ui/core/folder_follower.h"
@@ -84,8 +85,10 @@ class ScanSession : private ScanView {
   // Shows only the rows whose texts hold every word of `text` (ResultTable::
   // Filter); the status then says how many show.
   void Filter(std::string_view text);
-  // The mission shown at `row`, read again from its file.
-  MissionDetails Details(std::size_t row) const;
+  // Reads the mission shown at `row` again from its file, on a thread of
+  // its own (a file on a stalled share may take long), and hands its
+  // details to `show` from the event loop; never once this session has gone.
+  void ReadDetails(std::size_t row, std::function<void(const MissionDetails&)> show);
   // Whether the table follows the folder scanned last: after a scan that
   // was not stopped, until the next scan or Stop, where the system can watch
   // it. A DLL added, changed or removed there changes only its own row.
@@ -194,6 +197,7 @@ class ScanSession : private ScanView {
   unsigned updates_ = 0;  // a frame's worth posted for an earlier following is dropped
   Clock::time_point nextChangesFrame_{};
   ChangedFileReads reads_;
+  WorkerPool detailsReads_;  // the details windows' reads
   FolderFollower follower_;
 };
 

@@ -544,8 +544,11 @@ TEST(ScanSession, FollowsTheFolderScanned) {
   window.Report({{"notes.txt", ".hidden.dll"}, false, false});
   EXPECT_TRUE(window.timers.empty());
 
-  // Details of a row: the file read again.
-  const MissionDetails details = session.Details(1);
+  // Details of a row: the file read again, handed back through the event loop.
+  std::optional<MissionDetails> read;
+  session.ReadDetails(1, [&read](const MissionDetails& details) { read = details; });
+  window.RunUntil([&read] { return read.has_value(); });
+  const MissionDetails& details = *read;
   EXPECT_EQ(details.file, "q1.dll");
   EXPECT_EQ(details.path, folder / "q1.dll");
   EXPECT_EQ(details.codePage, "Western European (1252)");

@@ -831,8 +831,8 @@ class FrmMainTest : public QObject {
     c.table->setFocus();
     c.table->setCurrentIndex(c.table->model()->index(0, 0));
     QTest::keyClick(c.table, Qt::Key_Return);
-    auto* details = window.findChild<QDialog*>(QStringLiteral("frmDetails"));
-    QVERIFY(details != nullptr);
+    QDialog* details = nullptr;  // opens once read, off the window's thread
+    QTRY_VERIFY((details = window.findChild<QDialog*>(QStringLiteral("frmDetails"))) != nullptr);
     auto* mapName = details->findChild<QPlainTextEdit*>(QStringLiteral("txtMapName"));
     QVERIFY(mapName != nullptr);
     QCOMPARE(mapName->toPlainText(), MissionFolderRows().front()[1]);
@@ -1060,8 +1060,8 @@ class FrmMainTest : public QObject {
     c.table->setFocus();
     c.table->setCurrentIndex(c.table->model()->index(0, 0));
     QTest::keyClick(c.table, Qt::Key_Return);
-    auto* details = window.findChild<QDialog*>(QStringLiteral("frmDetails"));
-    QVERIFY(details != nullptr);
+    QDialog* details = nullptr;  // opens once read, off the window's thread
+    QTRY_VERIFY((details = window.findChild<QDialog*>(QStringLiteral("frmDetails"))) != nullptr);
     QTRY_VERIFY(details->isActiveWindow());
     QCOMPARE(details->windowTitle(), QStringLiteral("a0_orders.dll"));
     auto* text = details->findChild<QPlainTextEdit*>(QStringLiteral("txtLevelDesc"));
@@ -1079,8 +1079,7 @@ class FrmMainTest : public QObject {
     // once, with the system's reason, over the texts, which stay empty.
     QVERIFY(QFile::remove(folder.filePath("a0_orders.dll")));
     QTest::keyClick(c.table, Qt::Key_Return);
-    details = window.findChild<QDialog*>(QStringLiteral("frmDetails"));
-    QVERIFY(details != nullptr);
+    QTRY_VERIFY((details = window.findChild<QDialog*>(QStringLiteral("frmDetails"))) != nullptr);
     auto* problem = details->findChild<QLabel*>(QStringLiteral("lblProblem"));
     QVERIFY(problem != nullptr);
     QCOMPARE(problem->text(), QStringLiteral("Cannot read a0_orders.dll: No such file or directory"));
@@ -1137,8 +1136,8 @@ class FrmMainTest : public QObject {
     c.table->setFocus();
     c.table->setCurrentIndex(c.table->model()->index(0, 0));
     QTest::keyClick(c.table, Qt::Key_Return);
-    auto* details = window.findChild<QDialog*>(QStringLiteral("frmDetails"));
-    QVERIFY(details != nullptr);
+    QDialog* details = nullptr;  // opens once read, off the window's thread
+    QTRY_VERIFY((details = window.findChild<QDialog*>(QStringLiteral("frmDetails"))) != nullptr);
     QStringList captions;
     for (const QLabel* label : details->findChildren<QLabel*>()) captions << label->text();
     QVERIFY2(captions.contains(QStringLiteral("Ścieżka")) && captions.contains(QStringLiteral("Strona kodowa")),

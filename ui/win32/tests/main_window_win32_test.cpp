@@ -1026,8 +1026,8 @@ TEST_F(MainWindowTest, EnterOpensTheDetailsWhoseTextCopiesWhole) {
   ::SendMessageW(lvStats(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
   Key(lvStats(), WM_KEYDOWN, VK_RETURN);
   DrainMessages();
-  const HWND details = ::FindWindowW(nullptr, L"orders.dll");
-  ASSERT_NE(details, nullptr);
+  HWND details = nullptr;  // opens once read, off the window's thread
+  ASSERT_TRUE(testing::WaitUntil([&] { return (details = ::FindWindowW(nullptr, L"orders.dll")) != nullptr; }));
   EXPECT_EQ(WindowText(::GetDlgItem(details, kFirstFieldId)), NativeToUtf8(folder / "orders.dll"));
   for (const int field : {kFirstFieldId + 1, kFirstFieldId + 2}) {  // the size and the time
     EXPECT_NE(WindowText(::GetDlgItem(details, field)), "unknown");
@@ -1045,8 +1045,8 @@ TEST_F(MainWindowTest, EnterOpensTheDetailsWhoseTextCopiesWhole) {
   ::SendMessageW(lvStats(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
   ::SendMessageW(lvStats(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(second.left + 8, (second.top + second.bottom) / 2));
   DrainMessages();
-  const HWND ridge = ::FindWindowW(nullptr, L"win32_ridge.dll");
-  ASSERT_NE(ridge, nullptr);
+  HWND ridge = nullptr;  // opens once read, off the window's thread
+  ASSERT_TRUE(testing::WaitUntil([&] { return (ridge = ::FindWindowW(nullptr, L"win32_ridge.dll")) != nullptr; }));
 
   Key(levelDesc, WM_KEYDOWN, VK_ESCAPE);
   DrainMessages();
@@ -1059,8 +1059,8 @@ TEST_F(MainWindowTest, EnterOpensTheDetailsWhoseTextCopiesWhole) {
   ASSERT_TRUE(::DeleteFileA((folder / "orders.dll").c_str()));
   ::SetFocus(lvStats());
   Key(lvStats(), WM_KEYDOWN, VK_RETURN);
-  const HWND gone = ::FindWindowW(nullptr, L"orders.dll");
-  ASSERT_NE(gone, nullptr);
+  HWND gone = nullptr;  // opens once read, off the window's thread
+  ASSERT_TRUE(testing::WaitUntil([&] { return (gone = ::FindWindowW(nullptr, L"orders.dll")) != nullptr; }));
   const std::string problem = WindowText(::GetDlgItem(gone, kProblemId));
   EXPECT_TRUE(problem.starts_with("Cannot read orders.dll: ") && problem.size() > 24) << problem;
   EXPECT_EQ(WindowText(::GetDlgItem(gone, kFirstExportTextId + 2)), "");
