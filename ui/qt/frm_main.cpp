@@ -319,8 +319,11 @@ void frmMain::OpenDetails(const QModelIndex& index) {
 }
 
 void frmMain::CopySelectedRows() {
-  const std::string lines = rows_->Lines(lvStats->selectionModel()->selectedRows());
-  if (!lines.empty()) QGuiApplication::clipboard()->setText(ToQString(lines));
+  // Rows kept cut are read again off the window's thread: such a copy
+  // lands a moment later.
+  session_.CopyRows(rows_->Rows(lvStats->selectionModel()->selectedRows()), [](const std::string& lines) {
+    if (!lines.empty()) QGuiApplication::clipboard()->setText(ToQString(lines));
+  });
 }
 
 void frmMain::SortByColumn(int column) {

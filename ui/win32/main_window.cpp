@@ -334,8 +334,11 @@ void MainWindow::lvStats_ContextMenu(LPARAM screenPoint) {
 
 void MainWindow::CopySelectedRows() {
   if (!table_) return;
-  const std::string lines = table_->SelectedLines();
-  if (!lines.empty()) PutOnClipboard(hwnd(), WithCrLf(Widen(lines)));
+  // Rows kept cut are read again off the window's thread: such a copy
+  // lands a moment later.
+  session_.CopyRows(table_->SelectedRows(), [this](const std::string& lines) {
+    if (!lines.empty() && IsOpen()) PutOnClipboard(hwnd(), WithCrLf(Widen(lines)));
+  });
 }
 
 // The table's texts are read again in the code page chosen: the last folder
