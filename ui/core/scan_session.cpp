@@ -276,7 +276,7 @@ void ScanSession::CopyRows(std::vector<std::size_t> indices, std::function<void(
 
 void ScanSession::ReadDetails(std::size_t row, std::function<void(const MissionDetails&)> show) {
   rowReads_.Run([binding = binding_, decoding = decoding_, folder = scannedFolder_,
-                     file = table_.Row(row).texts.dllName, shown = calls_.Guarded(std::move(show))] {
+                 file = table_.Row(row).texts.dllName, shown = calls_.Guarded(std::move(show))] {
     return WorkerPool::Call([shown, details = ReadMissionDetails(*binding, folder, file, *decoding)] { shown(details); });
   });
 }
