@@ -165,16 +165,19 @@ std::vector<std::size_t> ResultTable::RemoveMessage(std::string_view text) {
   return Moved(before, index);
 }
 
-std::string ResultTable::Lines(std::vector<std::size_t> indices) const {
+std::vector<TableRow> ResultTable::RowsShownAt(std::vector<std::size_t> indices) const {
   std::sort(indices.begin(), indices.end());
-  std::string lines;
+  std::vector<TableRow> rows;
+  rows.reserve(indices.size());
   for (const std::size_t index : indices) {
-    if (index >= shown_.size()) continue;
-    const TableRow& row = Row(index);
-    std::optional<ScanRow> whole;
-    if (row.cut && readCutRow_) whole = readCutRow_(row);
-    lines += whole ? RowLine(*whole) : row.Line();
+    if (index < shown_.size()) rows.push_back(Row(index));
   }
+  return rows;
+}
+
+std::string ResultTable::Lines(std::vector<std::size_t> indices) const {
+  std::string lines;
+  for (const TableRow& row : RowsShownAt(std::move(indices))) lines += row.Line();
   return lines;
 }
 

@@ -92,13 +92,11 @@ class ResultTable {
   bool HoldsMessage(std::string_view text) const;
   std::vector<std::size_t> RemoveMessage(std::string_view text);
 
-  // The rows shown at these indices as copied: one line each (TableRow::Line),
-  // in the order shown. A row whose texts were cut (TableRow::cut) is given
-  // as the reader set by ReadCutRowsWith gives it, whole; as kept when it
-  // gives none.
+  // The rows shown at these indices, in the order shown (those past the
+  // end left out).
+  std::vector<TableRow> RowsShownAt(std::vector<std::size_t> indices) const;
+  // Those rows as copied, as kept: one line each (TableRow::Line).
   std::string Lines(std::vector<std::size_t> indices) const;
-  using RowReader = std::function<std::optional<ScanRow>(const TableRow&)>;
-  void ReadCutRowsWith(RowReader reader) { readCutRow_ = std::move(reader); }
 
  private:
   bool ShowsBefore(std::uint32_t a, std::uint32_t b) const;
@@ -123,7 +121,6 @@ class ResultTable {
   std::vector<std::string> words_;      // the filter's words, folded
   SearchFold search_;
   std::vector<std::string> folded_;     // each row's texts folded, one a line; made when first filtered
-  RowReader readCutRow_;
 };
 
 }  // namespace vostrel

@@ -25,6 +25,25 @@ std::string StoppedFollowing(const std::string& reason) {
   return Translated("Stopped following: {reason}", {{"reason", reason}});
 }
 
+// Details windows opened and copies made at once, each read on a thread of
+// its own: one whose file hangs holds up no other.
+constexpr std::size_t kRowReaders = 4;
+
+// A row the table keeps cut, read again from its file in `folder` (native)
+// for a copy: what the file holds now, each text up to kFullTextBytes; none
+// when the file cannot be read or holds none of the three texts any more.
+std::optional<ScanRow> ReadWholeRow(LookupBinding& binding, const TextDecoding& decoding, const std::string& folder,
+                                    const TableRow& row) {
+  try {
+    std::optional<ScanRow> whole =
+        ReadMissionRow(binding, JoinPath(folder, Utf8ToNative(row.texts.dllName)), decoding, kFullTextBytes);
+    if (whole) whole->dllName = row.texts.dllName;
+    return whole;
+  } catch (const std::exception&) {
+    return std::nullopt;  // gone, locked, or too large to hold: the copy gives the row as kept
+  }
+}
+
 bool HasWords(std::string_view text) { return text.find_first_not_of(" \t\r\n\f\v") != std::string_view::npos; }
 
 }  // namespace
@@ -42,8 +61,8 @@ ScanSession::ScanSession(EventLoop& loop, SessionView& view, std::shared_ptr<Loo
       calls_(loop),
       scanCalls_(loop),
       reads_(loop, workers, [this](const std::string& name) { ChangedFileArrived(name); }),
+      rowReads_(kRowReaders, [&loop](WorkerPool::Call call) { loop.Post(std::move(call)); }),
       follower_(loop, [this](const FolderChanges& changes) { ApplyFolderChanges(changes); }) {
-  table_.ReadCutRowsWith([this](const TableRow& row) { return ReadWholeRow(row); });
 }
 
 // The scan's thread may be held in a read that hangs: it is let go, not waited for.
@@ -235,19 +254,31 @@ void ScanSession::Filter(std::string_view text) {
   ShowStatus(shownStatus_);
 }
 
-MissionDetails ScanSession::Details(std::size_t row) const {
-  return ReadMissionDetails(*binding_, scannedFolder_, table_.Row(row).texts.dllName, *decoding_);
+void ScanSession::CopyRows(std::vector<std::size_t> indices, std::function<void(const std::string&)> copy) {
+  std::vector<TableRow> rows = table_.RowsShownAt(std::move(indices));
+  if (std::none_of(rows.begin(), rows.end(), [](const TableRow& row) { return row.cut; })) {
+    std::string lines;
+    for (const TableRow& row : rows) lines += row.Line();
+    copy(lines);
+    return;
+  }
+  rowReads_.Run([rows = std::move(rows), binding = binding_, decoding = decoding_,
+                 folder = Utf8ToNative(scannedFolder_), copied = calls_.Guarded(std::move(copy))] {
+    std::string lines;
+    for (const TableRow& row : rows) {
+      std::optional<ScanRow> whole;
+      if (row.cut) whole = ReadWholeRow(*binding, *decoding, folder, row);
+      lines += whole ? RowLine(*whole) : row.Line();
+    }
+    return WorkerPool::Call([copied, lines = std::move(lines)] { copied(lines); });
+  });
 }
 
-std::optional<ScanRow> ScanSession::ReadWholeRow(const TableRow& row) const {
-  const std::string path = JoinPath(Utf8ToNative(scannedFolder_), Utf8ToNative(row.texts.dllName));
-  try {
-    std::optional<ScanRow> whole = ReadMissionRow(*binding_, path, *decoding_, kFullTextBytes);
-    if (whole) whole->dllName = row.texts.dllName;
-    return whole;
-  } catch (const std::exception&) {
-    return std::nullopt;  // gone, locked, or too large to hold: the copy gives the row as kept
-  }
+void ScanSession::ReadDetails(std::size_t row, std::function<void(const MissionDetails&)> show) {
+  rowReads_.Run([binding = binding_, decoding = decoding_, folder = scannedFolder_,
+                 file = table_.Row(row).texts.dllName, shown = calls_.Guarded(std::move(show))] {
+    return WorkerPool::Call([shown, details = ReadMissionDetails(*binding, folder, file, *decoding)] { shown(details); });
+  });
 }
 
 void ScanSession::ApplyFolderChanges(const FolderChanges& changes) {

@@ -21,6 +21,7 @@
 #include "scanner/scan_view.h"
 #include "scanner/text_decoding.h"
 #include "scanner/text_encoding.h"
+#include "scanner/worker_pool.h"
 #include "ui/core/changed_file_reads.h"
 #include "ui/core/event_loop.h"
 #include "ui/core/folder_follower.h"
@@ -84,8 +85,17 @@ class ScanSession : private ScanView {
   // Shows only the rows whose texts hold every word of `text` (ResultTable::
   // Filter); the status then says how many show.
   void Filter(std::string_view text);
-  // The mission shown at `row`, read again from its file.
-  MissionDetails Details(std::size_t row) const;
+  // Copies the rows shown at these indices as `vostrel-scan` prints them,
+  // one line each, handing the text to `copy`: at once when the table keeps
+  // their texts whole; else once the rows it keeps cut are read again, whole
+  // (each text up to kFullTextBytes), on a thread of their own, from the
+  // event loop (a row whose file cannot be read any more, or holds none of
+  // the three texts, is copied as kept). Never once this session has gone.
+  void CopyRows(std::vector<std::size_t> indices, std::function<void(const std::string&)> copy);
+  // Reads the mission shown at `row` again from its file, on a thread of
+  // its own (a file on a stalled share may take long), and hands its
+  // details to `show` from the event loop; never once this session has gone.
+  void ReadDetails(std::size_t row, std::function<void(const MissionDetails&)> show);
   // Whether the table follows the folder scanned last: after a scan that
   // was not stopped, until the next scan or Stop, where the system can watch
   // it. A DLL added, changed or removed there changes only its own row.
@@ -115,10 +125,6 @@ class ScanSession : private ScanView {
   void EndScan();
   bool ApplyChosenCodePage();
   void ShowCollected(bool countRowsBelowView);
-  // A row the table keeps cut, read again from its file for a copy: what the
-  // file holds now, each text up to kFullTextBytes; none when the file cannot
-  // be read or holds none of the three texts any more.
-  std::optional<ScanRow> ReadWholeRow(const TableRow& row) const;
   void ApplyFolderChanges(const FolderChanges& changes);
   // Shows what the files of the folder's changes read so far changed, for
   // about a frame, and posts the rest: a burst of a thousand files leaves
@@ -194,6 +200,7 @@ class ScanSession : private ScanView {
   unsigned updates_ = 0;  // a frame's worth posted for an earlier following is dropped
   Clock::time_point nextChangesFrame_{};
   ChangedFileReads reads_;
+  WorkerPool rowReads_;  // the details windows' and the copies' reads
   FolderFollower follower_;
 };
 

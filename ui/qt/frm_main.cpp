@@ -310,14 +310,20 @@ void frmMain::HideFilter() {
 void frmMain::OpenDetails(const QModelIndex& index) {
   // A message row ("No DLL's found!") is no mission.
   if (!index.isValid() || index.row() >= rows_->rowCount() || rows_->Row(index.row()).isMessage) return;
-  auto* details = new DetailsDialog(session_.Details(static_cast<std::size_t>(index.row())), this);
-  details->show();
-  details->activateWindow();
+  // The dialog opens once the file is read, off the window's thread.
+  session_.ReadDetails(static_cast<std::size_t>(index.row()), [this](const vostrel::MissionDetails& read) {
+    auto* details = new DetailsDialog(read, this);
+    details->show();
+    details->activateWindow();
+  });
 }
 
 void frmMain::CopySelectedRows() {
-  const std::string lines = rows_->Lines(lvStats->selectionModel()->selectedRows());
-  if (!lines.empty()) QGuiApplication::clipboard()->setText(ToQString(lines));
+  // Rows kept cut are read again off the window's thread: such a copy
+  // lands a moment later.
+  session_.CopyRows(rows_->Rows(lvStats->selectionModel()->selectedRows()), [](const std::string& lines) {
+    if (!lines.empty()) QGuiApplication::clipboard()->setText(ToQString(lines));
+  });
 }
 
 void frmMain::SortByColumn(int column) {

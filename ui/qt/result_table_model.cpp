@@ -72,11 +72,11 @@ void ResultTableModel::Changed(const vostrel::TableChange& change) {
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-std::string ResultTableModel::Lines(const QModelIndexList& rows) const {
+std::vector<std::size_t> ResultTableModel::Rows(const QModelIndexList& rows) const {
   std::vector<std::size_t> indices;
   indices.reserve(static_cast<std::size_t>(rows.size()));
   for (const QModelIndex& index : rows) {
     if (index.isValid() && index.model() == this) indices.push_back(static_cast<std::size_t>(index.row()));
   }
-  return table_.Lines(std::move(indices));
+  return indices;
 }

@@ -33,8 +33,8 @@ class ResultTableModel : public QAbstractTableModel {
   // selection) following their rows.
   void Changed(const vostrel::TableChange& change);
 
-  // The rows at these indices as copied, in the order shown.
-  std::string Lines(const QModelIndexList& rows) const;
+  // The table's rows of these indices (for a copy).
+  std::vector<std::size_t> Rows(const QModelIndexList& rows) const;
 
  private:
   const vostrel::ResultTable& table_;

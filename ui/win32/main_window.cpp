@@ -334,8 +334,11 @@ void MainWindow::lvStats_ContextMenu(LPARAM screenPoint) {
 
 void MainWindow::CopySelectedRows() {
   if (!table_) return;
-  const std::string lines = table_->SelectedLines();
-  if (!lines.empty()) PutOnClipboard(hwnd(), WithCrLf(Widen(lines)));
+  // Rows kept cut are read again off the window's thread: such a copy
+  // lands a moment later.
+  session_.CopyRows(table_->SelectedRows(), [this](const std::string& lines) {
+    if (!lines.empty() && IsOpen()) PutOnClipboard(hwnd(), WithCrLf(Widen(lines)));
+  });
 }
 
 // The table's texts are read again in the code page chosen: the last folder
@@ -397,12 +400,16 @@ std::optional<std::size_t> MainWindow::FocusedMission() const {
   return MissionRow(static_cast<int>(::SendMessageW(lvStats_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
 }
 
-// A window of its own for the mission, read again from its file; those
-// closed since the last one opened are let go.
+// A window of its own for the mission, read again from its file off the
+// window's thread, opened once read; those closed since the last one opened
+// are let go.
 void MainWindow::OpenDetails(std::optional<std::size_t> row) {
   if (!row || !IsOpen()) return;
-  std::erase_if(details_, [](const auto& window) { return !window->IsOpen(); });
-  details_.push_back(std::make_unique<DetailsWindow>(instance_, hwnd(), session_.Details(*row), dpiX_, dpiY_));
+  session_.ReadDetails(*row, [this](const MissionDetails& read) {
+    if (!IsOpen()) return;
+    std::erase_if(details_, [](const auto& window) { return !window->IsOpen(); });
+    details_.push_back(std::make_unique<DetailsWindow>(instance_, hwnd(), read, dpiX_, dpiY_));
+  });
 }
 
 }  // namespace vostrel::win32

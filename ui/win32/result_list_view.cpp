@@ -208,11 +208,11 @@ std::vector<std::size_t> ResultListView::SelectedItems() const {
 }
 
 // With the rows selected past the list view's count, which it shows once it counts them.
-std::string ResultListView::SelectedLines() {
+std::vector<std::size_t> ResultListView::SelectedRows() {
   std::vector<std::size_t> items = SelectedItems();
   const std::vector<std::size_t> uncounted = selection_.Items(static_cast<std::size_t>(ItemCount()), table_.size());
   items.insert(items.end(), uncounted.begin(), uncounted.end());
-  return table_.Lines(std::move(items));
+  return items;
 }
 
 void ResultListView::FillDisplayInfo(LVITEMW& item) {

@@ -44,8 +44,8 @@ class ResultListView {
   void ItemsChanged(const NMLVODSTATECHANGE& change);
 
   void SelectAll();
-  // The selected rows as copied (ResultTable::Lines), in the order shown.
-  std::string SelectedLines();
+  // The selected rows, those past the list view's count too (for a copy).
+  std::vector<std::size_t> SelectedRows();
 
   // LVN_GETDISPINFOW: the cell's one-line text (CellText), as UTF-16.
   void FillDisplayInfo(LVITEMW& item);
