@@ -256,14 +256,18 @@ void ScanSession::Filter(std::string_view text) {
 
 void ScanSession::CopyRows(std::vector<std::size_t> indices, std::function<void(const std::string&)> copy) {
   std::vector<TableRow> rows = table_.RowsShownAt(std::move(indices));
+  const unsigned number = ++copies_;
   if (std::none_of(rows.begin(), rows.end(), [](const TableRow& row) { return row.cut; })) {
     std::string lines;
     for (const TableRow& row : rows) lines += row.Line();
     copy(lines);
     return;
   }
+  auto copied = calls_.Guarded([this, number, copy = std::move(copy)](const std::string& lines) {
+    if (number == copies_) copy(lines);  // no later copy was asked for
+  });
   rowReads_.Run([rows = std::move(rows), binding = binding_, decoding = decoding_,
-                 folder = Utf8ToNative(scannedFolder_), copied = calls_.Guarded(std::move(copy))] {
+                 folder = Utf8ToNative(scannedFolder_), copied = std::move(copied)] {
     std::string lines;
     for (const TableRow& row : rows) {
       std::optional<ScanRow> whole;

@@ -90,7 +90,9 @@ class ScanSession : private ScanView {
   // their texts whole; else once the rows it keeps cut are read again, whole
   // (each text up to kFullTextBytes), on a thread of their own, from the
   // event loop (a row whose file cannot be read any more, or holds none of
-  // the three texts, is copied as kept). Never once this session has gone.
+  // the three texts, is copied as kept). Only the copy asked for last is
+  // handed: an earlier one whose reads end later never overwrites it. Never
+  // once this session has gone.
   void CopyRows(std::vector<std::size_t> indices, std::function<void(const std::string&)> copy);
   // Reads the mission shown at `row` again from its file, on a thread of
   // its own (a file on a stalled share may take long), and hands its
@@ -201,6 +203,7 @@ class ScanSession : private ScanView {
   Clock::time_point nextChangesFrame_{};
   ChangedFileReads reads_;
   WorkerPool rowReads_;  // the details windows' and the copies' reads
+  unsigned copies_ = 0;  // the copies asked for: an earlier one is not handed
   FolderFollower follower_;
 };
 

@@ -379,6 +379,13 @@ TEST(ScanSession, KeepsWhatACellShowsAndCopiesCutRowsFromTheFile) {
     EXPECT_EQ(TipText(row.texts.levelDesc), TipText(c.whole));
     EXPECT_TRUE(copied(i) == line(c, c.whole));
   }
+  // A copy asked for later wins, though an earlier one's reads end after it.
+  bool earlierHanded = false;
+  session.CopyRows({3}, [&earlierHanded](const std::string&) { earlierHanded = true; });
+  session.CopyRows({0}, [](const std::string&) {});
+  EXPECT_TRUE(copied(3) == line(cases[3], cases[3].whole));
+  EXPECT_FALSE(earlierHanded);
+
   for (const Case& c : cases) c.change(folder / c.file);
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(cases[i].file);

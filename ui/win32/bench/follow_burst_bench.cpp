@@ -21,15 +21,7 @@
 #include "ui/win32/main_window.h"
 #include "ui/win32/tests/win32_test_support.h"
 
-namespace {
-
-using vostrel::win32::bench::Clock;
-using vostrel::win32::bench::Median;
-using vostrel::win32::bench::ProgramFolder;
-using vostrel::win32::bench::RunUntil;
-using vostrel::win32::bench::Seconds;
-
-}  // namespace
+using namespace vostrel::win32::bench;  // Clock, Median, ProgramFolder, RunUntil, Seconds
 
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 1000;

@@ -35,11 +35,7 @@
 
 namespace {
 
-using vostrel::win32::bench::Clock;
-using vostrel::win32::bench::Median;
-using vostrel::win32::bench::ProgramFolder;
-using vostrel::win32::bench::RunUntil;
-using vostrel::win32::bench::Seconds;
+using namespace vostrel::win32::bench;  // Clock, Median, ProgramFolder, RunUntil, Seconds
 using vostrel::win32::testing::DrainMessages;
 
 class QuietView : public vostrel::ScanView {
